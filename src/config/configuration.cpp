@@ -1,0 +1,65 @@
+#include "config/configuration.h"
+
+#include "config/ini_profile.h"
+#include "config/safe_file.h"
+
+namespace tvx {
+namespace {
+
+constexpr std::size_t kValueBuffer = 10;
+constexpr std::size_t kPortBuffer = 6;
+
+int read_choice(std::string_view text, std::string_view key, int count) {
+    const int value = text_to_int(profile_string_from_text(text, kIniSection, key, "0", kValueBuffer));
+    return value >= 0 && value < count ? value : 0;
+}
+
+}  // namespace
+
+std::string host_key(int index, int octet) {
+    std::string key = "ip00_0";
+    key[2] = static_cast<char>('0' + index / 10);
+    key[3] = static_cast<char>('0' + index % 10);
+    key[5] = static_cast<char>('0' + octet);
+    return key;
+}
+
+void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path) {
+    config.ini_path = path;
+    std::string text;
+    if (!read_whole_file(path, text)) text.clear();
+    const auto number = [&](std::string_view key) {
+        return text_to_int(profile_string_from_text(text, kIniSection, key, "0", kValueBuffer));
+    };
+
+    config.com_port = read_choice(text, "com_port", 6);
+    config.rs_control = read_choice(text, "rs_control", 2);
+    config.link_interface = read_choice(text, "Interface", 2);
+    network.port_number = profile_string_from_text(text, kIniSection, "p_port_number", "09004", kPortBuffer);
+    config.client_server = read_choice(text, "ClientServer", 2);
+    config.select_number = number("select_number");
+    config.list_count = number("list_count");
+    if (config.list_count < 0 || config.list_count > kMaxHosts) config.list_count = 0;
+    config.host_list = {};
+    for (int host = 0; host < config.list_count; ++host) {
+        for (int octet = 0; octet < 4; ++octet) {
+            config.host_list[host][octet] = static_cast<std::uint8_t>(number(host_key(host, octet)) & 0xFF);
+        }
+    }
+}
+
+bool write_config_value(const Configuration& config, std::string_view key, std::string_view text) {
+    if (config.ini_path.empty()) return false;
+    return write_profile_string(config.ini_path, kIniSection, key, text);
+}
+
+bool write_host(const Configuration& config, int index) {
+    if (index < 0 || index >= kMaxHosts) return false;
+    bool ok = true;
+    for (int octet = 0; octet < 4; ++octet) {
+        ok = write_config_value(config, host_key(index, octet), std::to_string(config.host_list[index][octet])) && ok;
+    }
+    return ok;
+}
+
+}  // namespace tvx

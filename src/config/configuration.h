@@ -1,0 +1,48 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+#include "model/settings_model.h"
+
+namespace tvx {
+
+inline constexpr char kIniFileName[] = "tvx230.ini";
+inline constexpr char kIniSection[] = "TVX-230_Section";
+
+// Host indexes from 130 on would give key characters past "<" (index 130 gives "="), which the key
+// syntax cannot hold, so the list stops there.
+inline constexpr int kMaxHosts = 130;
+
+using HostAddress = std::array<std::uint8_t, 4>;
+
+// The connection choices kept in the INI file. The TCP port lives in the settings model
+// (NetworkSettings::port_number), which the configuration loads and writes.
+struct Configuration {
+    int com_port = 0;        // 0..5 for "COM1".."COM6"
+    int rs_control = 0;      // 0 RS-232C, 1 RS-485
+    int link_interface = 0;  // 0 serial, 1 TCP/IP
+    int client_server = 0;   // 0 client, 1 server
+    int select_number = 0;   // chosen host (client) or client_table entry (server, -1 none)
+    int list_count = 0;      // hosts in host_list
+    std::array<HostAddress, kMaxHosts> host_list{};
+    std::filesystem::path ini_path;  // where the file lives; empty writes nothing
+};
+
+// "ip00_0" with the host index as two characters (tens and units added to "0") and the octet number.
+std::string host_key(int index, int octet);
+
+// Reads every key once, in the order the tool always has: a missing file, section or key gives its
+// default; a choice outside its list, or a host count above the bound, is taken as the default.
+void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path);
+
+// Writes one key of the tool's section. False when the file could not be written.
+bool write_config_value(const Configuration& config, std::string_view key, std::string_view text);
+
+// Writes the four octet keys of host index.
+bool write_host(const Configuration& config, int index);
+
+}  // namespace tvx

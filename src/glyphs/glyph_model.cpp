@@ -1,0 +1,16 @@
+#include "glyphs/glyph_model.h"
+
+namespace tvx {
+
+GlyphModel::GlyphModel() { reset_glyphs(*this); }
+
+void reset_glyphs(GlyphModel& glyphs) {
+    glyphs.large_bank.assign(kLarge.slots, std::string(kLarge.text_length, '0'));
+    glyphs.medium_bank.assign(kMedium.slots, std::string(kMedium.text_length, '0'));
+    glyphs.small_bank.assign(kSmall.slots, std::string(kSmall.text_length, '0'));
+    glyphs.glyph_buffer.assign(kGlyphBufferLength, '0');
+    glyphs.current_slot = 0;
+    glyphs.glyph_reply_pending = 0;
+}
+
+}  // namespace tvx

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+namespace tvx {
+
+// Flags shared by the links, the reply handling and the paced sequences.
+struct LinkFlags {
+    int reply_expected = 0;       // a serial command was written and no reply line has come since
+    int reply_timeout_ticks = 0;  // 100 ms ticks counted while a reply is expected
+    int success_pending = 0;      // a "GO" arrived for a single command; the next tick shows "Success"
+    int error_reply = 0;          // an error reply or a failed send; sequences stop when they see it
+    int app_running = 0;          // set once the main window exists, cleared on exit
+};
+
+// The reply handling's own accumulation of TCP answer pieces until a piece ends with LF.
+struct ReplyState {
+    static constexpr std::size_t kTcpAccumulationLimit = 2048;
+    std::string tcp_accumulation;
+    bool tcp_line_incomplete = false;
+};
+
+}  // namespace tvx

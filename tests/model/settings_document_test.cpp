@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "model/settings_document.h"
+
+namespace tvx {
+namespace {
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+// The default document written out by hand from its layout.
+std::string default_document() {
+    std::string d;
+    const auto add = [&d](const std::string& s, int times = 1) {
+        for (int i = 0; i < times; ++i) d += s + "\r\n";
+    };
+    add("0", 3);
+    add("s", 64);
+    for (const char* v : {"1", "1", "7", "3", "0", "1", "7", "0", "0", "1"}) add(v, 64);
+    for (int day = 0; day < 31; ++day) {
+        for (int h = 0; h < 24; ++h) add(std::to_string(h));
+    }
+    add("0", 744);
+    add("65", 744);
+    for (const char* v : {"0", "0", "1", "1", "010"}) add(v);
+    for (int n = 0; n < 8; ++n) add(std::to_string(n));
+    for (const char* v : {"0", "0", "0", "0", "2", "0", "0", "5"}) add(v);
+    return d;
+}
+
+TEST(SettingsDocument, DefaultModelMatchesTheLayoutByteForByte) {
+    const std::string text = write_document(SettingsModel{});
+    EXPECT_EQ(lines_of(text).size(), static_cast<std::size_t>(kDocumentLines));
+    EXPECT_EQ(text, default_document());
+}
+
+TEST(SettingsDocument, EveryFieldRoundTrips) {
+    SettingsModel model;
+    model.date_display = 1;
+    model.date_display_range = 6;
+    model.date_display_size = 1;
+    for (int p = 0; p < kPageCount; ++p) {
+        PageSettings& page = model.pages[p];
+        page.char_size = p % 3;
+        page.display_position = p % 2;
+        page.display_offset = p % 16;
+        page.scroll_speed = p % 4;
+        page.blink = (p + 1) % 2;
+        page.auto_switch = p % 2;
+        page.char_colour = p % 9;
+        page.edge_colour = (p + 4) % 9;
+        page.background_fill = (p / 2) % 2;
+        page.char_level = (p / 3) % 2;
+    }
+    model.pages[0].title = "\x93\xfa\x96\x7b";  // 日本
+    model.pages[5].title = "\x10\x20\x81\x40";   // a glyph cell and an ideographic space
+    model.pages[6].title = std::string("\x11\x00\x82\xa0", 4);  // glyph cell holding a zero byte
+    for (int d = 0; d < kScheduleDays; ++d) {
+        for (int e = 0; e < kScheduleEntries; ++e) model.schedule[d][e] = {(d + e) % 24, (d * e) % 60, (d + 2 * e) % 66};
+    }
+    model.alarm_mode = 1;
+    model.alarm_polarity = 1;
+    model.alarm_return = 0;
+    model.alarm_display = 0;
+    model.alarm_hold_time = "999";
+    model.connector_pages = {63, 62, 1, 0, 5, 6, 7, 40};
+    model.remote_mode = 2;
+    model.connector_input = 1;
+    model.power_on_page = 64;
+    model.video_loss_background = 1;
+    model.network.subnet_class = 0;
+    model.network.connection_try = 1;
+    model.network.keep_alive = 1;
+    model.network.time_register = 0;
+    model.run.data_modified = 1;
+
+    const std::string text = write_document(model);
+    SettingsModel back;
+    back.run.data_modified = 1;
+    read_document(back, text);
+    EXPECT_EQ(write_document(back), text);
+    EXPECT_EQ(back.pages[6].title, model.pages[6].title);
+    EXPECT_EQ(back.run.data_modified, 0);
+}
+
+TEST(SettingsDocument, TitleOfTheLetterSComesBackEmpty) {
+    SettingsModel model;
+    model.pages[2].title = "s";
+    SettingsModel back;
+    back.pages[2].title = "x";
+    read_document(back, write_document(model));
+    EXPECT_TRUE(back.pages[2].title.empty());
+}
+
+TEST(SettingsDocument, LineBreaksAndGlyphCellsWithCrOrLfKeepOneLinePerTitle) {
+    SettingsModel model;
+    // あ, a typed line break, い, and the glyph cells whose low byte is LF or CR.
+    model.pages[0].title = std::string("\x82\xa0\r\n\x82\xa2\x10\x0a\x13\x0d", 10);
+    model.pages[1].title = "\x82\xa0";
+    const std::string text = write_document(model);
+    EXPECT_EQ(lines_of(text).size(), static_cast<std::size_t>(kDocumentLines));
+    EXPECT_EQ(lines_of(text)[4], "\x82\xa0");
+
+    SettingsModel back;
+    read_document(back, text);
+    EXPECT_EQ(back.pages[0].title, model.pages[0].title);
+    EXPECT_EQ(back.pages[1].title, model.pages[1].title);
+}
+
+TEST(SettingsDocument, ShortFileKeepsTheFieldsItDoesNotReach) {
+    SettingsModel model;
+    model.pages[0].char_colour = kRed;
+    model.alarm_hold_time = "123";
+    model.network.time_register = 2;
+    std::string text = "1\r\n3\r\n1\r\n";
+    for (int p = 0; p < kPageCount; ++p) text += "s\r\n";
+    text += "2\r\n0\r\n";  // char_size of pages 1 and 2
+    read_document(model, text);
+    EXPECT_EQ(model.date_display, 1);
+    EXPECT_EQ(model.date_display_range, 3);
+    EXPECT_EQ(model.pages[0].char_size, 2);
+    EXPECT_EQ(model.pages[1].char_size, 0);
+    EXPECT_EQ(model.pages[2].char_size, 1);
+    EXPECT_EQ(model.pages[0].char_colour, kRed);
+    EXPECT_EQ(model.alarm_hold_time, "123");
+    EXPECT_EQ(model.network.time_register, 2);
+}
+
+TEST(SettingsDocument, OutOfRangeValuesTakeTheFieldDefault) {
+    std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
+    lines[1] = "8";             // date_display_range 0..7
+    lines[67] = "3";            // char_size of page 1
+    lines[451] = "9";           // char_colour of page 1 (0..8): 9 is out
+    lines[707 + 5] = "-1";      // hour of day 1 entry 6
+    lines[2195 + 3] = "66";     // page of day 1 entry 4
+    lines[2944 + 2] = "64";     // connector No.3
+    lines[2954] = "65";         // power_on_page 0..64
+    lines[2959] = "6";          // time_register 0..5
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+
+    SettingsModel model;
+    model.date_display_range = 4;
+    read_document(model, text);
+    EXPECT_EQ(model.date_display_range, 0);
+    EXPECT_EQ(model.pages[0].char_size, 1);
+    EXPECT_EQ(model.pages[0].char_colour, kWhite);
+    EXPECT_EQ(model.schedule[0][5].hour, 5);
+    EXPECT_EQ(model.schedule[0][3].page, kScheduleOffPage);
+    EXPECT_EQ(model.connector_pages[2], 2);
+    EXPECT_EQ(model.power_on_page, 0);
+    EXPECT_EQ(model.network.time_register, 5);
+}
+
+TEST(SettingsDocument, ANonNumberEndsTheReadingThere) {
+    std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
+    for (int p = 0; p < 64; ++p) lines[67 + p] = "2";
+    lines[67 + 10] = "x2";
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    SettingsModel model;
+    model.pages[20].blink = 1;
+    read_document(model, text);
+    EXPECT_EQ(model.pages[9].char_size, 2);
+    EXPECT_EQ(model.pages[10].char_size, 1);
+    EXPECT_EQ(model.pages[11].char_size, 1);
+    EXPECT_EQ(model.pages[20].blink, 1);
+}
+
+TEST(SettingsDocument, HoldTimeIsCutToThreeCharacters) {
+    std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
+    lines[2943] = "12345";
+    lines[2944] = "7";  // connector No.1 still read as the next word
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    SettingsModel model;
+    read_document(model, text);
+    EXPECT_EQ(model.alarm_hold_time, "123");
+    EXPECT_EQ(model.connector_pages[0], 7);
+}
+
+TEST(SettingsDocument, OverlongTitleLineKeepsWholeCharactersAndTheNextPageItsOwnLine) {
+    std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
+    std::string long_title = "a";
+    for (int i = 0; i < 300; ++i) long_title += "\x82\xa0";  // 601 bytes, odd start
+    lines[3] = long_title;
+    lines[4] = "\x82\xa2";
+    std::string text;
+    for (const auto& l : lines) text += l + "\r\n";
+    SettingsModel model;
+    read_document(model, text);
+    EXPECT_EQ(model.pages[0].title.size(), 449u);
+    EXPECT_EQ(model.pages[0].title, long_title.substr(0, 449));
+    EXPECT_EQ(model.pages[1].title, "\x82\xa2");
+
+    // Even start: 449 would split a character, so 448 bytes stay.
+    lines[3] = long_title.substr(1);
+    text.clear();
+    for (const auto& l : lines) text += l + "\r\n";
+    read_document(model, text);
+    EXPECT_EQ(model.pages[0].title.size(), 448u);
+    EXPECT_EQ(model.pages[1].title, "\x82\xa2");
+}
+
+TEST(SettingsDocument, NumbersMayBeSpreadOverBlankLinesAndLfOnlyLineEnds) {
+    std::string text = "1\n0\n1\n";
+    for (int p = 0; p < kPageCount; ++p) text += "s\n";
+    text += "\n\n0 0\n  2\n";
+    SettingsModel model;
+    read_document(model, text);
+    EXPECT_EQ(model.date_display_size, 1);
+    EXPECT_EQ(model.pages[0].char_size, 0);
+    EXPECT_EQ(model.pages[1].char_size, 0);
+    EXPECT_EQ(model.pages[2].char_size, 2);
+}
+
+}  // namespace
+}  // namespace tvx

@@ -1,0 +1,1 @@
+#include "support/recording_notices.h"
