@@ -1,0 +1,50 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "model/tool_state.h"
+#include "protocol/notices.h"
+
+namespace tvx {
+
+// The file dialogs the document commands need; the desktop tool shows the standard dialogs
+// ("ファイルのオープン", "ファイルの保存", filters "データ(*.dat)" and "すべて(*.*)"), tests script them.
+class DocumentDialogs {
+public:
+    virtual ~DocumentDialogs() = default;
+    // An existing file to open, or nothing when cancelled.
+    virtual std::optional<std::string> ask_open_path() = 0;
+    // A name to save as, or nothing when cancelled. The dialog itself asks about overwriting the name
+    // as chosen.
+    virtual std::optional<std::string> ask_save_path() = 0;
+    // Asked when ".dat" was appended to the chosen name and a file of the longer name exists.
+    virtual bool confirm_overwrite(const std::string& path) = 0;
+};
+
+// New, Open, Save and Save As of the "ﾌｧｲﾙ" menu, and the save that Exit offers.
+class DocumentCommands {
+public:
+    DocumentCommands(ToolState& tool, Notices& notices, DocumentDialogs& dialogs)
+        : tool_(tool), notices_(notices), dialogs_(dialogs) {}
+
+    void document_new();
+    void document_open();
+    // True when the document was written.
+    bool document_save();
+    bool document_save_as();
+    // Exit's save: to the current document when there is one, otherwise through Save As.
+    bool save_for_exit();
+
+    // The Save As name rule: ".dat" is appended unless the name holds ".dat" after its first character.
+    static std::string with_dat_extension(const std::string& name);
+
+private:
+    bool write_to(const std::string& path);
+
+    ToolState& tool_;
+    Notices& notices_;
+    DocumentDialogs& dialogs_;
+};
+
+}  // namespace tvx
