@@ -1,0 +1,134 @@
+#include "config/ini_profile.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "config/configuration.h"
+#include "config/safe_file.h"
+
+namespace tvx {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(IniProfile, ReadsLikeTheProfileFunctions) {
+    const std::string text =
+        "; comment\r\n[Other]\r\ncom_port=4\r\n[tvx-230_section]\r\n  Com_Port = 3 \r\nname=\"quoted\"\r\n"
+        "long=12345678901234\r\n";
+    EXPECT_EQ(profile_string_from_text(text, kIniSection, "com_port", "0", 10), "3");
+    EXPECT_EQ(profile_string_from_text(text, kIniSection, "name", "", 10), "quoted");
+    EXPECT_EQ(profile_string_from_text(text, kIniSection, "long", "", 10), "123456789");
+    EXPECT_EQ(profile_string_from_text(text, kIniSection, "missing", "09004", 6), "09004");
+    EXPECT_EQ(profile_string_from_text(text, "Nowhere", "com_port", "x", 10), "x");
+}
+
+TEST(IniProfile, TextToIntReadsLeadingDigitsOnly) {
+    EXPECT_EQ(text_to_int("12"), 12);
+    EXPECT_EQ(text_to_int("  -7x"), -7);
+    EXPECT_EQ(text_to_int("abc"), 0);
+    EXPECT_EQ(text_to_int(""), 0);
+    EXPECT_EQ(text_to_int("99999999999999"), 2147483647);
+}
+
+TEST(IniProfile, WritingOneKeyKeepsEveryOtherLine) {
+    const std::string text = "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\n\r\n[B]\r\ny=2\n";
+    const std::string replaced = profile_text_with_value(text, kIniSection, "COM_PORT", "5");
+    EXPECT_EQ(replaced,
+              "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\nCOM_PORT=5\r\nrs_control=0\r\n\r\n[B]\r\ny=2\r\n");
+    const std::string added = profile_text_with_value(text, kIniSection, "Interface", "1");
+    EXPECT_EQ(added,
+              "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\nInterface=1\r\n\r\n[B]\r\n"
+              "y=2\r\n");
+    EXPECT_EQ(profile_text_with_value("", kIniSection, "list_count", "0"),
+              "[TVX-230_Section]\r\nlist_count=0\r\n");
+}
+
+TEST(IniProfile, WriteCreatesTheFileAndItsFolder) {
+    QTemporaryDir dir;
+    const fs::path path = fs::path(dir.path().toStdString()) / "tvx230" / "tvx230.ini";
+    ASSERT_TRUE(write_profile_string(path, kIniSection, "Interface", "1"));
+    ASSERT_TRUE(write_profile_string(path, kIniSection, "ClientServer", "1"));
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(path, bytes));
+    EXPECT_EQ(bytes, "[TVX-230_Section]\r\nInterface=1\r\nClientServer=1\r\n");
+}
+
+TEST(Configuration, HostKeysGoPastNineForIndexesOfAHundredAndMore) {
+    EXPECT_EQ(host_key(0, 0), "ip00_0");
+    EXPECT_EQ(host_key(1, 2), "ip01_2");
+    EXPECT_EQ(host_key(99, 3), "ip99_3");
+    EXPECT_EQ(host_key(100, 0), "ip:0_0");
+    EXPECT_EQ(host_key(129, 1), "ip<9_1");
+}
+
+class ConfigurationFile : public ::testing::Test {
+protected:
+    fs::path ini() const { return fs::path(dir.path().toStdString()) / "tvx230.ini"; }
+    void write(const std::string& text) { ASSERT_TRUE(write_file_replacing(ini(), text)); }
+    QTemporaryDir dir;
+    Configuration config;
+    NetworkSettings network;
+};
+
+TEST_F(ConfigurationFile, MissingFileGivesTheDefaults) {
+    config.com_port = 3;
+    network.port_number = "1";
+    load_configuration(config, network, ini());
+    EXPECT_EQ(config.com_port, 0);
+    EXPECT_EQ(config.rs_control, 0);
+    EXPECT_EQ(config.link_interface, 0);
+    EXPECT_EQ(config.client_server, 0);
+    EXPECT_EQ(config.list_count, 0);
+    EXPECT_EQ(network.port_number, "09004");
+    EXPECT_EQ(config.ini_path, ini());
+}
+
+TEST_F(ConfigurationFile, ReadsEveryKeyAndTheHosts) {
+    write("[TVX-230_Section]\r\ncom_port=2\r\nrs_control=1\r\nInterface=1\r\np_port_number=1234567\r\n"
+          "ClientServer=1\r\nselect_number=1\r\nlist_count=2\r\nip00_0=192\r\nip00_1=168\r\nip00_2=0\r\n"
+          "ip00_3=1\r\nip01_0=10\r\nip01_1=abc\r\nip01_2=257\r\nip01_3=-1\r\nip02_0=7\r\n");
+    load_configuration(config, network, ini());
+    EXPECT_EQ(config.com_port, 2);
+    EXPECT_EQ(config.rs_control, 1);
+    EXPECT_EQ(config.link_interface, 1);
+    EXPECT_EQ(config.client_server, 1);
+    EXPECT_EQ(network.port_number, "12345");
+    EXPECT_EQ(config.select_number, 1);
+    EXPECT_EQ(config.list_count, 2);
+    EXPECT_EQ(config.host_list[0], (HostAddress{192, 168, 0, 1}));
+    EXPECT_EQ(config.host_list[1], (HostAddress{10, 0, 1, 255}));
+    EXPECT_EQ(config.host_list[2], (HostAddress{0, 0, 0, 0}));
+}
+
+TEST_F(ConfigurationFile, ChoicesOutsideTheirListsAndTooManyHostsTakeTheDefault) {
+    write("[TVX-230_Section]\r\ncom_port=6\r\nrs_control=2\r\nInterface=-1\r\nClientServer=9\r\n"
+          "list_count=131\r\n");
+    load_configuration(config, network, ini());
+    EXPECT_EQ(config.com_port, 0);
+    EXPECT_EQ(config.rs_control, 0);
+    EXPECT_EQ(config.link_interface, 0);
+    EXPECT_EQ(config.client_server, 0);
+    EXPECT_EQ(config.list_count, 0);
+
+    write("[TVX-230_Section]\r\nlist_count=130\r\nip:0_0=1\r\nip<9_3=9\r\n");
+    load_configuration(config, network, ini());
+    EXPECT_EQ(config.list_count, 130);
+    EXPECT_EQ(config.host_list[100][0], 1);
+    EXPECT_EQ(config.host_list[129][3], 9);
+}
+
+TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
+    load_configuration(config, network, ini());
+    config.host_list[101] = {10, 20, 30, 40};
+    ASSERT_TRUE(write_host(config, 101));
+    EXPECT_FALSE(write_host(config, kMaxHosts));
+    ASSERT_TRUE(write_config_value(config, "list_count", "102"));
+    Configuration back;
+    load_configuration(back, network, ini());
+    EXPECT_EQ(back.list_count, 102);
+    EXPECT_EQ(back.host_list[101], (HostAddress{10, 20, 30, 40}));
+}
+
+}  // namespace
+}  // namespace tvx
