@@ -5,9 +5,9 @@ namespace tvx {
 GlyphModel::GlyphModel() { reset_glyphs(*this); }
 
 void reset_glyphs(GlyphModel& glyphs) {
-    glyphs.large_bank.assign(kLarge.slots, std::string(kLarge.text_length, '0'));
-    glyphs.medium_bank.assign(kMedium.slots, std::string(kMedium.text_length, '0'));
-    glyphs.small_bank.assign(kSmall.slots, std::string(kSmall.text_length, '0'));
+    glyphs.large_bank.assign(kLarge.slot_count, std::string(kLarge.text_length, '0'));
+    glyphs.medium_bank.assign(kMedium.slot_count, std::string(kMedium.text_length, '0'));
+    glyphs.small_bank.assign(kSmall.slot_count, std::string(kSmall.text_length, '0'));
     glyphs.glyph_buffer.assign(kGlyphBufferLength, '0');
     glyphs.current_slot = 0;
     glyphs.glyph_reply_pending = 0;

@@ -8,7 +8,7 @@ namespace tvx {
 // A glyph is held as uppercase hexadecimal text, row by row, four dots per digit, leftmost dot weight 8.
 struct GlyphSize {
     int dots;         // width and height in dots
-    int slots;        // slots in the unit's bank
+    int slot_count;   // slots in the unit's bank (not "slots": Qt defines that word as a macro)
     int text_length;  // hexadecimal digits of one glyph
 };
 inline constexpr GlyphSize kLarge{48, 70, 580};
