@@ -1,0 +1,371 @@
+#include "link/tcp_link.h"
+
+#include <QHostAddress>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <algorithm>
+#include <string>
+
+namespace tvx {
+namespace {
+
+constexpr char kBoxTitle[] = "TVX-230";
+constexpr char kSocketEventError[] = "ソケットイベントにエラーが発生しました。";
+constexpr char kNoAnswer[] = "Answer が､きません";
+constexpr char kSendFailed[] = "Socket 送信";
+
+// Until the full reply interpretation is plugged in: keep the pieces of an answer until its LF.
+void keep_reply_pieces(ToolState& tool, Notices&, std::string_view chunk) {
+    ReplyState& reply = tool.reply;
+    if (!reply.tcp_line_incomplete) reply.tcp_accumulation.clear();
+    const std::size_t room = ReplyState::kTcpAccumulationLimit - std::min(ReplyState::kTcpAccumulationLimit,
+                                                                          reply.tcp_accumulation.size());
+    reply.tcp_accumulation.append(chunk.substr(0, room));
+    reply.tcp_line_incomplete = chunk.empty() || chunk.back() != '\n';
+    if (!reply.tcp_line_incomplete) tool.link.error_reply = 0;
+}
+
+std::string dotted(const QHostAddress& address) {
+    bool ok = false;
+    const quint32 v4 = address.toIPv4Address(&ok);
+    if (!ok) return address.toString().left(15).toStdString();
+    return QHostAddress(v4).toString().toStdString();
+}
+
+std::string with_code(std::string_view text, int code) {
+    return std::string(text) + "[" + std::to_string(code) + "]";
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> parse_tcp_port(std::string_view text) {
+    if (text.empty() || text.size() > 5) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    if (value < 1 || value > 65535) return std::nullopt;
+    return static_cast<std::uint16_t>(value);
+}
+
+TcpLink::TcpLink(ToolState& tool, Notices& notices, QObject* parent)
+    : QObject(parent), tool_(tool), notices_(notices), reply_handler_(keep_reply_pieces) {
+    answer_timer_.setSingleShot(true);
+    answer_timer_.setTimerType(Qt::PreciseTimer);
+    answer_timer_.setInterval(kAnswerTimeoutMs);
+    connect(&answer_timer_, &QTimer::timeout, this, &TcpLink::answer_missing);
+    tcp_reset_table();
+}
+
+TcpLink::~TcpLink() {
+    // Quietly: no notice and no signal may come from a link that is going away.
+    answer_timer_.stop();
+    drop_client_socket();
+    drop_server();
+    for (TcpClientEntry& entry : client_table_) {
+        if (entry.socket) discard_socket(entry.socket);
+        entry.socket = nullptr;
+    }
+}
+
+void TcpLink::set_reply_handler(ReplyHandler handler) {
+    reply_handler_ = handler ? std::move(handler) : ReplyHandler(keep_reply_pieces);
+}
+
+// ---- table and state ----
+
+void TcpLink::tcp_reset_table() {
+    for (int i = 0; i < kClientTableSize; ++i) {
+        TcpClientEntry& entry = client_table_[i];
+        if (entry.socket) discard_socket(entry.socket);
+        entry = TcpClientEntry{};
+    }
+    client_table_[0].in_use = 1;
+    selected_connection_ = 0;
+    tcp_connected_ = 0;
+}
+
+void TcpLink::set_tcp_connected(int value) {
+    const int normalised = value ? 1 : 0;
+    if (normalised == tcp_connected_) return;
+    tcp_connected_ = normalised;
+    emit connected_changed();
+}
+
+bool TcpLink::tcp_is_connected() const { return tool_.config.link_interface == 0 || tcp_connected_ == 1; }
+
+int TcpLink::clients_in_use() const {
+    return static_cast<int>(std::count_if(client_table_.begin() + 1, client_table_.end(),
+                                          [](const TcpClientEntry& e) { return e.in_use == 1; }));
+}
+
+const QObject* TcpLink::main_socket() const {
+    if (client_socket_) return client_socket_;
+    if (server_ && server_->isListening()) return server_;
+    return nullptr;
+}
+
+bool TcpLink::is_listening() const { return server_ && server_->isListening(); }
+
+bool TcpLink::tcp_select_client(int index) {
+    if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
+    tool_.config.select_number = index;
+    selected_connection_ = client_table_[index].connection_id;
+    set_tcp_connected(1);
+    return true;
+}
+
+bool TcpLink::selected_client_present() const {
+    const int index = tool_.config.select_number;
+    if (index < 1 || index > kMaxClients || selected_connection_ == 0) return false;
+    const TcpClientEntry& entry = client_table_[index];
+    return entry.in_use == 1 && entry.connection_id == selected_connection_;
+}
+
+int TcpLink::table_index(const QTcpSocket* socket) const {
+    for (int i = 1; i < kClientTableSize; ++i) {
+        if (client_table_[i].socket == socket) return i;
+    }
+    return 0;
+}
+
+QTcpSocket* TcpLink::target_socket() const {
+    if (tool_.config.client_server == 1) {
+        return selected_client_present() ? client_table_[tool_.config.select_number].socket : nullptr;
+    }
+    return client_socket_;
+}
+
+// ---- sockets ----
+
+void TcpLink::watch_socket(QTcpSocket* socket) {
+    connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read_from(socket); });
+    connect(socket, &QTcpSocket::disconnected, this, [this, socket] { tcp_close_socket(socket); });
+    connect(socket, &QTcpSocket::errorOccurred, this,
+            [this, socket](QAbstractSocket::SocketError error) { on_socket_error(socket, error); });
+}
+
+void TcpLink::discard_socket(QTcpSocket* socket) {
+    socket->disconnect(this);
+    socket->abort();
+    socket->deleteLater();
+}
+
+void TcpLink::drop_client_socket() {
+    if (!client_socket_) return;
+    QTcpSocket* socket = client_socket_;
+    client_socket_ = nullptr;
+    discard_socket(socket);
+}
+
+void TcpLink::drop_server() {
+    if (!server_) return;
+    QTcpServer* server = server_;
+    server_ = nullptr;
+    server->disconnect(this);
+    server->close();
+    server->deleteLater();
+}
+
+void TcpLink::show_link_box(std::string_view text) { notices_.show_box(text, kBoxTitle, BoxIcon::kStop); }
+
+int TcpLink::tcp_connect() {
+    const Configuration& config = tool_.config;
+    if (client_socket_ && client_socket_->state() == QAbstractSocket::ConnectedState) return 1;
+    // An attempt still under way (perhaps to another host) is replaced by this one.
+    drop_client_socket();
+
+    const int host = config.select_number;
+    const std::optional<std::uint16_t> port = parse_tcp_port(tool_.model.network.port_number);
+    if (host < 0 || host >= config.list_count || host >= kMaxHosts || !port) {
+        show_link_box("接続できません");
+        return 0;
+    }
+    const HostAddress& octets = config.host_list[host];
+    const quint32 ipv4 = (quint32{octets[0]} << 24) | (quint32{octets[1]} << 16) | (quint32{octets[2]} << 8) |
+                         quint32{octets[3]};
+
+    auto* socket = new QTcpSocket(this);
+    client_socket_ = socket;
+    watch_socket(socket);
+    connect(socket, &QTcpSocket::connected, this, &TcpLink::on_client_connected);
+    socket->connectToHost(QHostAddress(ipv4), *port);
+    emit connected_changed();
+    return 1;
+}
+
+void TcpLink::on_client_connected() {
+    // State first: the notice box runs its own event loop.
+    set_tcp_connected(1);
+    notices_.notify_success("Socket 接続 OK");
+}
+
+void TcpLink::on_socket_error(QTcpSocket* socket, int error) {
+    // A unit that closes its end is not an error: the disconnected signal frees its entry.
+    if (error == QAbstractSocket::RemoteHostClosedError) return;
+    tcp_close_socket(socket);
+    notices_.notify_error(kSocketEventError);
+}
+
+int TcpLink::tcp_start_server() {
+    if (is_listening()) return 1;
+    drop_server();
+
+    const std::optional<std::uint16_t> port = parse_tcp_port(tool_.model.network.port_number);
+    if (!port) {
+        show_link_box("Bindできません");
+        return 0;
+    }
+    auto* server = new QTcpServer(this);
+    if (!server->listen(QHostAddress::AnyIPv4, *port)) {
+        const QAbstractSocket::SocketError error = server->serverError();
+        delete server;
+        if (error == QAbstractSocket::AddressInUseError || error == QAbstractSocket::SocketAccessError ||
+            error == QAbstractSocket::SocketAddressNotAvailableError) {
+            show_link_box("Bindできません");
+        } else {
+            show_link_box(with_code("WINSOCK.DLLの listen() からのエラー。", error));
+        }
+        return 0;
+    }
+    server_ = server;
+    connect(server, &QTcpServer::newConnection, this, &TcpLink::on_new_connection);
+    connect(server, &QTcpServer::acceptError, this, [this](QAbstractSocket::SocketError error) {
+        show_link_box(with_code("WINSOCK.DLLの accept() からのエラー。", error));
+    });
+    emit connected_changed();
+    return 1;
+}
+
+void TcpLink::on_new_connection() {
+    bool changed = false;
+    while (server_ && server_->hasPendingConnections()) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (!socket) break;
+        int free_entry = 0;
+        for (int i = 1; i < kClientTableSize; ++i) {
+            if (client_table_[i].in_use == 0) {
+                free_entry = i;
+                break;
+            }
+        }
+        if (free_entry == 0) {
+            // The table is full: the unit is turned away without a message.
+            discard_socket(socket);
+            continue;
+        }
+        socket->setParent(this);
+        TcpClientEntry& entry = client_table_[free_entry];
+        entry.in_use = 1;
+        entry.socket = socket;
+        entry.address = dotted(socket->peerAddress());
+        entry.connection_id = ++next_connection_id_;
+        watch_socket(socket);
+        changed = true;
+    }
+    if (changed) emit clients_changed();
+}
+
+void TcpLink::tcp_close_socket(QTcpSocket* socket) {
+    if (!socket) return;
+    const bool was_target = socket == target_socket();
+    discard_socket(socket);
+    if (socket == client_socket_) {
+        client_socket_ = nullptr;
+        emit connected_changed();
+    }
+    const int index = table_index(socket);
+    if (index != 0) {
+        TcpClientEntry& entry = client_table_[index];
+        entry.in_use = 0;
+        entry.socket = nullptr;
+        entry.address = " ";
+        entry.connection_id = 0;
+        emit clients_changed();
+    }
+    // The answer cannot come any more.
+    if (was_target && answer_pending()) answer_missing();
+}
+
+void TcpLink::tcp_stop() {
+    // The operator closes the link: an answer still due will not come, so a sequence must stop, but
+    // there is nobody to tell.
+    if (answer_pending()) tool_.link.error_reply = 1;
+    cancel_answer();
+    drop_client_socket();
+    drop_server();
+    for (int i = 1; i < kClientTableSize; ++i) {
+        TcpClientEntry& entry = client_table_[i];
+        if (entry.in_use != 1) continue;
+        if (entry.socket) discard_socket(entry.socket);
+        entry.in_use = 0;
+        entry.socket = nullptr;
+        entry.address = " ";
+        entry.connection_id = 0;
+    }
+    tcp_reset_table();
+    emit clients_changed();
+    emit connected_changed();
+}
+
+// ---- sending and answers ----
+
+void TcpLink::tcp_send(std::string_view line) {
+    if (!tcp_is_connected()) {
+        notices_.notify_warning("Socket が接続されていません");
+        return;
+    }
+    QTcpSocket* socket = target_socket();
+    const auto size = static_cast<qint64>(line.size());
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState || socket->write(line.data(), size) != size) {
+        tool_.link.error_reply = 1;
+        notices_.notify_warning(kSendFailed);
+        return;
+    }
+    ++answers_due_;
+    answer_timer_.start();
+}
+
+void TcpLink::read_from(QTcpSocket* socket) {
+    QPointer<QTcpSocket> guard(socket);
+    while (guard && guard->bytesAvailable() > 0) {
+        const QByteArray chunk = guard->read(kReceiveChunk);
+        if (chunk.isEmpty()) break;
+        // Only the unit that commands go to answers them; anything else is read and dropped.
+        if (guard != target_socket()) continue;
+        deliver(table_index(socket), std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+    }
+}
+
+void TcpLink::deliver(int index, std::string_view chunk) {
+    // A chunk ending with LF completes an answer, as the reply handling reads it.
+    if (answers_due_ > 0 && !chunk.empty() && chunk.back() == '\n') {
+        const auto lines = static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
+        answers_due_ = std::max(0, answers_due_ - lines);
+        if (answers_due_ == 0) {
+            answer_timer_.stop();
+        } else {
+            answer_timer_.start();
+        }
+    }
+    reply_handler_(tool_, notices_, chunk);
+    emit reply_received(index);
+}
+
+void TcpLink::cancel_answer() {
+    answers_due_ = 0;
+    answer_timer_.stop();
+}
+
+void TcpLink::answer_missing() {
+    cancel_answer();
+    // Pieces of the answer that never completed must not be joined to the next one.
+    tool_.reply.tcp_accumulation.clear();
+    tool_.reply.tcp_line_incomplete = false;
+    tool_.link.error_reply = 1;
+    notices_.notify_warning(kNoAnswer);
+}
+
+}  // namespace tvx

@@ -1,0 +1,111 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string_view>
+
+#include "link/client_table.h"
+#include "link/link_dispatch.h"
+#include "model/tool_state.h"
+#include "protocol/notices.h"
+
+class QTcpServer;
+class QTcpSocket;
+
+namespace tvx {
+
+// The TCP port text of the configuration as a port number: 1 to 5 decimal digits giving 1..65535.
+std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
+
+// The TCP link in both roles: as client of the unit chosen from the host list, or as server that up to
+// 96 units connect to, with commands going to the one the operator picked.
+//
+// Everything is event driven on the GUI thread: connecting, accepting, noticing closed connections and
+// receiving answers happen through socket signals whichever window is open; dialogs only observe the
+// state through the signals below. After each send an answer is due; it is bounded by a single-shot
+// timer, and while it is due answer_pending() is true so that paced sequences send nothing.
+class TcpLink : public QObject, public TcpSender {
+    Q_OBJECT
+
+public:
+    // Receives every chunk read from the socket that commands go to, as it arrives.
+    using ReplyHandler = std::function<void(ToolState&, Notices&, std::string_view chunk)>;
+
+    static constexpr int kAnswerTimeoutMs = 3000;
+    static constexpr int kReceiveChunk = 1024;
+
+    TcpLink(ToolState& tool, Notices& notices, QObject* parent = nullptr);
+    ~TcpLink() override;
+
+    void set_reply_handler(ReplyHandler handler);
+    void set_answer_timeout_ms(int ms) { answer_timer_.setInterval(ms); }
+
+    // Client role: connects to host select_number on port_number. 1 when the connection is made or
+    // under way (the outcome is reported later), 0 when refused at once.
+    int tcp_connect();
+    // Server role: listens on port_number. 1 when listening (also when it already was).
+    int tcp_start_server();
+    // Closes the listening or client socket and every accepted unit, then resets the table.
+    void tcp_stop();
+    // Closes one socket and frees its table entry.
+    void tcp_close_socket(QTcpSocket* socket);
+    void tcp_reset_table();
+
+    void tcp_send(std::string_view line) override;
+    bool tcp_connected() const override { return tcp_connected_ == 1; }
+    // True on the serial interface, otherwise while a connection is marked connected.
+    bool tcp_is_connected() const;
+    void set_tcp_connected(int value);
+
+    // Server role: commands go to the unit now in entry index. False (nothing changes) when the entry
+    // is outside 1..96 or free.
+    bool tcp_select_client(int index);
+    // Server role: the unit picked by tcp_select_client is still in its entry.
+    bool selected_client_present() const;
+
+    const ClientTable& client_table() const { return client_table_; }
+    int clients_in_use() const;
+    // The one socket of the role (the client socket, or the listening server); null when none.
+    const QObject* main_socket() const;
+    bool is_listening() const;
+    bool answer_pending() const { return answers_due_ > 0; }
+
+signals:
+    void clients_changed();     // a unit was accepted or left, or the table was reset
+    void connected_changed();   // tcp_connected, the client socket or the listening state changed
+    void reply_received(int index);  // a chunk went to the reply handling (index: table entry, 0 client)
+
+private:
+    void on_client_connected();
+    void on_socket_error(QTcpSocket* socket, int error);
+    void on_new_connection();
+    void read_from(QTcpSocket* socket);
+    void deliver(int index, std::string_view chunk);
+    void answer_missing();
+    void cancel_answer();
+
+    QTcpSocket* target_socket() const;
+    int table_index(const QTcpSocket* socket) const;
+    void watch_socket(QTcpSocket* socket);
+    void discard_socket(QTcpSocket* socket);
+    void drop_client_socket();
+    void drop_server();
+    void show_link_box(std::string_view text);
+
+    ToolState& tool_;
+    Notices& notices_;
+    ReplyHandler reply_handler_;
+    QTcpSocket* client_socket_ = nullptr;
+    QTcpServer* server_ = nullptr;
+    ClientTable client_table_{};
+    int tcp_connected_ = 0;
+    std::uint64_t next_connection_id_ = 0;
+    std::uint64_t selected_connection_ = 0;  // connection_id of the unit the operator picked
+    int answers_due_ = 0;
+    QTimer answer_timer_;
+};
+
+}  // namespace tvx
