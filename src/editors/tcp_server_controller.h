@@ -1,0 +1,54 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "link/tcp_link.h"
+#include "model/tool_state.h"
+#include "protocol/notices.h"
+
+namespace tvx {
+
+// "TCP/IPの設定(Server)": the listening server, the units connected to it and the one that commands
+// go to. The link accepts and loses units by itself; this shows the current state whenever asked.
+class TcpServerController {
+public:
+    static constexpr std::string_view kCaption = "TCP/IPの設定(Server)";
+    static constexpr std::size_t kPortLength = 5;
+
+    struct ClientRow {
+        int index;  // client_table entry
+        std::string address;
+    };
+
+    TcpServerController(ToolState& tool, TcpLink& link);
+
+    void open();
+
+    // The units in use, in table order.
+    std::vector<ClientRow> client_rows() const;
+    // The picked unit's address while it is still connected; empty otherwise.
+    std::string transmission_place() const;
+    const std::string& port_text() const { return tool_.model.network.port_number; }
+    void set_port_text(std::string_view text);
+
+    // The buttons follow the listening state: "接続" while stopped, "切断" while listening or while
+    // units are still there; the port can change only while stopped.
+    bool connect_enabled() const;
+    bool disconnect_enabled() const;
+    bool port_enabled() const { return connect_enabled(); }
+
+    // Double-click on row of the client list.
+    void choose_client(int row);
+    // "接続", "切断", and "Close" or the close box.
+    void start();
+    void stop();
+    void close();
+
+private:
+    ToolState& tool_;
+    TcpLink& link_;
+};
+
+}  // namespace tvx
