@@ -13,4 +13,19 @@ void reset_glyphs(GlyphModel& glyphs) {
     glyphs.glyph_reply_pending = 0;
 }
 
+std::vector<std::string>& glyph_bank(GlyphModel& glyphs, const GlyphSize& size) {
+    switch (size.index) {
+        case 0:
+            return glyphs.large_bank;
+        case 1:
+            return glyphs.medium_bank;
+        default:
+            return glyphs.small_bank;
+    }
+}
+
+const std::vector<std::string>& glyph_bank(const GlyphModel& glyphs, const GlyphSize& size) {
+    return glyph_bank(const_cast<GlyphModel&>(glyphs), size);
+}
+
 }  // namespace tvx

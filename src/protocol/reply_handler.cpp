@@ -1,33 +1,172 @@
 #include "protocol/reply_handler.h"
 
+#include <algorithm>
+
+#include "glyphs/glyph_store.h"
+#include "protocol/line_format.h"
+#include "protocol/reply_decoders.h"
+
 namespace tvx {
+namespace {
+
+enum class Match {
+    kExact,   // the whole line, CR LF included, is the text followed by CR LF
+    kPrefix,  // the line starts with the text
+};
+
+enum class Action { kSuccess, kMenu, kGlyph, kDecode, kVersion, kModeDifference, kError };
+
+struct ReplyRow {
+    std::string_view text;
+    Match serial;
+    Match tcp;
+    Action action;
+    const GlyphSize* glyph_size = nullptr;
+    std::string_view serial_notice = {};
+    std::string_view tcp_notice = {};
+};
+
+// The classification, in order: the first row that matches wins. "CABC" comes before "CA" and the
+// bitmap data lines before "FB", whose prefixes they start with.
+constexpr ReplyRow kReplyRows[] = {
+    {"GO", Match::kExact, Match::kPrefix, Action::kSuccess},
+    {"MENU", Match::kExact, Match::kExact, Action::kMenu, nullptr, "Menu Display", "Menu Display"},
+    {"FBML", Match::kPrefix, Match::kPrefix, Action::kGlyph, &kLarge},
+    {"FBMM", Match::kPrefix, Match::kPrefix, Action::kGlyph, &kMedium},
+    {"FBMS", Match::kPrefix, Match::kPrefix, Action::kGlyph, &kSmall},
+    {"ACA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ADO", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ADT", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"AM", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"AP", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ARO", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CABC", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CBS", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CFS", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CI", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"CWL", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"FB", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"IDO", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"IDP", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ISS", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"PAS", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"POSP", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"RM", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"SD", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"TSDO", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"TSDR", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"TSDS", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"VLBC", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"VN", Match::kPrefix, Match::kPrefix, Action::kVersion},
+    {"EAA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"EGA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"EIA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"EMA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ESM", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"EPN", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ECT", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"EKA", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"ETR", Match::kPrefix, Match::kPrefix, Action::kDecode},
+    {"GN", Match::kExact, Match::kPrefix, Action::kModeDifference},
+    {"E0", Match::kExact, Match::kPrefix, Action::kError, nullptr, "Framing Error", "Socket Framing"},
+    {"E1", Match::kExact, Match::kPrefix, Action::kError, nullptr, "Parity Error", "Parity Error"},
+    {"E2", Match::kExact, Match::kPrefix, Action::kError, nullptr, "Over Run Error", "Socket Over run"},
+    {"E3", Match::kExact, Match::kPrefix, Action::kError, nullptr, "Command Error", "Socket Command"},
+};
+
+enum class Entry { kSerial, kTcp };
+
+bool matches(const ReplyRow& row, Entry entry, std::string_view line) {
+    const Match match = entry == Entry::kSerial ? row.serial : row.tcp;
+    if (line.substr(0, row.text.size()) != row.text) return false;
+    return match == Match::kPrefix || line.substr(row.text.size()) == "\r\n";
+}
+
+// Classifies one whole line (after any address) and acts on it; the same for both entries but for the
+// notices and the exactness of the status comparisons.
+void classify(ToolState& tool, Notices& notices, std::string_view line, Entry entry) {
+    tool.link.error_reply = 0;
+    const auto row = std::find_if(std::begin(kReplyRows), std::end(kReplyRows),
+                                  [&](const ReplyRow& r) { return matches(r, entry, line); });
+    if (row != std::end(kReplyRows)) {
+        const bool in_batch = tool.model.run.batch_step != 0;
+        switch (row->action) {
+            case Action::kSuccess:
+                if (!in_batch && tool.glyphs.bank_sequence_active == 0) {
+                    if (entry == Entry::kSerial) {
+                        tool.link.success_pending = 1;
+                    } else {
+                        notices.notify_success("Socket ＯＫ");
+                    }
+                }
+                break;
+            case Action::kMenu:
+            case Action::kError:
+                tool.link.error_reply = 1;
+                notices.notify_error(entry == Entry::kSerial ? row->serial_notice : row->tcp_notice);
+                break;
+            case Action::kGlyph:
+                store_glyph_data_line(tool.glyphs, *row->glyph_size, without_line_end(line));
+                break;
+            case Action::kDecode:
+                decode_data_line(tool.model, row->text, line);
+                break;
+            case Action::kVersion:
+                decode_data_line(tool.model, row->text, line);
+                if (entry == Entry::kSerial) tool.link.success_pending = 1;
+                break;
+            case Action::kModeDifference:
+                if (!in_batch) {
+                    if (entry == Entry::kSerial) {
+                        notices.notify_error("Mode Difference");
+                    } else {
+                        notices.notify_success("Socket mode difference");
+                    }
+                }
+                break;
+        }
+    }
+    tool.glyphs.glyph_reply_pending = 0;
+}
+
+}  // namespace
 
 void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view line) {
     tool.link.reply_expected = 0;
     tool.link.reply_timeout_ticks = 0;
     if (tool.config.rs_control == 1) line.remove_prefix(std::min<std::size_t>(2, line.size()));
-    tool.link.error_reply = 0;
+    classify(tool, notices, line, Entry::kSerial);
+}
 
-    const auto error = [&](std::string_view text) {
-        tool.link.error_reply = 1;
-        notices.notify_error(text);
-    };
-    if (line == "GO\r\n") {
-        if (tool.model.run.batch_step == 0 && tool.glyphs.bank_sequence_active == 0) tool.link.success_pending = 1;
-    } else if (line == "MENU\r\n") {
-        error("Menu Display");
-    } else if (line == "GN\r\n") {
-        if (tool.model.run.batch_step == 0) notices.notify_error("Mode Difference");
-    } else if (line == "E0\r\n") {
-        error("Framing Error");
-    } else if (line == "E1\r\n") {
-        error("Parity Error");
-    } else if (line == "E2\r\n") {
-        error("Over Run Error");
-    } else if (line == "E3\r\n") {
-        error("Command Error");
+void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk) {
+    ReplyState& reply = tool.reply;
+    // While the rest of an over-long line is being dropped the flag stays set with nothing collected:
+    // a collected line is never empty.
+    const auto discarding = [&reply] { return reply.tcp_line_incomplete && reply.tcp_accumulation.empty(); };
+    while (!chunk.empty()) {
+        const std::size_t lf = chunk.find('\n');
+        const std::string_view piece = chunk.substr(0, lf == std::string_view::npos ? chunk.size() : lf + 1);
+        chunk.remove_prefix(piece.size());
+
+        if (!discarding()) {
+            if (reply.tcp_accumulation.size() + piece.size() > ReplyState::kTcpAccumulationLimit) {
+                reply.tcp_accumulation.clear();
+                reply.tcp_line_incomplete = true;
+            } else {
+                reply.tcp_accumulation.append(piece);
+            }
+        }
+        if (lf == std::string_view::npos) {
+            reply.tcp_line_incomplete = true;
+            return;
+        }
+        const bool dropped = discarding();
+        std::string line;
+        line.swap(reply.tcp_accumulation);
+        reply.tcp_line_incomplete = false;
+        if (!dropped) classify(tool, notices, line, Entry::kTcp);
     }
-    tool.glyphs.glyph_reply_pending = 0;
 }
 
 }  // namespace tvx

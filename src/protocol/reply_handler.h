@@ -7,7 +7,14 @@
 
 namespace tvx {
 
-// One reply line from the serial line, CR LF included, as the line assembly hands it over.
+// One reply line from the serial line, CR LF included, as the line assembly hands it over. Clears the
+// reply time-out, drops the answering unit's address on RS-485, then classifies and handles the line.
 void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view line);
+
+// One piece of text received over TCP, as it arrives. Pieces are collected in tool.reply until a line's
+// LF has come; every complete line is then handled once, in order. A line that grows past
+// ReplyState::kTcpAccumulationLimit without LF is dropped up to its LF, and the line after it is handled
+// normally. An empty piece handles nothing.
+void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk);
 
 }  // namespace tvx
