@@ -1,8 +1,8 @@
 #include "protocol/serial_framing.h"
 
-#include <gtest/gtest.h>
-
 #include <string>
+
+#include <gtest/gtest.h>
 
 namespace tvx {
 namespace {

@@ -1,0 +1,103 @@
+#include "link/serial_link.h"
+
+#include <utility>
+
+#include "link/serial_native.h"
+#include "link/serial_port_names.h"
+#include "protocol/reply_handler.h"
+#include "protocol/serial_framing.h"
+
+namespace tvx {
+
+SerialLink::SerialLink(ToolState& tool, Notices& notices, QObject* parent)
+    : QObject(parent), tool_(tool), notices_(notices), port_(this) {
+    set_reply_handler(nullptr);
+    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
+    connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
+}
+
+SerialLink::~SerialLink() {
+    // The port belongs to this object: let it go quietly, without error signals into a half-destroyed link.
+    port_.disconnect(this);
+    port_.close();
+}
+
+void SerialLink::set_reply_handler(ReplyHandler handler) {
+    if (handler) {
+        handler_ = std::move(handler);
+    } else {
+        handler_ = [this](const std::string& line) { handle_serial_reply(tool_, notices_, line); };
+    }
+}
+
+void SerialLink::open_serial_port() {
+    open_serial_port(serial_device_for(tool_.config));
+}
+
+void SerialLink::open_serial_port(const std::string& device) {
+    if (port_.isOpen()) port_.close();
+    assembler_.clear();
+    unread_.clear();
+
+    // A full path, since pseudo-terminals and adapters are not in the list of known ports.
+    port_.setPortName(QString::fromStdString(device));
+    if (device.empty() || !port_.open(QIODevice::ReadWrite)) notices_.notify_error("Miss! File Open");
+
+    // Received characters arrive through readyRead, connected for the link's whole life.
+    if (!port_.isOpen()) notices_.notify_error("Miss! Mask Set");
+
+    if (port_.isOpen()) port_.setReadBufferSize(kQueueBytes);
+    if (!set_native_queues(port_, kQueueBytes, kQueueBytes)) notices_.notify_error("Miss! Buffer Set");
+
+    if (!set_native_timeouts(port_)) notices_.notify_error("Miss! Time Out Set");
+
+    // Every setter is tried even after one fails, so the port holds as much of the line as it can take.
+    bool line = port_.isOpen();
+    line = port_.setBaudRate(QSerialPort::Baud38400) && line;
+    line = port_.setDataBits(QSerialPort::Data8) && line;
+    line = port_.setParity(QSerialPort::EvenParity) && line;
+    line = port_.setStopBits(QSerialPort::OneStop) && line;
+    line = port_.setFlowControl(QSerialPort::HardwareControl) && line;
+    line = set_native_line_extras(port_) && line;
+    if (!line) notices_.notify_error("Miss! Set Comm State");
+
+    // A refused setter leaves its error behind; the port is still usable.
+    if (port_.isOpen()) port_.clearError();
+}
+
+void SerialLink::serial_send(std::string_view line) {
+    const SerialFrame frame = frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
+    tool_.link.reply_expected = frame.reply_expected ? 1 : 0;
+    if (!frame.accepted || !port_.isOpen()) return;
+    // QSerialPort copies the bytes into its own write queue, so nothing here has to outlive the call.
+    port_.write(frame.bytes.data(), static_cast<qint64>(frame.bytes.size()));
+}
+
+void SerialLink::on_ready_read() {
+    unread_.append(port_.readAll());
+    // A line handler may open a message box whose event loop lets readyRead in again: the new bytes
+    // wait in unread_ and are handled after the current line, in order.
+    if (delivering_) return;
+    for (;;) {
+        // QSerialPort does not emit readyRead again while its slot runs, though it keeps reading into
+        // its buffer: what came during the handlers is collected here.
+        unread_.append(port_.readAll());
+        if (unread_.isEmpty()) break;
+        const QByteArray bytes = std::exchange(unread_, {});
+        assembler_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+                        [this](const std::string& line) { deliver(line); });
+    }
+}
+
+void SerialLink::deliver(const std::string& line) {
+    delivering_ = true;
+    handler_(line);
+    delivering_ = false;
+}
+
+void SerialLink::on_error(QSerialPort::SerialPortError error) {
+    // Read and write errors are cleared and the link keeps going, as the line may recover.
+    if (error != QSerialPort::NoError) port_.clearError();
+}
+
+}  // namespace tvx

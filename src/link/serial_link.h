@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QSerialPort>
+#include <functional>
+#include <string>
+#include <string_view>
+
+// Qt's "slots" keyword macro would empty out a field of the same name in the glyph model.
+#pragma push_macro("slots")
+#undef slots
+#include "link/link_dispatch.h"
+#include "model/tool_state.h"
+#include "protocol/line_assembler.h"
+#include "protocol/notices.h"
+#pragma pop_macro("slots")
+
+namespace tvx {
+
+// The serial line to the unit: opens and configures the port once, frames and writes command lines,
+// and hands every received line, one at a time and in arrival order, to the reply handling. Reception
+// runs on readyRead in the GUI thread, so the reply handling needs no locks.
+class SerialLink : public QObject, public SerialSender {
+    Q_OBJECT
+
+  public:
+    using ReplyHandler = std::function<void(const std::string& line)>;
+
+    // A reply line may hold at most this many bytes, LF included; a longer one is dropped whole.
+    static constexpr std::size_t kLineLimit = 1023;
+    // The driver queues, in and out.
+    static constexpr int kQueueBytes = 2000;
+
+    SerialLink(ToolState& tool, Notices& notices, QObject* parent = nullptr);
+    ~SerialLink() override;
+
+    // Opens the device configured for com_port and sets the line up. Each step that fails shows its
+    // notice and the next step still runs; a step that needs the port fails when the port did not open.
+    void open_serial_port();
+    // The same with an explicit device path.
+    void open_serial_port(const std::string& device);
+
+    bool is_open() const { return port_.isOpen(); }
+
+    // Frames by the current rs_control and slave_address and writes without waiting. Nothing is written
+    // when the port is not open or the command is too long; the reply time-out then reports it.
+    void serial_send(std::string_view line) override;
+
+    // Where received lines go; by default handle_serial_reply.
+    void set_reply_handler(ReplyHandler handler);
+
+  private:
+    void on_ready_read();
+    void on_error(QSerialPort::SerialPortError error);
+    void deliver(const std::string& line);
+
+    ToolState& tool_;
+    Notices& notices_;
+    QSerialPort port_;
+    LineAssembler assembler_{kLineLimit};
+    ReplyHandler handler_;
+    QByteArray unread_;        // bytes taken from the port while a line was being handled
+    bool delivering_ = false;  // a handler that opens a box runs a nested event loop
+};
+
+}  // namespace tvx
