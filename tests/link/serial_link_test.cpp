@@ -81,12 +81,6 @@ TEST_F(SerialLinkTest, OpeningAMissingDeviceReportsEveryStepInOrderAndSendsNothi
     EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"No Connect"});
 }
 
-TEST_F(SerialLinkTest, EmptyDeviceNameFailsLikeAMissingOne) {
-    link->open_serial_port(std::string());
-    EXPECT_FALSE(link->is_open());
-    EXPECT_EQ(notices.texts("error"), kAllOpenSteps);
-}
-
 TEST_F(SerialLinkTest, Rs232cWritesTheCommandAsItIs) {
     open_on_pty();
     link->serial_send("PAS01S\r\n");
@@ -198,14 +192,6 @@ TEST_F(SerialLinkTest, Rs485ReplyCarriesTheUnitAddress) {
     unit_says("05GO\r\n");
     EXPECT_EQ(tool.link.success_pending, 1);
     EXPECT_EQ(tool.link.reply_expected, 0);
-}
-
-TEST_F(SerialLinkTest, ErrorReplyReachesTheDefaultHandler) {
-    open_on_pty();
-    link->serial_send("PAS01S\r\n");
-    unit_says("E3\r\n");
-    EXPECT_EQ(tool.link.error_reply, 1);
-    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Command Error"});
 }
 
 // A handler that opens a message box runs a nested event loop; bytes that arrive meanwhile must wait
