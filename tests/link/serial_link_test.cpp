@@ -111,7 +111,7 @@ TEST_F(SerialLinkTest, BroadcastExpectsNoReplyAndNeverTimesOut) {
     EXPECT_TRUE(notices.calls.empty());
 }
 
-TEST_F(SerialLinkTest, RefusedCommandWritesNothingAndTimesOut) {
+TEST_F(SerialLinkTest, RefusedCommandWritesNothingButStillAwaitsAReply) {
     open_on_pty();
     link->serial_send(std::string(1022, 'A') + "\r\n");
     EXPECT_EQ(tool.link.reply_expected, 1);
