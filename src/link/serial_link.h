@@ -7,14 +7,10 @@
 #include <string>
 #include <string_view>
 
-// Qt's "slots" keyword macro would empty out a field of the same name in the glyph model.
-#pragma push_macro("slots")
-#undef slots
 #include "link/link_dispatch.h"
 #include "model/tool_state.h"
 #include "protocol/line_assembler.h"
 #include "protocol/notices.h"
-#pragma pop_macro("slots")
 
 namespace tvx {
 
