@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <string>
 
+#include "protocol/reply_handler.h"
+
 namespace tvx {
 namespace {
 
@@ -14,17 +16,6 @@ constexpr char kBoxTitle[] = "TVX-230";
 constexpr char kSocketEventError[] = "ソケットイベントにエラーが発生しました。";
 constexpr char kNoAnswer[] = "Answer が､きません";
 constexpr char kSendFailed[] = "Socket 送信";
-
-// Until the full reply interpretation is plugged in: keep the pieces of an answer until its LF.
-void keep_reply_pieces(ToolState& tool, Notices&, std::string_view chunk) {
-    ReplyState& reply = tool.reply;
-    if (!reply.tcp_line_incomplete) reply.tcp_accumulation.clear();
-    const std::size_t room = ReplyState::kTcpAccumulationLimit - std::min(ReplyState::kTcpAccumulationLimit,
-                                                                          reply.tcp_accumulation.size());
-    reply.tcp_accumulation.append(chunk.substr(0, room));
-    reply.tcp_line_incomplete = chunk.empty() || chunk.back() != '\n';
-    if (!reply.tcp_line_incomplete) tool.link.error_reply = 0;
-}
 
 std::string dotted(const QHostAddress& address) {
     bool ok = false;
@@ -51,7 +42,7 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text) {
 }
 
 TcpLink::TcpLink(ToolState& tool, Notices& notices, QObject* parent)
-    : QObject(parent), tool_(tool), notices_(notices), reply_handler_(keep_reply_pieces) {
+    : QObject(parent), tool_(tool), notices_(notices), reply_handler_(handle_tcp_reply) {
     answer_timer_.setSingleShot(true);
     answer_timer_.setTimerType(Qt::PreciseTimer);
     answer_timer_.setInterval(kAnswerTimeoutMs);
@@ -71,7 +62,7 @@ TcpLink::~TcpLink() {
 }
 
 void TcpLink::set_reply_handler(ReplyHandler handler) {
-    reply_handler_ = handler ? std::move(handler) : ReplyHandler(keep_reply_pieces);
+    reply_handler_ = handler ? std::move(handler) : ReplyHandler(handle_tcp_reply);
 }
 
 // ---- table and state ----
@@ -340,9 +331,9 @@ void TcpLink::read_from(QTcpSocket* socket) {
 }
 
 void TcpLink::deliver(int index, std::string_view chunk) {
-    // A chunk ending with LF completes an answer, as the reply handling reads it.
-    if (answers_due_ > 0 && !chunk.empty() && chunk.back() == '\n') {
-        const auto lines = static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
+    // Each LF completes an answer line, as the reply handling reads it.
+    const auto lines = static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
+    if (answers_due_ > 0 && lines > 0) {
         answers_due_ = std::max(0, answers_due_ - lines);
         if (answers_due_ == 0) {
             answer_timer_.stop();

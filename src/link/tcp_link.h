@@ -31,7 +31,8 @@ class TcpLink : public QObject, public TcpSender {
     Q_OBJECT
 
 public:
-    // Receives every chunk read from the socket that commands go to, as it arrives.
+    // Receives every chunk read from the socket that commands go to, as it arrives: handle_tcp_reply
+    // unless a test plugs in another.
     using ReplyHandler = std::function<void(ToolState&, Notices&, std::string_view chunk)>;
 
     static constexpr int kAnswerTimeoutMs = 3000;

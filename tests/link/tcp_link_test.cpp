@@ -202,18 +202,23 @@ TEST_F(TcpLinkTest, SplitAnswerReachesTheReplyHandlingPieceByPiece) {
     EXPECT_TRUE(notices.calls.empty());
 }
 
-TEST_F(TcpLinkTest, PiecesAreKeptUntilTheLineEndsWhenNoInterpretationIsPlugged) {
+TEST_F(TcpLinkTest, SplitAnswerIsInterpretedOnceWhenItsLineEnds) {
     QTcpSocket* unit = connect_to_unit();
     ASSERT_NE(unit, nullptr);
+    notices.clear();
     tool.link.error_reply = 1;
     link->tcp_send("CFS05M\r\n");
     unit->write("GO");
     ASSERT_TRUE(wait_for([&] { return tool.reply.tcp_line_incomplete; }));
+    EXPECT_TRUE(notices.calls.empty());
     EXPECT_EQ(tool.link.error_reply, 1);
     unit->write("\r\n");
-    ASSERT_TRUE(wait_for([&] { return !tool.reply.tcp_line_incomplete; }));
-    EXPECT_EQ(tool.reply.tcp_accumulation, "GO\r\n");
+    ASSERT_TRUE(wait_for([&] { return !notices.calls.empty(); }));
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Socket ＯＫ"});
     EXPECT_EQ(tool.link.error_reply, 0);
+    EXPECT_FALSE(link->answer_pending());
+    QTest::qWait(50);
+    EXPECT_EQ(notices.calls.size(), 1u);
 }
 
 TEST_F(TcpLinkTest, ConnectionClosingWhileAnAnswerIsDueCountsAsNoAnswer) {
@@ -299,8 +304,7 @@ TEST_F(TcpLinkTest, ServerSendsOnlyToThePickedUnit) {
     EXPECT_EQ(second->readAll(), "CFS05M\r\n");
     second->write("GO\r\n");
     ASSERT_TRUE(wait_for([&] { return !link->answer_pending(); }));
-    EXPECT_EQ(tool.reply.tcp_accumulation, "GO\r\n");
-    EXPECT_TRUE(notices.calls.empty());
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Socket ＯＫ"});
 }
 
 TEST_F(TcpLinkTest, UnitTakingTheEntryOfThePickedOneDoesNotGetItsCommands) {
