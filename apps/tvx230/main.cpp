@@ -1,0 +1,37 @@
+#include <QApplication>
+#include <QFont>
+#include <QFontDatabase>
+#include <QFontMetrics>
+
+#include "app/application.h"
+#include "ui/message_box_notices.h"
+
+namespace {
+
+// The whole interface is Japanese: when the default font cannot show it, take a Japanese one.
+void use_japanese_font(QApplication& app) {
+    const QString sample = QStringLiteral("設定");
+    const QFontMetrics metrics(app.font());
+    if (metrics.inFontUcs4(sample.at(0).unicode()) && metrics.inFontUcs4(sample.at(1).unicode())) return;
+    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& preferred : {QStringLiteral("IPAGothic"), QStringLiteral("IPAPGothic")}) {
+        if (japanese.contains(preferred)) {
+            app.setFont(QFont(preferred, app.font().pointSize()));
+            return;
+        }
+    }
+    if (!japanese.isEmpty()) app.setFont(QFont(japanese.front(), app.font().pointSize()));
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("tvx230"));
+    use_japanese_font(app);
+
+    tvx::MessageBoxNotices notices;
+    tvx::Application tool(notices);
+    if (tool.start() != tvx::Application::Start::kRunning) return 0;
+    return QApplication::exec();
+}

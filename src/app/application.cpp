@@ -1,0 +1,56 @@
+#include "app/application.h"
+
+#include "app/main_window.h"
+#include "config/configuration.h"
+#include "link/config_location.h"
+#include "link/serial_link.h"
+
+namespace tvx {
+
+Application::Application(Notices& notices, Options options)
+    : notices_(notices),
+      options_(std::move(options)),
+      lock_(options_.lock_path.isEmpty() ? InstanceLock::default_path() : options_.lock_path),
+      dispatch_(tool_, notices_) {}
+
+Application::~Application() {
+    // The window goes first: its close handling may still reach the links.
+    window_.reset();
+    dispatch_.set_serial(nullptr);
+    serial_.reset();
+}
+
+Application::Start Application::start() {
+    if (!lock_.try_lock()) {
+        notices_.show_box("２重に起動はできません", "TVX-230", BoxIcon::kNone);
+        return Start::kSecondInstance;
+    }
+
+    reset_settings(tool_);
+    const std::filesystem::path ini = options_.ini_path.empty() ? default_ini_path() : options_.ini_path;
+    load_configuration(tool_.config, tool_.model.network, ini);
+
+    // The serial link exists whichever interface is chosen, so that a later switch to the serial
+    // interface sends through it (and a port that was never opened shows as "No Connect").
+    serial_ = std::make_unique<SerialLink>(tool_, notices_);
+    dispatch_.set_serial(serial_.get());
+
+    window_ = std::make_unique<MainWindow>(tool_, notices_);
+    window_->set_tcp_connected_query([this] { return tcp_ != nullptr && tcp_->tcp_connected(); });
+    if (options_.show_window) window_->show();
+    tool_.link.app_running = 1;
+
+    // A TCP link is never opened here: the operator connects or starts the server in its dialog.
+    if (tool_.config.link_interface == 0) {
+        serial_requested_ = true;
+        serial_->open_serial_port();
+    }
+    return Start::kRunning;
+}
+
+void Application::attach_tcp(TcpSender* tcp) {
+    tcp_ = tcp;
+    dispatch_.set_tcp(tcp);
+}
+
+}  // namespace tvx

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QString>
+#include <filesystem>
+#include <memory>
+
+#include "app/instance_lock.h"
+#include "link/link_dispatch.h"
+#include "model/tool_state.h"
+#include "protocol/notices.h"
+
+namespace tvx {
+
+class MainWindow;
+class SerialLink;
+
+// The running tool: its state, the links and the main window, from start-up to exit.
+class Application {
+  public:
+    enum class Start { kRunning, kSecondInstance };
+
+    struct Options {
+        QString lock_path;               // empty: the per-user runtime folder
+        std::filesystem::path ini_path;  // empty: the per-user configuration folder
+        bool show_window = true;
+    };
+
+    explicit Application(Notices& notices) : Application(notices, Options{}) {}
+    Application(Notices& notices, Options options);
+    ~Application();
+
+    // Start-up in the tool's order: one copy only, the settings reset, the configuration, the main
+    // window, then the serial port when the configured interface is serial. A second copy shows
+    // "２重に起動はできません" and must end with exit code 0.
+    Start start();
+
+    // A TCP link once it exists: send_command reaches it and Exit asks it whether it is connected.
+    void attach_tcp(TcpSender* tcp);
+
+    ToolState& tool() { return tool_; }
+    LinkDispatch& dispatch() { return dispatch_; }
+    MainWindow* main_window() const { return window_.get(); }
+    SerialLink* serial_link() const { return serial_.get(); }
+    // Whether start-up opened (or tried to open) the serial port.
+    bool serial_port_requested() const { return serial_requested_; }
+
+  private:
+    Notices& notices_;
+    Options options_;
+    InstanceLock lock_;
+    ToolState tool_;
+    LinkDispatch dispatch_;
+    TcpSender* tcp_ = nullptr;
+    std::unique_ptr<SerialLink> serial_;
+    std::unique_ptr<MainWindow> window_;
+    bool serial_requested_ = false;
+};
+
+}  // namespace tvx

@@ -1,0 +1,294 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QShowEvent>
+#include <QToolBar>
+#include <QWindow>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#include <windowsx.h>
+#endif
+
+#include "app/clock_text.h"
+#include "protocol/link_tick.h"
+#include "ui/clock_status_bar.h"
+#include "ui/file_document_dialogs.h"
+#include "ui/info_boxes.h"
+#include "ui/toolbar_icons.h"
+
+namespace tvx {
+
+namespace {
+
+constexpr int kButtonBorder = 2;
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+}  // namespace
+
+MainWindow::MainWindow(ToolState& tool, Notices& notices, std::unique_ptr<DocumentDialogs> dialogs,
+                       QWidget* parent)
+    : QMainWindow(parent), tool_(tool), notices_(notices), dialogs_(std::move(dialogs)) {
+    if (!dialogs_) dialogs_ = std::make_unique<FileDocumentDialogs>(this);
+    documents_ = std::make_unique<DocumentCommands>(tool_, notices_, *dialogs_);
+
+    // Caption, system menu, minimise and close; no maximise and no sizing border.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    setWindowIcon(application_icon());
+
+    auto* ground = new QWidget(this);
+    ground->setAutoFillBackground(true);
+    QPalette white = ground->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    ground->setPalette(white);
+    setCentralWidget(ground);
+
+    clock_bar_ = new ClockStatusBar(this);
+    setStatusBar(clock_bar_);
+    build_tool_bar();
+    register_built_in_commands();
+    build_menus();
+
+    update_caption();
+    refresh_menu_state();
+    update_clock(QDateTime::currentDateTime());
+    move(0, 0);
+    apply_window_size();
+
+    timer_.setInterval(kTickMs);
+    connect(&timer_, &QTimer::timeout, this, &MainWindow::tick);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::register_built_in_commands() {
+    using namespace command;
+    const auto built_in = [this](int id, CommandTable::Opener opener) {
+        commands_.register_opener(id, std::move(opener));
+        built_in_.insert(id);
+    };
+    built_in(kFileNew, [this] { documents_->document_new(); });
+    built_in(kFileOpen, [this] { documents_->document_open(); });
+    built_in(kFileSave, [this] { documents_->document_save(); });
+    built_in(kFileSaveAs, [this] { documents_->document_save_as(); });
+    built_in(kExit, [this] { close(); });
+    built_in(kAbout, [this] { show_about_box(this); });
+    built_in(kGlyphInfo, [this] { show_glyph_info_box(this); });
+}
+
+void MainWindow::build_menus() {
+    std::map<QString, QMenu*> menus;
+    std::map<QString, QMenu*> submenus;
+    for (const MenuEntry& entry : menu_entries()) {
+        QMenu*& menu = menus[text(entry.menu)];
+        if (!menu) {
+            menu = menuBar()->addMenu(text(entry.menu));
+            connect(menu, &QMenu::aboutToShow, this, &MainWindow::refresh_menu_state);
+        }
+        QMenu* target = menu;
+        if (!entry.submenu.empty()) {
+            QMenu*& sub = submenus[text(entry.menu) + QLatin1Char('/') + text(entry.submenu)];
+            if (!sub) {
+                sub = menu->addMenu(text(entry.submenu));
+                connect(sub, &QMenu::aboutToShow, this, &MainWindow::refresh_menu_state);
+            }
+            target = sub;
+        }
+        QAction* item = target->addAction(text(entry.caption));
+        item->setData(entry.id);
+        const int id = entry.id;
+        connect(item, &QAction::triggered, this, [this, id] { run_command(id); });
+        actions_[id] = item;
+    }
+}
+
+void MainWindow::build_tool_bar() {
+    tool_bar_ = new QToolBar(this);
+    tool_bar_->setMovable(false);
+    tool_bar_->setFloatable(false);
+    tool_bar_->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+    tool_bar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    tool_bar_->toggleViewAction()->setVisible(false);
+    int index = 0;
+    for (const ToolbarEntry& entry : toolbar_entries()) {
+        QAction* button = tool_bar_->addAction(QIcon(toolbar_image(index++)), QString());
+        button->setToolTip(text(entry.tooltip));
+        button->setData(entry.id);
+        const int id = entry.id;
+        connect(button, &QAction::triggered, this, [this, id] { run_command(id); });
+        // A thin border around the image, so that all 16 fit the window's width.
+        if (QWidget* widget = tool_bar_->widgetForAction(button)) {
+            widget->setFixedSize(kToolbarImageWidth + 2 * kButtonBorder,
+                                 kToolbarImageHeight + 2 * kButtonBorder);
+        }
+        tool_actions_.append(button);
+    }
+    tool_bar_->addSeparator();
+    addToolBar(Qt::TopToolBarArea, tool_bar_);
+}
+
+void MainWindow::apply_window_size() {
+    // The size is the window's outer size. Where the platform reports the frame, the inside is made
+    // that much smaller, but never too small for the menu bar, toolbar and status bar.
+    QMargins frame;
+    if (const QWindow* handle = windowHandle()) frame = handle->frameMargins();
+    const int width = kWidth - frame.left() - frame.right();
+    const int height = qMax(kHeight - frame.top() - frame.bottom(), minimumSizeHint().height());
+    setFixedSize(width, height);
+}
+
+void MainWindow::register_opener(int id, CommandTable::Opener opener) {
+    commands_.register_opener(id, std::move(opener));
+    built_in_.erase(command_for(id));
+    refresh_menu_state();
+}
+
+void MainWindow::run_command(int id) {
+    using namespace command;
+    id = command_for(id);
+    if (id == kProtocol && tool_.config.link_interface == 1) {
+        notices_.notify_error("インターフェイスをRS-232Cにしてください。");
+        return;
+    }
+    // Every editor starts the hidden entry's count again when it opens.
+    if (!built_in_.count(id) && commands_.has_opener(id)) tool_.model.run.hidden_entry_count = 0;
+    commands_.trigger(id);
+    if (id == kClientServer) update_caption();
+}
+
+void MainWindow::update_caption() {
+    setWindowTitle(tool_.config.client_server == 1 ? QStringLiteral("TVX-230 Server Program")
+                                                   : QStringLiteral("TVX-230 Client Program"));
+}
+
+bool MainWindow::item_enabled(int id) const {
+    using namespace command;
+    const bool tcp = tool_.config.link_interface == 1;
+    // With TCP/IP the protocol item is there to say why it cannot open.
+    const bool available = commands_.has_opener(id) || (id == kProtocol && tcp);
+    switch (id) {
+        case kClientServer:
+        case kTcpSettings:
+            return available && tcp;
+        case kSerialSettings:
+            return available && !tcp;
+        case kSlaveAddress:
+            return available && !tcp && tool_.config.rs_control == 1;
+        default:
+            return available;
+    }
+}
+
+void MainWindow::refresh_menu_state() {
+    for (const auto& [id, item] : actions_) item->setEnabled(item_enabled(id));
+    for (QAction* button : tool_actions_) button->setEnabled(commands_.has_opener(button->data().toInt()));
+}
+
+void MainWindow::tick() {
+    // A notice box raised by the link keeps the event loop running; the ticks that arrive meanwhile
+    // only move the clock, so one tick never runs inside another.
+    if (!in_link_tick_) {
+        in_link_tick_ = true;
+        link_tick(tool_.link, notices_);
+        in_link_tick_ = false;
+    }
+    update_clock(QDateTime::currentDateTime());
+}
+
+void MainWindow::update_clock(const QDateTime& now) {
+    clock_bar_->set_part_text(0, clock_date_text(now.date()));
+    clock_bar_->set_part_text(1, clock_time_text(now.time()));
+}
+
+void MainWindow::hidden_entry_request(const QPoint& global) {
+    int& count = tool_.model.run.hidden_entry_count;
+    if (global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner) {
+        ++count;
+    } else {
+        count = 0;
+    }
+    if (count >= kHiddenEntryClicks) {
+        count = 0;
+        run_command(command::kReadBack);
+    }
+}
+
+QAction* MainWindow::action(int id) const {
+    const auto it = actions_.find(id);
+    return it == actions_.end() ? nullptr : it->second;
+}
+
+QList<QAction*> MainWindow::toolbar_actions() const {
+    return tool_actions_;
+}
+
+bool MainWindow::exit_allowed() {
+    if (tcp_connected_ && tcp_connected_()) {
+        notices_.notify_error("TCP/IPを切断してください。");
+        return false;
+    }
+    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに終了しますか？")) {
+        // The operator wants the titles kept: a save that fails or is cancelled keeps the tool open.
+        return documents_->save_for_exit();
+    }
+    return true;
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!ending_ && !exit_allowed()) {
+        event->ignore();
+        return;
+    }
+    ending_ = true;
+    timer_.stop();
+    tool_.link.app_running = 0;
+    event->accept();
+    QCoreApplication::quit();
+}
+
+void MainWindow::contextMenuEvent(QContextMenuEvent* event) {
+    // Requests from the menu bar, toolbar and status bar arrive here too; the keyboard's is not a click.
+    if (event->reason() == QContextMenuEvent::Mouse) hidden_entry_request(event->globalPos());
+    event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    apply_window_size();
+    if (!ending_ && !timer_.isActive()) timer_.start();
+}
+
+#ifdef Q_OS_WIN
+bool MainWindow::nativeEvent(const QByteArray& type, void* message, qintptr* result) {
+    // A right click on the caption or frame is not delivered as a context menu event; the corner of
+    // the screen is covered by the caption, so it is taken here.
+    if (type == "windows_generic_MSG") {
+        const MSG* msg = static_cast<const MSG*>(message);
+        if (msg->message == WM_CONTEXTMENU && msg->lParam != LPARAM(-1)) {
+            POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+            POINT client_point = point;
+            RECT client{};
+            ScreenToClient(msg->hwnd, &client_point);
+            GetClientRect(msg->hwnd, &client);
+            if (!PtInRect(&client, client_point)) {
+                hidden_entry_request(QPoint(point.x, point.y));
+                *result = 0;
+                return true;
+            }
+        }
+    }
+    return QMainWindow::nativeEvent(type, message, result);
+}
+#endif
+
+}  // namespace tvx
