@@ -315,7 +315,7 @@ void TcpLink::tcp_send(std::string_view line) {
         notices_.notify_warning(kSendFailed);
         return;
     }
-    ++answers_due_;
+    set_answers_due(answers_due_ + 1);
     answer_timer_.start();
 }
 
@@ -334,7 +334,7 @@ void TcpLink::deliver(int index, std::string_view chunk) {
     // Each LF completes an answer line, as the reply handling reads it.
     const auto lines = static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
     if (answers_due_ > 0 && lines > 0) {
-        answers_due_ = std::max(0, answers_due_ - lines);
+        set_answers_due(std::max(0, answers_due_ - lines));
         if (answers_due_ == 0) {
             answer_timer_.stop();
         } else {
@@ -345,8 +345,13 @@ void TcpLink::deliver(int index, std::string_view chunk) {
     emit reply_received(index);
 }
 
+void TcpLink::set_answers_due(int count) {
+    answers_due_ = count;
+    tool_.link.tcp_answer_pending = count > 0 ? 1 : 0;
+}
+
 void TcpLink::cancel_answer() {
-    answers_due_ = 0;
+    set_answers_due(0);
     answer_timer_.stop();
 }
 

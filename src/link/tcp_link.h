@@ -87,6 +87,8 @@ private:
     void deliver(int index, std::string_view chunk);
     void answer_missing();
     void cancel_answer();
+    // Also mirrored in LinkFlags::tcp_answer_pending for the paced sequences of the core.
+    void set_answers_due(int count);
 
     QTcpSocket* target_socket() const;
     int table_index(const QTcpSocket* socket) const;

@@ -11,6 +11,7 @@ struct LinkFlags {
     int success_pending = 0;      // a "GO" arrived for a single command; the next tick shows "Success"
     int error_reply = 0;          // an error reply or a failed send; sequences stop when they see it
     int app_running = 0;          // set once the main window exists, cleared on exit
+    int tcp_answer_pending = 0;   // the TCP link awaits an answer; a paced sequence sends nothing meanwhile
 };
 
 // The reply handling's own accumulation of TCP answer pieces until a piece ends with LF.

@@ -170,6 +170,7 @@ TEST_F(TcpLinkTest, SilentUnitGivesNoAnswerAfterAboutThreeSecondsWithoutSpinning
     clock.start();
     link->tcp_send("RCFS\r\n");
     EXPECT_TRUE(link->answer_pending());
+    EXPECT_EQ(tool.link.tcp_answer_pending, 1);
     ASSERT_TRUE(wait_for([&] { return !notices.calls.empty(); }, 6000));
     const qint64 elapsed = clock.elapsed();
     const double cpu = process_cpu_seconds() - cpu_before;
@@ -177,6 +178,7 @@ TEST_F(TcpLinkTest, SilentUnitGivesNoAnswerAfterAboutThreeSecondsWithoutSpinning
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
     EXPECT_EQ(tool.link.error_reply, 1);
     EXPECT_FALSE(link->answer_pending());
+    EXPECT_EQ(tool.link.tcp_answer_pending, 0);
     EXPECT_GE(elapsed, 2500);
     EXPECT_LE(elapsed, 4500);
     EXPECT_LT(cpu, 0.5);
