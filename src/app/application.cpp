@@ -4,6 +4,7 @@
 #include "config/configuration.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
+#include "ui/connection_dialogs.h"
 
 namespace tvx {
 
@@ -37,6 +38,7 @@ Application::Start Application::start() {
 
     window_ = std::make_unique<MainWindow>(tool_, notices_);
     window_->set_tcp_connected_query([this] { return tcp_ != nullptr && tcp_->tcp_connected(); });
+    attach_tcp(install_connection_dialogs(*window_, tool_, notices_));
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;
 

@@ -19,17 +19,10 @@
 #include "ui/ipv4_address_field.h"
 #include "ui/tcp_client_dialog.h"
 #include "ui/tcp_server_dialog.h"
+#include "ui_test_app.h"
 
 namespace tvx {
 namespace {
-
-void ensure_application() {
-    if (QCoreApplication::instance()) return;
-    static int argc = 1;
-    static char name[] = "tvx230-test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-}
 
 QStringList items_of(const QListWidget* list) {
     QStringList items;
@@ -63,7 +56,7 @@ struct FakeConnection : TcpSender {
 class ConnectionDialogsTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ensure_application();
+        testing::ui_app();
         tool.config.ini_path = std::filesystem::path(dir.path().toStdString()) / "tvx230.ini";
         tool.model.run.hidden_entry_count = 5;
     }
