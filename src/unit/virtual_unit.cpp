@@ -92,7 +92,9 @@ VirtualUnit::VirtualUnit() {
 std::vector<std::string> VirtualUnit::receive(std::string_view bytes) {
     std::vector<std::string> answers;
     assembler_.feed(bytes, [this, &answers](const std::string& line) {
-        if (std::optional<std::string> reply = handle_line(line)) answers.push_back(std::move(*reply));
+        std::optional<std::string> reply = handle_line(line);
+        if (observer) observer(line, reply);
+        if (reply) answers.push_back(std::move(*reply));
     });
     return answers;
 }

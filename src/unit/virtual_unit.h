@@ -2,6 +2,7 @@
 
 #include <array>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,6 +67,10 @@ public:
 
     // Lines addressed to this unit so far (broadcasts included).
     int lines_received() const { return lines_received_; }
+
+    // Told of every whole line received and what was answered (nothing for another unit's line, a
+    // broadcast or an injected silence); for logs.
+    std::function<void(std::string_view line, const std::optional<std::string>& answer)> observer;
 
     UnitFaults faults;
     bool rs485 = false;
