@@ -6,7 +6,9 @@
 
 namespace tvx {
 
-void connection_dialog_opened(ToolState& tool) { tool.model.run.hidden_entry_count = 0; }
+void connection_dialog_opened(ToolState& tool) {
+    tool.model.run.hidden_entry_count = 0;
+}
 
 ConnectionChoice::ConnectionChoice(ToolState& tool, const TcpSender* connection, Definition definition)
     : tool_(tool), connection_(connection), definition_(std::move(definition)) {}
@@ -28,13 +30,17 @@ void ConnectionChoice::choose(int row) {
 }
 
 ConnectionChoice interface_choice(ToolState& tool, const TcpSender& connection) {
-    return {tool, &connection, {"Interface", {"RS-232C/485", "TCP/IP"}, &Configuration::link_interface, true}};
+    return {
+        tool, &connection, {"Interface", {"RS-232C/485", "TCP/IP"}, &Configuration::link_interface, true}};
 }
 
 ConnectionChoice com_port_choice(ToolState& tool) {
     return {tool,
             nullptr,
-            {"com_port", {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"}, &Configuration::com_port, false}};
+            {"com_port",
+             {"COM 1", "COM 2", "COM 3", "COM 4", "COM 5", "COM 6"},
+             &Configuration::com_port,
+             false}};
 }
 
 ConnectionChoice rs_control_choice(ToolState& tool) {

@@ -16,11 +16,11 @@ void connection_dialog_opened(ToolState& tool);
 // and picking an item writes its key at once. The interface and client/server lists are frozen while a
 // TCP connection is marked connected.
 class ConnectionChoice {
-public:
+  public:
     struct Definition {
-        std::string_view key;                // INI key written on each change
-        std::vector<std::string> items;      // in value order
-        int Configuration::*field;           // the configuration field edited
+        std::string_view key;            // INI key written on each change
+        std::vector<std::string> items;  // in value order
+        int Configuration::*field;       // the configuration field edited
         bool frozen_while_connected = false;
     };
 
@@ -34,7 +34,7 @@ public:
     // The operator picked row: the field and its key change at once. Refused while frozen.
     void choose(int row);
 
-private:
+  private:
     ToolState& tool_;
     const TcpSender* connection_;
     Definition definition_;

@@ -25,7 +25,8 @@ void TcpClientController::open() {
 
 std::vector<std::string> TcpClientController::host_items() const {
     std::vector<std::string> items;
-    for (int i = 0; i < tool_.config.list_count; ++i) items.push_back(host_list_text(tool_.config.host_list[i]));
+    for (int i = 0; i < tool_.config.list_count; ++i)
+        items.push_back(host_list_text(tool_.config.host_list[i]));
     return items;
 }
 

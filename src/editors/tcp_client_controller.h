@@ -18,7 +18,7 @@ std::string host_list_text(const HostAddress& host);
 // "TCP/IPの設定(Client)": the host list kept in the INI file, the port, and connecting to the chosen
 // host. The connection always goes to host select_number; the address field only feeds "追加".
 class TcpClientController {
-public:
+  public:
     static constexpr std::string_view kCaption = "TCP/IPの設定(Client)";
     static constexpr std::size_t kPortLength = 5;
 
@@ -46,7 +46,7 @@ public:
     // "設定" or the close box.
     void close();
 
-private:
+  private:
     ToolState& tool_;
     Notices& notices_;
     TcpLink& link_;

@@ -7,7 +7,9 @@ namespace tvx {
 
 TcpServerController::TcpServerController(ToolState& tool, TcpLink& link) : tool_(tool), link_(link) {}
 
-void TcpServerController::open() { connection_dialog_opened(tool_); }
+void TcpServerController::open() {
+    connection_dialog_opened(tool_);
+}
 
 std::vector<TcpServerController::ClientRow> TcpServerController::client_rows() const {
     std::vector<ClientRow> rows;
@@ -27,9 +29,13 @@ void TcpServerController::set_port_text(std::string_view text) {
     tool_.model.network.port_number = std::string(text.substr(0, kPortLength));
 }
 
-bool TcpServerController::connect_enabled() const { return !link_.is_listening() && link_.clients_in_use() == 0; }
+bool TcpServerController::connect_enabled() const {
+    return !link_.is_listening() && link_.clients_in_use() == 0;
+}
 
-bool TcpServerController::disconnect_enabled() const { return !connect_enabled(); }
+bool TcpServerController::disconnect_enabled() const {
+    return !connect_enabled();
+}
 
 void TcpServerController::choose_client(int row) {
     const std::vector<ClientRow> rows = client_rows();
@@ -41,7 +47,9 @@ void TcpServerController::choose_client(int row) {
     link_.tcp_select_client(rows[static_cast<std::size_t>(row)].index);
 }
 
-void TcpServerController::start() { link_.tcp_start_server(); }
+void TcpServerController::start() {
+    link_.tcp_start_server();
+}
 
 void TcpServerController::stop() {
     link_.tcp_stop();

@@ -13,7 +13,7 @@ namespace tvx {
 // "TCP/IPの設定(Server)": the listening server, the units connected to it and the one that commands
 // go to. The link accepts and loses units by itself; this shows the current state whenever asked.
 class TcpServerController {
-public:
+  public:
     static constexpr std::string_view kCaption = "TCP/IPの設定(Server)";
     static constexpr std::size_t kPortLength = 5;
 
@@ -46,7 +46,7 @@ public:
     void stop();
     void close();
 
-private:
+  private:
     ToolState& tool_;
     TcpLink& link_;
 };

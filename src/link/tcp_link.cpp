@@ -85,7 +85,9 @@ void TcpLink::set_tcp_connected(int value) {
     emit connected_changed();
 }
 
-bool TcpLink::tcp_is_connected() const { return tool_.config.link_interface == 0 || tcp_connected_ == 1; }
+bool TcpLink::tcp_is_connected() const {
+    return tool_.config.link_interface == 0 || tcp_connected_ == 1;
+}
 
 int TcpLink::clients_in_use() const {
     return static_cast<int>(std::count_if(client_table_.begin() + 1, client_table_.end(),
@@ -98,7 +100,9 @@ const QObject* TcpLink::main_socket() const {
     return nullptr;
 }
 
-bool TcpLink::is_listening() const { return server_ && server_->isListening(); }
+bool TcpLink::is_listening() const {
+    return server_ && server_->isListening();
+}
 
 bool TcpLink::tcp_select_client(int index) {
     if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
@@ -160,7 +164,9 @@ void TcpLink::drop_server() {
     server->deleteLater();
 }
 
-void TcpLink::show_link_box(std::string_view text) { notices_.show_box(text, kBoxTitle, BoxIcon::kStop); }
+void TcpLink::show_link_box(std::string_view text) {
+    notices_.show_box(text, kBoxTitle, BoxIcon::kStop);
+}
 
 int TcpLink::tcp_connect() {
     const Configuration& config = tool_.config;
@@ -310,7 +316,8 @@ void TcpLink::tcp_send(std::string_view line) {
     }
     QTcpSocket* socket = target_socket();
     const auto size = static_cast<qint64>(line.size());
-    if (!socket || socket->state() != QAbstractSocket::ConnectedState || socket->write(line.data(), size) != size) {
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState ||
+        socket->write(line.data(), size) != size) {
         tool_.link.error_reply = 1;
         notices_.notify_warning(kSendFailed);
         return;
@@ -326,7 +333,8 @@ void TcpLink::read_from(QTcpSocket* socket) {
         if (chunk.isEmpty()) break;
         // Only the unit that commands go to answers them; anything else is read and dropped.
         if (guard != target_socket()) continue;
-        deliver(table_index(socket), std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+        deliver(table_index(socket),
+                std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
     }
 }
 

@@ -30,7 +30,7 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
 class TcpLink : public QObject, public TcpSender {
     Q_OBJECT
 
-public:
+  public:
     // Receives every chunk read from the socket that commands go to, as it arrives: handle_tcp_reply
     // unless a test plugs in another.
     using ReplyHandler = std::function<void(ToolState&, Notices&, std::string_view chunk)>;
@@ -74,12 +74,12 @@ public:
     bool is_listening() const;
     bool answer_pending() const { return answers_due_ > 0; }
 
-signals:
-    void clients_changed();     // a unit was accepted or left, or the table was reset
-    void connected_changed();   // tcp_connected, the client socket or the listening state changed
+  signals:
+    void clients_changed();          // a unit was accepted or left, or the table was reset
+    void connected_changed();        // tcp_connected, the client socket or the listening state changed
     void reply_received(int index);  // a chunk went to the reply handling (index: table entry, 0 client)
 
-private:
+  private:
     void on_client_connected();
     void on_socket_error(QTcpSocket* socket, int error);
     void on_new_connection();

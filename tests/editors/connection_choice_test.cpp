@@ -1,9 +1,9 @@
 #include "editors/connection_choice.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
 #include <filesystem>
+
+#include <gtest/gtest.h>
 
 #include "config/ini_profile.h"
 
@@ -17,8 +17,10 @@ struct FakeConnection : TcpSender {
 };
 
 class ConnectionChoiceTest : public ::testing::Test {
-protected:
-    void SetUp() override { tool.config.ini_path = std::filesystem::path(dir.path().toStdString()) / "tvx230.ini"; }
+  protected:
+    void SetUp() override {
+        tool.config.ini_path = std::filesystem::path(dir.path().toStdString()) / "tvx230.ini";
+    }
     std::string key(std::string_view name) const {
         return read_profile_string(tool.config.ini_path, kIniSection, name, "missing", 10);
     }
@@ -60,7 +62,8 @@ TEST_F(ConnectionChoiceTest, EachPickChangesTheFieldAndWritesItsKeyAtOnce) {
 
 TEST_F(ConnectionChoiceTest, InterfaceAndRoleAreFrozenWhileConnected) {
     connection.connected = true;
-    for (ConnectionChoice choice : {interface_choice(tool, connection), client_server_choice(tool, connection)}) {
+    for (ConnectionChoice choice :
+         {interface_choice(tool, connection), client_server_choice(tool, connection)}) {
         EXPECT_FALSE(choice.enabled());
         EXPECT_EQ(choice.selection(), -1);
         choice.choose(1);

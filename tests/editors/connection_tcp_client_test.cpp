@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
 #include <filesystem>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "config/ini_profile.h"
 #include "config/safe_file.h"
@@ -16,7 +16,7 @@ namespace {
 using testing::wait_for;
 
 class TcpClientControllerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensure_event_loop();
         tool.config.ini_path = std::filesystem::path(dir.path().toStdString()) / "tvx230.ini";

@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
 
 #include "editors/tcp_server_controller.h"
 #include "link/tcp_loopback.h"
@@ -13,7 +13,7 @@ namespace {
 using testing::wait_for;
 
 class TcpServerControllerTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensure_event_loop();
         tool.config.link_interface = 1;

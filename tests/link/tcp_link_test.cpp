@@ -1,11 +1,11 @@
 #include "link/tcp_link.h"
 
-#include <gtest/gtest.h>
-#include <sys/resource.h>
-
 #include <QElapsedTimer>
 #include <memory>
 #include <vector>
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include "link/tcp_loopback.h"
 #include "support/recording_notices.h"
@@ -24,7 +24,7 @@ double process_cpu_seconds() {
 }
 
 class TcpLinkTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensure_event_loop();
         tool.config.link_interface = 1;
@@ -188,7 +188,8 @@ TEST_F(TcpLinkTest, SilentUnitGivesNoAnswerAfterAboutThreeSecondsWithoutSpinning
 
 TEST_F(TcpLinkTest, SplitAnswerReachesTheReplyHandlingPieceByPiece) {
     std::vector<std::string> chunks;
-    link->set_reply_handler([&](ToolState&, Notices&, std::string_view chunk) { chunks.emplace_back(chunk); });
+    link->set_reply_handler(
+        [&](ToolState&, Notices&, std::string_view chunk) { chunks.emplace_back(chunk); });
     QTcpSocket* unit = connect_to_unit();
     ASSERT_NE(unit, nullptr);
     notices.clear();
@@ -336,7 +337,8 @@ TEST_F(TcpLinkTest, StopClosesEveryUnitAndResetsTheTable) {
     EXPECT_EQ(link->clients_in_use(), 0);
     EXPECT_EQ(link->client_table()[0].in_use, 1);
     EXPECT_TRUE(wait_for([&] {
-        return a->state() == QAbstractSocket::UnconnectedState && b->state() == QAbstractSocket::UnconnectedState;
+        return a->state() == QAbstractSocket::UnconnectedState &&
+               b->state() == QAbstractSocket::UnconnectedState;
     }));
     // The port is free again for a new start.
     EXPECT_EQ(link->tcp_start_server(), 1);

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QGroupBox>
 #include <QLineEdit>
@@ -12,6 +10,8 @@
 #include <QTest>
 #include <filesystem>
 #include <memory>
+
+#include <gtest/gtest.h>
 
 #include "config/ini_profile.h"
 #include "support/recording_notices.h"
@@ -54,7 +54,7 @@ struct FakeConnection : TcpSender {
 };
 
 class ConnectionDialogsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ui_app();
         tool.config.ini_path = std::filesystem::path(dir.path().toStdString()) / "tvx230.ini";
@@ -125,7 +125,7 @@ TEST_F(ConnectionDialogsTest, ClientServerDialogIsFrozenWhileConnected) {
 }
 
 class TcpDialogsTest : public ConnectionDialogsTest {
-protected:
+  protected:
     void SetUp() override {
         ConnectionDialogsTest::SetUp();
         tool.config.link_interface = 1;

@@ -1,5 +1,3 @@
-#include <gtest/gtest.h>
-
 #include <QAction>
 #include <QDialog>
 #include <QGroupBox>
@@ -8,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <functional>
+
+#include <gtest/gtest.h>
 
 #include "app/application.h"
 #include "app/command_table.h"
@@ -22,7 +22,7 @@ namespace {
 
 // The connection dialogs as the operator reaches them: through their menu ids in the running tool.
 class ConnectionMenuTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ui_app();
         ASSERT_TRUE(dir.isValid());
@@ -66,9 +66,8 @@ TEST_F(ConnectionMenuTest, EachMenuIdOpensItsDialog) {
     app->tool().model.run.hidden_entry_count = 3;
     EXPECT_EQ(open(command::kInterface), "インターフェイスの設定");
     EXPECT_EQ(app->tool().model.run.hidden_entry_count, 0);
-    EXPECT_EQ(open(command::kSerialSettings, [](QDialog* dialog) {
-                  EXPECT_EQ(dialog->findChildren<QGroupBox*>().size(), 2);
-              }),
+    EXPECT_EQ(open(command::kSerialSettings,
+                   [](QDialog* dialog) { EXPECT_EQ(dialog->findChildren<QGroupBox*>().size(), 2); }),
               "シリアル通信の設定");
     EXPECT_EQ(open(command::kClientServer), "クライアント/サーバー");
     EXPECT_EQ(open(command::kTcpSettings), "TCP/IPの設定(Client)");
