@@ -27,6 +27,8 @@ PacedSequence::State PacedSequence::tick() {
     } leave{in_tick_};
 
     if (tool_.link.error_reply != 0) {
+        // Seen and acted on: a later single command or sequence must not trip over it again.
+        tool_.link.error_reply = 0;
         finish(State::kStopped);
         return state_;
     }

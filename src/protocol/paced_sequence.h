@@ -10,7 +10,7 @@ namespace tvx {
 // - start() clears an error reply left by an earlier single command;
 // - a tick never runs inside another tick (a notice box opened by a step must not let the next one in);
 // - while a TCP answer is outstanding a tick sends nothing, so the answer is handled inside the sequence;
-// - an error reply stops the sequence at its next tick;
+// - an error reply stops the sequence at its next tick, which clears it;
 // - every end (completed, stopped, cancelled) puts batch_step (or bank_sequence_active) back to 0.
 class PacedSequence {
 public:

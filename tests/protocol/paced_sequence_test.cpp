@@ -54,6 +54,7 @@ TEST(PacedSequence, ErrorReplyRefusalAndCancelAllEndWithTheCounterCleared) {
     EXPECT_EQ(seq.tick(), PacedSequence::State::kStopped);
     EXPECT_EQ(seq.sent, std::vector<int>{1});
     EXPECT_EQ(tool.model.run.batch_step, 0);
+    EXPECT_EQ(tool.link.error_reply, 0);
 
     Recorder refused(tool);
     refused.on_send = [](int step) { return step != 2; };
