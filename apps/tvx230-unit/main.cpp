@@ -64,10 +64,13 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption tcp_server("tcp-server", "Listen for TCP connections on a port.", "port");
     const QCommandLineOption tcp_client("tcp-client", "Connect to a TCP server.", "host:port");
     const QCommandLineOption count("count", "Units connecting with --tcp-client (1 to 96).", "n", "1");
-    const QCommandLineOption rs485("rs485", "Answer as RS-485 unit with this slave address (0 to 31).", "address");
-    const QCommandLineOption document("document", "Load the settings document (and bank files beside it).", "file");
+    const QCommandLineOption rs485("rs485", "Answer as RS-485 unit with this slave address (0 to 31).",
+                                   "address");
+    const QCommandLineOption document("document", "Load the settings document (and bank files beside it).",
+                                      "file");
     const QCommandLineOption save("save", "Write the state back to --document after every change.");
-    const QCommandLineOption version("unit-version", "Version text of the unit (4 characters).", "text", "1.00");
+    const QCommandLineOption version("unit-version", "Version text of the unit (4 characters).", "text",
+                                     "1.00");
     const QCommandLineOption error_at("error-at", "Answer the k-th line with --error instead.", "k");
     const QCommandLineOption error_every("error-every", "Answer every line from --error-at on with --error.");
     const QCommandLineOption error_reply("error", "Error reply: E0, E1, E2, E3, MENU or GN.", "reply", "E3");
@@ -89,7 +92,8 @@ int main(int argc, char* argv[]) {
     tvx::UnitFaults faults;
     int value = 0;
     if (parser.isSet(error_at)) {
-        if (!parse_int(parser.value(error_at), 1, 1000000, value)) return fail("--error-at needs a line number");
+        if (!parse_int(parser.value(error_at), 1, 1000000, value))
+            return fail("--error-at needs a line number");
         faults.error_at_line = value;
     }
     faults.error_every_line = parser.isSet(error_every);
@@ -98,7 +102,8 @@ int main(int argc, char* argv[]) {
         return fail("--error must be E0, E1, E2, E3, MENU or GN");
     }
     if (parser.isSet(silent_at)) {
-        if (!parse_int(parser.value(silent_at), 1, 1000000, value)) return fail("--silent-at needs a line number");
+        if (!parse_int(parser.value(silent_at), 1, 1000000, value))
+            return fail("--silent-at needs a line number");
         faults.silent_at_line = value;
     }
     faults.silent = parser.isSet(silent);
@@ -106,7 +111,8 @@ int main(int argc, char* argv[]) {
         if (!parse_int(parser.value(pieces), 1, 100000, value)) return fail("--pieces needs a byte count");
         faults.piece_size = value;
     }
-    if (!parse_int(parser.value(piece_gap), 0, 60000, faults.piece_gap_ms)) return fail("--piece-gap needs milliseconds");
+    if (!parse_int(parser.value(piece_gap), 0, 60000, faults.piece_gap_ms))
+        return fail("--piece-gap needs milliseconds");
     if (parser.isSet(delay) && !parse_int(parser.value(delay), 0, 600000, faults.delay_ms)) {
         return fail("--delay needs milliseconds");
     }
@@ -114,10 +120,12 @@ int main(int argc, char* argv[]) {
     int units = 1;
     if (!parse_int(parser.value(count), 1, 96, units)) return fail("--count must be 1 to 96");
     if (units > 1 && !parser.isSet(tcp_client)) return fail("--count is for --tcp-client");
-    if (parser.isSet(save) && (!parser.isSet(document) || units > 1)) return fail("--save needs --document and one unit");
+    if (parser.isSet(save) && (!parser.isSet(document) || units > 1))
+        return fail("--save needs --document and one unit");
 
     int address = 0;
-    if (parser.isSet(rs485) && !parse_int(parser.value(rs485), 0, 31, address)) return fail("--rs485 must be 0 to 31");
+    if (parser.isSet(rs485) && !parse_int(parser.value(rs485), 0, 31, address))
+        return fail("--rs485 must be 0 to 31");
 
     const std::string version_text = parser.value(version).toStdString();
     if (version_text.size() != 4) return fail("--unit-version must be 4 characters");
@@ -164,7 +172,8 @@ int main(int argc, char* argv[]) {
     if (parser.isSet(serial)) {
         auto host = std::make_unique<tvx::UnitSerialHost>(first);
         QString warnings;
-        if (!host->open(parser.value(serial), error, warnings)) return fail(parser.value(serial) + ": " + error);
+        if (!host->open(parser.value(serial), error, warnings))
+            return fail(parser.value(serial) + ": " + error);
         if (!warnings.isEmpty()) err() << "line settings the device refused:\n" << warnings << Qt::flush;
         QObject::connect(&host->session(), &tvx::UnitSession::lines_handled, changed);
         err() << "listening on " << parser.value(serial) << Qt::endl;
@@ -181,10 +190,11 @@ int main(int argc, char* argv[]) {
     } else if (parser.isSet(tcp_client)) {
         const QString target = parser.value(tcp_client);
         const int colon = target.lastIndexOf(':');
-        if (colon <= 0 || !parse_int(target.mid(colon + 1), 1, 65535, value)) return fail("--tcp-client needs host:port");
+        if (colon <= 0 || !parse_int(target.mid(colon + 1), 1, 65535, value))
+            return fail("--tcp-client needs host:port");
         for (int n = 0; n < units; ++n) {
-            auto host = std::make_unique<tvx::UnitTcpClient>(*unit_list[static_cast<std::size_t>(n)], target.left(colon),
-                                                             static_cast<quint16>(value));
+            auto host = std::make_unique<tvx::UnitTcpClient>(*unit_list[static_cast<std::size_t>(n)],
+                                                             target.left(colon), static_cast<quint16>(value));
             QObject::connect(host.get(), &tvx::UnitTcpClient::lines_handled, changed);
             QObject::connect(host.get(), &tvx::UnitTcpClient::connected_to_tool,
                              [n] { err() << "unit " << n + 1 << " connected" << Qt::endl; });

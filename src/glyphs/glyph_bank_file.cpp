@@ -6,7 +6,9 @@
 namespace tvx {
 namespace {
 
-bool is_blank(char c) { return c == '\r' || c == '\n' || c == ' ' || c == '\t'; }
+bool is_blank(char c) {
+    return c == '\r' || c == '\n' || c == ' ' || c == '\t';
+}
 
 }  // namespace
 
@@ -30,7 +32,8 @@ void read_bank_text(GlyphModel& glyphs, const GlyphSize& size, std::string_view 
     std::size_t pos = 0;
     for (int s = 0; s < size.slot_count; ++s) {
         std::string& slot = bank[static_cast<std::size_t>(s)];
-        if (slot.size() < static_cast<std::size_t>(size.digits)) slot.resize(static_cast<std::size_t>(size.digits), '0');
+        if (slot.size() < static_cast<std::size_t>(size.digits))
+            slot.resize(static_cast<std::size_t>(size.digits), '0');
         for (int d = 0; d < size.digits; ++d) {
             while (pos < text.size() && is_blank(text[pos])) ++pos;
             if (pos >= text.size()) return;

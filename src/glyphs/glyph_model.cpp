@@ -2,7 +2,9 @@
 
 namespace tvx {
 
-GlyphModel::GlyphModel() { reset_glyphs(*this); }
+GlyphModel::GlyphModel() {
+    reset_glyphs(*this);
+}
 
 void reset_glyphs(GlyphModel& glyphs) {
     glyphs.large_bank.assign(kLarge.slot_count, std::string(kLarge.text_length, '0'));

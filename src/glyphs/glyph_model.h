@@ -15,12 +15,12 @@ struct GlyphSize {
     int text_length;  // characters a bank slot holds: the glyph digits and spare characters after them
     int index;        // 0 large, 1 medium, 2 small
     int digits_per_row;
-    int digits;                           // hexadecimal digits of one glyph (N)
-    std::string_view name;                // as the operator sees it
-    std::string_view extension;           // bank file
-    std::string_view register_mnemonic;   // registration command
-    std::string_view read_mnemonic;       // bitmap read command
-    std::string_view data_prefix;         // the unit's bitmap data line
+    int digits;                          // hexadecimal digits of one glyph (N)
+    std::string_view name;               // as the operator sees it
+    std::string_view extension;          // bank file
+    std::string_view register_mnemonic;  // registration command
+    std::string_view read_mnemonic;      // bitmap read command
+    std::string_view data_prefix;        // the unit's bitmap data line
 };
 inline constexpr GlyphSize kLarge{48, 70, 580, 0, 12, 576, "大文字", ".tll", "GRL", "RFBML", "FBML"};
 inline constexpr GlyphSize kMedium{32, 160, 260, 1, 8, 256, "中文字", ".tlm", "GRM", "RFBMM", "FBMM"};

@@ -13,7 +13,8 @@ std::string* current_slot_text(GlyphModel& glyphs, const GlyphSize& size) {
 
 // Makes sure a text holds at least the glyph digits, so copies never run past its end.
 void hold_digits(std::string& text, const GlyphSize& size) {
-    if (text.size() < static_cast<std::size_t>(size.digits)) text.resize(static_cast<std::size_t>(size.digits), '0');
+    if (text.size() < static_cast<std::size_t>(size.digits))
+        text.resize(static_cast<std::size_t>(size.digits), '0');
 }
 
 }  // namespace

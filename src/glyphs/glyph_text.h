@@ -15,7 +15,9 @@ int glyph_digit_value(char digit);
 char glyph_digit_char(int value);
 
 // The digit that a glyph text read from outside (a data line, a bank file) is stored as.
-inline char normalise_glyph_digit(char digit) { return glyph_digit_char(glyph_digit_value(digit)); }
+inline char normalise_glyph_digit(char digit) {
+    return glyph_digit_char(glyph_digit_value(digit));
+}
 
 // Dot (x, y) of a glyph text of the given size; x and y from 0 at the top left. Dots past the end of the
 // text read as dark.

@@ -21,7 +21,8 @@ void append_page(std::string& out, int page) {
     }
 }
 
-void append_page_value(std::string& out, const PageCommandRow& row, const PageSettings& page, bool all_pages) {
+void append_page_value(std::string& out, const PageCommandRow& row, const PageSettings& page,
+                       bool all_pages) {
     const int value = page.*row.field;
     switch (row.kind) {
         case PageFieldKind::kChoice: {
@@ -82,7 +83,9 @@ std::string build_date_command(DateCommand command, int item_index) {
     return line("TSA");
 }
 
-std::string build_time_adjust() { return line("TSA"); }
+std::string build_time_adjust() {
+    return line("TSA");
+}
 
 std::string build_display_page(int selection) {
     std::string out("P");
@@ -90,7 +93,9 @@ std::string build_display_page(int selection) {
     return line(std::move(out));
 }
 
-std::string build_display_switch(bool on) { return line(on ? "IDON" : "IDOF"); }
+std::string build_display_switch(bool on) {
+    return line(on ? "IDON" : "IDOF");
+}
 
 int alarm_hold_seconds(std::string_view text) {
     int digits = 0;
@@ -219,7 +224,9 @@ std::string build_glyph_insert(int slot, int page, int position) {
     return line(std::move(out));
 }
 
-std::string build_read_command(std::string_view read) { return line(std::string(read)); }
+std::string build_read_command(std::string_view read) {
+    return line(std::string(read));
+}
 
 std::string build_title_read(int page) {
     std::string out("RCA");

@@ -78,8 +78,8 @@ std::string build_title_read(int page);
 std::string build_schedule_read(int day);
 
 // Data lines only a unit sends; the virtual unit answers with them.
-std::string build_version_line(const SettingsModel& model);  // "VN1.23"
-std::string build_mac_line(const SettingsModel& model);      // "EMA00-11-22-33-44-55"
+std::string build_version_line(const SettingsModel& model);     // "VN1.23"
+std::string build_mac_line(const SettingsModel& model);         // "EMA00-11-22-33-44-55"
 std::string build_alarm_hold_line(const SettingsModel& model);  // "ADT010" as the unit stores it
 
 }  // namespace tvx

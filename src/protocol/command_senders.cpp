@@ -46,7 +46,8 @@ bool send_sample_read(GlyphModel& glyphs, const GlyphSize& size, std::string_vie
     return send_glyph_read(glyphs, size, *code, link, notices, true);
 }
 
-bool send_working_glyph(const GlyphModel& glyphs, const GlyphSize& size, CommandLink& link, Notices& notices) {
+bool send_working_glyph(const GlyphModel& glyphs, const GlyphSize& size, CommandLink& link,
+                        Notices& notices) {
     if (!notices.confirm_not_auto_switching()) return false;
     link.send_command(build_glyph_register(size, glyphs.current_slot, glyphs.glyph_buffer));
     return true;

@@ -9,7 +9,9 @@ const PageCommandRow& page_command_row(PageCommand command) {
     return kPageCommands.front();
 }
 
-int all_pages_field_width(const PageCommandRow& row) { return row.kind == PageFieldKind::kChoice ? 1 : 2; }
+int all_pages_field_width(const PageCommandRow& row) {
+    return row.kind == PageFieldKind::kChoice ? 1 : 2;
+}
 
 const SettingCommandRow& setting_command_row(SettingCommand command) {
     for (const SettingCommandRow& row : kSettingCommands) {

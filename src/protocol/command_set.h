@@ -35,6 +35,7 @@ struct PageCommandRow {
     int max;
 };
 
+// clang-format off
 inline constexpr std::array<PageCommandRow, 9> kPageCommands{{
     {PageCommand::CFS, "CFS", "RCFS", PageFieldKind::kChoice, &PageSettings::char_size, {"L", "M", "S"}, 3, 2, 0, 2},
     {PageCommand::IDP, "IDP", "RIDP", PageFieldKind::kChoice, &PageSettings::display_position, {"T", "B"}, 2, 1, 0, 1},
@@ -47,6 +48,7 @@ inline constexpr std::array<PageCommandRow, 9> kPageCommands{{
     {PageCommand::FB, "FB", "RFB", PageFieldKind::kChoice, &PageSettings::background_fill, {"OF", "ON"}, 2, 1, 0, 1},
     {PageCommand::CWL, "CWL", "RCWL", PageFieldKind::kChoice, &PageSettings::char_level, {"L", "H"}, 2, 1, 0, 1},
 }};
+// clang-format on
 
 const PageCommandRow& page_command_row(PageCommand command);
 
@@ -60,13 +62,14 @@ struct SettingCommandRow {
     SettingCommand command;
     std::string_view mnemonic;
     std::string_view read;
-    int SettingsModel::*field;        // a field of the model itself, or
-    int NetworkSettings::*network;    // a field of its network settings
+    int SettingsModel::*field;      // a field of the model itself, or
+    int NetworkSettings::*network;  // a field of its network settings
     Choices choices;
     int choice_count;
     int foreign;  // value of a received letter that is none of the choices; -1 leaves the field as it is
 };
 
+// clang-format off
 inline constexpr std::array<SettingCommandRow, 14> kSettingCommands{{
     {SettingCommand::TSDR, "TSDR", "RTSDR", &SettingsModel::date_display_range, nullptr,
      {"1", "2", "3", "4", "5", "6", "7", "8"}, 8, -1},
@@ -85,6 +88,7 @@ inline constexpr std::array<SettingCommandRow, 14> kSettingCommands{{
     {SettingCommand::ETR, "ETR", "RETR", nullptr, &NetworkSettings::time_register, {"1", "2", "3", "4", "5", "6"}, 6,
      -1},
 }};
+// clang-format on
 
 const SettingCommandRow& setting_command_row(SettingCommand command);
 int& setting_field(SettingsModel& model, const SettingCommandRow& row);
@@ -108,6 +112,7 @@ struct DateCommandRow {
     int max;
 };
 
+// clang-format off
 inline constexpr std::array<DateCommandRow, 6> kDateCommands{{
     {DateCommand::DSY, "DSY", 0, 0, 99},
     {DateCommand::DSM, "DSM", 1, 1, 12},
@@ -116,6 +121,7 @@ inline constexpr std::array<DateCommandRow, 6> kDateCommands{{
     {DateCommand::TSM, "TSM", 0, 0, 59},
     {DateCommand::TSS, "TSS", 0, 0, 59},
 }};
+// clang-format on
 
 // The three network addresses.
 enum class AddressCommand { EIA, EGA, EAA };
@@ -127,11 +133,13 @@ struct AddressCommandRow {
     IPv4Octets NetworkSettings::*field;
 };
 
+// clang-format off
 inline constexpr std::array<AddressCommandRow, 3> kAddressCommands{{
     {AddressCommand::EIA, "EIA", "REIA", &NetworkSettings::ip_address},
     {AddressCommand::EGA, "EGA", "REGA", &NetworkSettings::gateway_address},
     {AddressCommand::EAA, "EAA", "REAA", &NetworkSettings::active_address},
 }};
+// clang-format on
 
 // Connector page assignment: the alarm editor's "ACA" and the remote editor's "RCA" carry the same pages.
 enum class ConnectorCommand { ACA, RCA };
@@ -143,6 +151,7 @@ struct ReadCommandRow {
     std::string_view reply;
 };
 
+// clang-format off
 inline constexpr std::array<ReadCommandRow, 32> kReadCommands{{
     {"RACA", "ACA"},   {"RAD", "ADO"},     {"RADT", "ADT"},   {"RAM", "AM"},     {"RAP", "AP"},
     {"RAR", "ARO"},    {"RCABC", "CABC"},  {"RCBS", "CBS"},   {"RCFS", "CFS"},   {"RCI", "CI"},
@@ -152,6 +161,7 @@ inline constexpr std::array<ReadCommandRow, 32> kReadCommands{{
     {"REIA", "EIA"},   {"RECT", "ECT"},    {"REKA", "EKA"},   {"REPN", "EPN"},   {"RESM", "ESM"},
     {"RETR", "ETR"},   {"REMA", "EMA"},
 }};
+// clang-format on
 
 // Fixed line lengths, CR LF not counted.
 inline constexpr std::size_t kScheduleLineLength = 148;

@@ -69,7 +69,8 @@ void decode_connectors(SettingsModel& model, std::string_view line) {
     if (line.size() < kConnectorLineLength) return;
     for (std::size_t k = 0; k < model.connector_pages.size(); ++k) {
         int number = 0;
-        if (read_digits(line, 3 + 2 * k, 2, number)) store_if(model.connector_pages[k], number - 1, 0, kPageCount - 1);
+        if (read_digits(line, 3 + 2 * k, 2, number))
+            store_if(model.connector_pages[k], number - 1, 0, kPageCount - 1);
     }
 }
 

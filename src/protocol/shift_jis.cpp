@@ -13,8 +13,10 @@ std::uint16_t ibm_to_nec(std::uint16_t v) {
         (v >= 0xFB9C && v <= 0xFBFC)) {
         return static_cast<std::uint16_t>(v - 0x0D1C);
     }
-    if ((v >= 0xFA80 && v <= 0xFA9B) || (v >= 0xFB80 && v <= 0xFB9B)) return static_cast<std::uint16_t>(v - 0x0D1D);
-    if ((v >= 0xFB40 && v <= 0xFB5B) || (v >= 0xFC40 && v <= 0xFC4B)) return static_cast<std::uint16_t>(v - 0x0D5F);
+    if ((v >= 0xFA80 && v <= 0xFA9B) || (v >= 0xFB80 && v <= 0xFB9B))
+        return static_cast<std::uint16_t>(v - 0x0D1D);
+    if ((v >= 0xFB40 && v <= 0xFB5B) || (v >= 0xFC40 && v <= 0xFC4B))
+        return static_cast<std::uint16_t>(v - 0x0D5F);
     return 0;
 }
 

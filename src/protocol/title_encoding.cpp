@@ -7,7 +7,8 @@ namespace tvx {
 
 std::uint16_t title_cell_code(std::uint16_t cell) {
     if (cell == kLineBreakCell) return kLineBreakCode;
-    if (cell >= kFirstGlyphCell && cell <= kLastGlyphCell) return static_cast<std::uint16_t>(cell + kGlyphCellOffset);
+    if (cell >= kFirstGlyphCell && cell <= kLastGlyphCell)
+        return static_cast<std::uint16_t>(cell + kGlyphCellOffset);
     if (cell < kFirstGlyphCell) return 0;
     return sjis_to_unit_code(cell);
 }
@@ -66,7 +67,8 @@ std::optional<std::string> build_title_command(std::string_view title, int page)
 
 bool send_title(const SettingsModel& model, CommandLink& link, int page) {
     if (page < 0 || page >= kPageCount) return false;
-    const std::optional<std::string> line = build_title_command(model.pages[static_cast<std::size_t>(page)].title, page);
+    const std::optional<std::string> line =
+        build_title_command(model.pages[static_cast<std::size_t>(page)].title, page);
     if (!line) return false;
     link.send_command(*line);
     return true;
@@ -75,7 +77,8 @@ bool send_title(const SettingsModel& model, CommandLink& link, int page) {
 bool parse_title_line(std::string_view line, int& page, TitleCodes& codes) {
     line = without_line_end(line);
     int number = 0;
-    if (line.substr(0, 2) != "CA" || !read_digits(line, 2, 2, number) || number < 1 || number > kPageCount) return false;
+    if (line.substr(0, 2) != "CA" || !read_digits(line, 2, 2, number) || number < 1 || number > kPageCount)
+        return false;
     if (line.size() < 4 + kTitleBytes * 2) return false;
     page = number - 1;
     for (std::size_t k = 0; k < codes.size(); ++k) {

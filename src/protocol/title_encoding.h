@@ -16,8 +16,8 @@ namespace tvx {
 inline constexpr int kTitleCells = 224;
 inline constexpr std::size_t kTitleBytes = 448;
 inline constexpr std::uint16_t kIdeographicSpace = 0x2121;  // the filler cell's code
-inline constexpr std::uint16_t kLineBreakCell = 0x0D0A;      // CR LF typed in a title
-inline constexpr std::uint16_t kLineBreakCode = 0xA04F;      // what the unit is sent for it
+inline constexpr std::uint16_t kLineBreakCell = 0x0D0A;     // CR LF typed in a title
+inline constexpr std::uint16_t kLineBreakCode = 0xA04F;     // what the unit is sent for it
 inline constexpr std::uint16_t kFirstGlyphCell = 0x1000;
 inline constexpr std::uint16_t kLastGlyphCell = 0x1339;
 inline constexpr std::uint16_t kGlyphCellOffset = 0x9345;  // glyph code = glyph cell + offset

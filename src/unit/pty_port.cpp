@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+
 #include <fcntl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -78,7 +79,8 @@ void PtyPort::write(const QByteArray& bytes) {
 
 void PtyPort::flush() {
     while (!unwritten_.isEmpty()) {
-        const ssize_t put = ::write(master_, unwritten_.constData(), static_cast<std::size_t>(unwritten_.size()));
+        const ssize_t put =
+            ::write(master_, unwritten_.constData(), static_cast<std::size_t>(unwritten_.size()));
         if (put > 0) {
             unwritten_.remove(0, static_cast<qsizetype>(put));
         } else if (put < 0 && errno == EINTR) {

@@ -14,7 +14,7 @@ namespace tvx {
 class PtyPort : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit PtyPort(QObject* parent = nullptr);
     ~PtyPort() override;
 
@@ -24,10 +24,10 @@ public:
 
     void write(const QByteArray& bytes);
 
-signals:
+  signals:
     void received(const QByteArray& bytes);
 
-private:
+  private:
     void on_readable();
     void flush();
 

@@ -16,7 +16,7 @@ namespace tvx {
 class UnitSerialHost : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit UnitSerialHost(VirtualUnit& unit, QObject* parent = nullptr);
 
     // False with the reason when the device cannot be opened. Refused line settings go to warnings.
@@ -24,7 +24,7 @@ public:
 
     UnitSession& session() { return session_; }
 
-private:
+  private:
     QSerialPort port_;
     UnitSession session_;
 };
@@ -33,7 +33,7 @@ private:
 class UnitPtyHost : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit UnitPtyHost(VirtualUnit& unit, QObject* parent = nullptr);
 
     bool open(QString& error);
@@ -41,7 +41,7 @@ public:
 
     UnitSession& session() { return session_; }
 
-private:
+  private:
     PtyPort port_;
     UnitSession session_;
 };

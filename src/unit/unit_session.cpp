@@ -10,7 +10,8 @@ UnitSession::UnitSession(VirtualUnit& unit, Writer writer, QObject* parent)
 
 void UnitSession::feed(const QByteArray& bytes) {
     const int before = unit_.lines_received();
-    const std::vector<std::string> answers = unit_.receive(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    const std::vector<std::string> answers =
+        unit_.receive(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     for (const std::string& answer : answers) {
         const std::vector<std::string> pieces = answer_pieces(answer, unit_.faults.piece_size);
         for (std::size_t i = 0; i < pieces.size(); ++i) {

@@ -15,7 +15,7 @@ namespace tvx {
 class UnitSession : public QObject {
     Q_OBJECT
 
-public:
+  public:
     using Writer = std::function<void(const QByteArray& bytes)>;
 
     UnitSession(VirtualUnit& unit, Writer writer, QObject* parent = nullptr);
@@ -25,11 +25,11 @@ public:
     // Answer bytes not written yet.
     bool idle() const { return queue_.empty(); }
 
-signals:
+  signals:
     // A line was handled (answered or not); for hosts that log or save.
     void lines_handled();
 
-private:
+  private:
     struct Pending {
         QByteArray bytes;
         int wait_ms;

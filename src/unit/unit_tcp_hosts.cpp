@@ -15,8 +15,10 @@ bool UnitTcpServer::listen(quint16 port, QString& error) {
 void UnitTcpServer::on_new_connection() {
     while (QTcpSocket* socket = server_.nextPendingConnection()) {
         ++connections_;
-        auto* session = new UnitSession(unit_, [socket](const QByteArray& bytes) { socket->write(bytes); }, socket);
-        connect(socket, &QTcpSocket::readyRead, session, [socket, session] { session->feed(socket->readAll()); });
+        auto* session = new UnitSession(
+            unit_, [socket](const QByteArray& bytes) { socket->write(bytes); }, socket);
+        connect(socket, &QTcpSocket::readyRead, session,
+                [socket, session] { session->feed(socket->readAll()); });
         connect(session, &UnitSession::lines_handled, this, &UnitTcpServer::lines_handled);
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
     }

@@ -16,7 +16,7 @@ namespace tvx {
 class UnitTcpServer : public QObject {
     Q_OBJECT
 
-public:
+  public:
     explicit UnitTcpServer(VirtualUnit& unit, QObject* parent = nullptr);
 
     // Port 0 picks a free port; port() tells which.
@@ -24,10 +24,10 @@ public:
     quint16 port() const { return server_.serverPort(); }
     int connections() const { return connections_; }
 
-signals:
+  signals:
     void lines_handled();
 
-private:
+  private:
     void on_new_connection();
 
     VirtualUnit& unit_;
@@ -40,7 +40,7 @@ private:
 class UnitTcpClient : public QObject {
     Q_OBJECT
 
-public:
+  public:
     UnitTcpClient(VirtualUnit& unit, QString host, quint16 port, QObject* parent = nullptr);
 
     void start();
@@ -48,11 +48,11 @@ public:
     bool connected() const { return socket_.state() == QAbstractSocket::ConnectedState; }
     void set_retry_ms(int ms) { retry_.setInterval(ms); }
 
-signals:
+  signals:
     void connected_to_tool();
     void lines_handled();
 
-private:
+  private:
     void connect_now();
 
     QString host_;

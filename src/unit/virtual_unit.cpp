@@ -11,9 +11,13 @@
 namespace tvx {
 namespace {
 
-bool starts_with(std::string_view text, std::string_view prefix) { return text.substr(0, prefix.size()) == prefix; }
+bool starts_with(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
 
-std::string without_end(const std::string& line) { return std::string(without_line_end(line)); }
+std::string without_end(const std::string& line) {
+    return std::string(without_line_end(line));
+}
 
 // Two digits from min to max at pos.
 bool number_at(std::string_view text, std::size_t pos, int width, int min, int max, int& value) {
@@ -53,7 +57,8 @@ bool page_value(const PageCommandRow& row, std::string_view text, bool all_pages
         case PageFieldKind::kTwoDigits:
             return number_at(text, 0, 2, row.min, row.max, first);
         case PageFieldKind::kColours:
-            return number_at(text, 0, 1, row.min, row.max, first) && number_at(text, 1, 1, row.min, row.max, second);
+            return number_at(text, 0, 1, row.min, row.max, first) &&
+                   number_at(text, 1, 1, row.min, row.max, second);
     }
     return false;
 }
@@ -117,9 +122,11 @@ std::optional<std::string> VirtualUnit::handle_line(std::string_view line) {
     }
 
     const int count = ++lines_received_;
-    const bool inject_error = faults.error_at_line > 0 && (count == faults.error_at_line ||
-                                                           (faults.error_every_line && count > faults.error_at_line));
-    std::optional<std::string> reply = inject_error ? std::optional<std::string>(faults.error_reply) : answer(command);
+    const bool inject_error =
+        faults.error_at_line > 0 &&
+        (count == faults.error_at_line || (faults.error_every_line && count > faults.error_at_line));
+    std::optional<std::string> reply =
+        inject_error ? std::optional<std::string>(faults.error_reply) : answer(command);
     if (broadcast || !reply || faults.silent || count == faults.silent_at_line) return std::nullopt;
     return prefix + *reply + "\r\n";
 }
@@ -138,7 +145,8 @@ std::optional<std::string> VirtualUnit::answer_read(std::string_view command) {
         return without_end(build_title_command(title_codes_[static_cast<std::size_t>(page)], page));
     }
     int day = 0;
-    if (command.size() == 5 && starts_with(command, "RSD") && number_at(command, 3, 2, 1, kScheduleDays, day)) {
+    if (command.size() == 5 && starts_with(command, "RSD") &&
+        number_at(command, 3, 2, 1, kScheduleDays, day)) {
         return without_end(build_schedule_day(settings_, day - 1));
     }
     int code = 0;
@@ -180,7 +188,8 @@ std::string VirtualUnit::bitmap_line(const GlyphSize& size, std::uint16_t code) 
     append_hex4(out, code);
     const int slot = glyph_slot(code);
     if (slot >= 0 && slot < size.slot_count) {
-        out += glyph_bank(glyphs_, size)[static_cast<std::size_t>(slot)].substr(0, static_cast<std::size_t>(size.digits));
+        out += glyph_bank(glyphs_, size)[static_cast<std::size_t>(slot)].substr(
+            0, static_cast<std::size_t>(size.digits));
         return out;
     }
     std::string text(static_cast<std::size_t>(size.digits), '0');
@@ -242,7 +251,8 @@ bool VirtualUnit::apply_setting_command(std::string_view command) {
             !number_at(command, 3, 2, row.min, row.max, value)) {
             continue;
         }
-        int* fields[] = {&clock_.year, &clock_.month, &clock_.day, &clock_.hour, &clock_.minute, &clock_.second};
+        int* fields[] = {&clock_.year, &clock_.month,  &clock_.day,
+                         &clock_.hour, &clock_.minute, &clock_.second};
         *fields[static_cast<int>(row.command)] = value;
         return true;
     }
@@ -282,7 +292,8 @@ bool VirtualUnit::apply_other_command(std::string_view command) {
         settings_.alarm_hold_time = std::string(command.substr(3));
         return true;
     }
-    if (command.size() == kConnectorLineLength && (starts_with(command, "ACA") || starts_with(command, "RCA"))) {
+    if (command.size() == kConnectorLineLength &&
+        (starts_with(command, "ACA") || starts_with(command, "RCA"))) {
         std::array<int, kConnectorCount> pages{};
         for (std::size_t k = 0; k < pages.size(); ++k) {
             if (!page_at(command, 3 + 2 * k, pages[k])) return false;
@@ -305,7 +316,8 @@ bool VirtualUnit::apply_other_command(std::string_view command) {
         for (std::size_t e = 0; e < entries.size(); ++e) {
             const std::size_t at = 4 + 6 * e;
             ScheduleEntry& entry = entries[e];
-            if (!number_at(command, at, 2, 0, 23, entry.hour) || !number_at(command, at + 2, 2, 0, 59, entry.minute)) {
+            if (!number_at(command, at, 2, 0, 23, entry.hour) ||
+                !number_at(command, at + 2, 2, 0, 59, entry.minute)) {
                 return false;
             }
             if (command.substr(at + 4, 2) == "AS") {
@@ -329,7 +341,8 @@ bool VirtualUnit::apply_other_command(std::string_view command) {
         store_title(page, codes);
         return true;
     }
-    if (command.size() == kPortLineLength && starts_with(command, "EPN") && read_digits(command, 3, 5, value)) {
+    if (command.size() == kPortLineLength && starts_with(command, "EPN") &&
+        read_digits(command, 3, 5, value)) {
         settings_.network.port_number = std::string(command.substr(3));
         return true;
     }

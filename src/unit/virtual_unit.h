@@ -17,14 +17,14 @@ namespace tvx {
 
 // Faults a virtual unit can be asked to show, so that every failure path of the tool can be driven.
 struct UnitFaults {
-    int error_at_line = 0;        // the k-th line addressed to the unit (from 1) gets error_reply instead
-    bool error_every_line = false;  // every line from error_at_line on gets it
+    int error_at_line = 0;           // the k-th line addressed to the unit (from 1) gets error_reply instead
+    bool error_every_line = false;   // every line from error_at_line on gets it
     std::string error_reply = "E3";  // "E0" to "E3", "MENU" or "GN"; the command is not carried out
-    int silent_at_line = 0;       // the k-th line is carried out but not answered
-    bool silent = false;          // nothing is answered at all
-    int piece_size = 0;           // answers go out in pieces of this many bytes (0: whole)
-    int piece_gap_ms = 30;        // pause between pieces
-    int delay_ms = 0;             // pause before each answer
+    int silent_at_line = 0;          // the k-th line is carried out but not answered
+    bool silent = false;             // nothing is answered at all
+    int piece_size = 0;              // answers go out in pieces of this many bytes (0: whole)
+    int piece_gap_ms = 30;           // pause between pieces
+    int delay_ms = 0;                // pause before each answer
 };
 
 // The unit's own state beside its settings: what the date and time commands and the display page
@@ -44,7 +44,7 @@ struct UnitClock {
 // bitmap read with its glyph, and answers anything else with "E3". On RS-485 it answers only lines
 // addressed to it, with its address in front, and carries out broadcasts ("FF") without answering.
 class VirtualUnit {
-public:
+  public:
     VirtualUnit();
 
     // Received bytes in any pieces; returns the answers to the lines they complete, in order.
@@ -81,7 +81,7 @@ public:
     bool load(const std::filesystem::path& document);
     bool save(const std::filesystem::path& document) const;
 
-private:
+  private:
     std::optional<std::string> answer(std::string_view command);
     std::optional<std::string> answer_read(std::string_view command);
     std::optional<std::string> data_line(std::string_view mnemonic) const;

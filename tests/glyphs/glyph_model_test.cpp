@@ -1,7 +1,7 @@
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
+
+#include <gtest/gtest.h>
 
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
@@ -120,7 +120,7 @@ TEST(GlyphStore, SequenceAdvancesTheSlot) {
 }
 
 class BankFile : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() /
               ("tvx230-bank-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
@@ -134,7 +134,8 @@ protected:
 };
 
 TEST_F(BankFile, WritesOneDigitPerCrLfLine) {
-    const std::pair<const GlyphSize*, std::size_t> sizes[] = {{&kLarge, 120960}, {&kMedium, 122880}, {&kSmall, 110592}};
+    const std::pair<const GlyphSize*, std::size_t> sizes[] = {
+        {&kLarge, 120960}, {&kMedium, 122880}, {&kSmall, 110592}};
     tool.glyphs.large_bank[0] = "a" + std::string(575, '0') + "ZZZZ";  // spare characters are not written
     for (const auto& [size, bytes] : sizes) {
         tool.model.run.data_modified = 1;

@@ -1,6 +1,7 @@
+#include "protocol/command_builders.h"
+
 #include <gtest/gtest.h>
 
-#include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
 #include "protocol/recording_link.h"
 #include "support/recording_notices.h"
@@ -139,7 +140,11 @@ TEST(OtherCommands, ScheduleEntriesAndTheirPages) {
     day[3] = {7, 30, 99};
     const std::string line = text(build_schedule_day(model, 0));
     EXPECT_EQ(line.size(), 148u);
-    EXPECT_EQ(line.substr(0, 28), "SD01073012" "0730AS" "073000" "073000");
+    EXPECT_EQ(line.substr(0, 28),
+              "SD01073012"
+              "0730AS"
+              "073000"
+              "073000");
     EXPECT_EQ(line.substr(28, 6), "040000");
     EXPECT_EQ(text(build_schedule_day(model, 30)).substr(0, 4), "SD31");
 }
@@ -170,7 +175,7 @@ TEST(OtherCommands, NetworkAddressesAndPort) {
 
 TEST(AlarmHoldTime, SendsThreeDigitsFromThreeSecondsOn) {
     const std::pair<const char*, const char*> cases[] = {
-        {"5", "ADT005"}, {"010", "ADT010"}, {"12a", "ADT012"}, {"003", "ADT003"},
+        {"5", "ADT005"},   {"010", "ADT010"},  {"12a", "ADT012"}, {"003", "ADT003"},
         {"999", "ADT999"}, {"1234", "ADT123"}, {"3", "ADT003"},
     };
     SettingsModel model;
@@ -216,7 +221,9 @@ TEST(GlyphCommands, SampleCharacterCodes) {
     EXPECT_EQ(*sample_char_code("\xFA\x40"), 0x7C71);  // IBM small roman numeral one, NEC-selected code
     EXPECT_EQ(*sample_char_code("\xFA\x4A"), 0x2121);  // an IBM code without NEC-selected equivalent
     EXPECT_EQ(*sample_char_code("\x93\xFA\x96\x7B"), 0x467C);  // first character only
-    EXPECT_FALSE(sample_char_code("\x93\xFA\x96\x7B" "A"));
+    EXPECT_FALSE(
+        sample_char_code("\x93\xFA\x96\x7B"
+                         "A"));
 
     GlyphModel glyphs;
     testing::RecordingLink link;
@@ -252,7 +259,8 @@ TEST(GlyphCommands, RegistrationAndInsertion) {
     EXPECT_EQ(large.back(), '8');
     EXPECT_EQ(text(build_glyph_register(kMedium, 159, "")).size(), 6u + 256u);
     EXPECT_EQ(text(build_glyph_register(kMedium, 159, "")).substr(0, 6), "GRM160");
-    EXPECT_EQ(text(build_glyph_register(kSmall, 255, std::string(150, 'A'))), "GRS256" + std::string(144, 'A'));
+    EXPECT_EQ(text(build_glyph_register(kSmall, 255, std::string(150, 'A'))),
+              "GRS256" + std::string(144, 'A'));
     EXPECT_EQ(text(build_glyph_insert(11, 4, 99)), "G012P05I100");
 
     GlyphModel glyphs;

@@ -11,7 +11,9 @@ namespace tvx::testing {
 // texts and a mismatch names the field.
 inline std::string dump_unit_settings(const SettingsModel& m) {
     std::string out;
-    const auto add = [&out](const std::string& name, int value) { out += name + "=" + std::to_string(value) + "\n"; };
+    const auto add = [&out](const std::string& name, int value) {
+        out += name + "=" + std::to_string(value) + "\n";
+    };
     const auto text = [&out](const std::string& name, const std::string& value) {
         out += name + "=";
         for (unsigned char c : value) {

@@ -13,17 +13,25 @@ namespace tvx::testing {
 // included) and line breaks, so that they come back from a unit byte for byte.
 inline SettingsModel random_model(unsigned seed) {
     std::mt19937 random(seed);
-    const auto pick = [&random](int min, int max) { return std::uniform_int_distribution<int>(min, max)(random); };
+    const auto pick = [&random](int min, int max) {
+        return std::uniform_int_distribution<int>(min, max)(random);
+    };
     SettingsModel m;
     const char* const cells[] = {
         "\x93\xFA", "\x96\x7B", "\x82\xA0", "\x83\x41", "\x88\x9F", "\xE9\x9C",  // 日 本 あ ア 亜 (level 2)
-        "\x87\x40", "\x87\x54", "\x87\x82",                                     // ① Ⅰ №
-        "\xED\x40", "\xEE\xEF", "\x81\x40",                                     // IBM extensions, space
-        "\x10\x20", "\x11\x39", "\x12\xDC", "\x13\x05", "\r\n",                 // glyph cells, line break
+        "\x87\x40", "\x87\x54", "\x87\x82",                                      // ① Ⅰ №
+        "\xED\x40", "\xEE\xEF", "\x81\x40",                                      // IBM extensions, space
+        "\x10\x20", "\x11\x39", "\x12\xDC", "\x13\x05", "\r\n",                  // glyph cells, line break
     };
-    const std::string special_cells[] = {std::string("\x11\x00", 2), std::string("\x12\x00", 2),
-                                         std::string("\x13\x00", 2), "\x11\x0A", "\x11\x0D", "\x12\x0A",
-                                         "\x12\x0D", "\x10\x0A", "\x13\x0D"};
+    const std::string special_cells[] = {std::string("\x11\x00", 2),
+                                         std::string("\x12\x00", 2),
+                                         std::string("\x13\x00", 2),
+                                         "\x11\x0A",
+                                         "\x11\x0D",
+                                         "\x12\x0A",
+                                         "\x12\x0D",
+                                         "\x10\x0A",
+                                         "\x13\x0D"};
     for (PageSettings& page : m.pages) {
         const int length = pick(0, kTitleCells);
         page.title.clear();
@@ -57,7 +65,8 @@ inline SettingsModel random_model(unsigned seed) {
     m.connector_input = pick(0, 1);
     m.power_on_page = pick(0, 64);
     m.video_loss_background = pick(0, 1);
-    for (IPv4Octets* address : {&m.network.ip_address, &m.network.gateway_address, &m.network.active_address}) {
+    for (IPv4Octets* address :
+         {&m.network.ip_address, &m.network.gateway_address, &m.network.active_address}) {
         for (int& octet : *address) octet = pick(0, 255);
     }
     m.network.subnet_class = pick(0, 2);

@@ -10,7 +10,7 @@ namespace tvx::testing {
 
 // A link that keeps every line it is asked to send.
 class RecordingLink : public CommandLink {
-public:
+  public:
     void send_command(std::string_view line) override { lines.emplace_back(line); }
     bool tcp_is_connected() const override { return connected; }
 

@@ -1,9 +1,10 @@
+#include "protocol/reply_decoders.h"
+
 #include <gtest/gtest.h>
 
 #include "protocol/command_builders.h"
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
-#include "protocol/reply_decoders.h"
 #include "protocol/title_encoding.h"
 
 namespace tvx {
@@ -23,7 +24,11 @@ TEST(Decoders, PowerOnPage) {
 
 TEST(Decoders, ScheduleEntries) {
     SettingsModel model;
-    std::string line = "SD03" "073012" "0730AS" "073000";
+    std::string line =
+        "SD03"
+        "073012"
+        "0730AS"
+        "073000";
     for (int e = 3; e < 24; ++e) line += "235964";
     decode_data_line(model, "SD", line + "\r\n");
     const auto& day = model.schedule[2];
@@ -44,7 +49,9 @@ TEST(Decoders, ScheduleEntries) {
     EXPECT_EQ(testing::dump_unit_settings(before), testing::dump_unit_settings(model));
 
     // Fields out of range keep their values, each on its own.
-    std::string odd = "SD03" "2560xx";
+    std::string odd =
+        "SD03"
+        "2560xx";
     odd += line.substr(10);
     decode_data_line(model, "SD", odd);
     EXPECT_EQ(day[0].hour, 7);
@@ -188,9 +195,11 @@ TEST(Decoders, ReadBackWhatTheBuildersWrite) {
             decode_data_line(read, row.mnemonic, build_address_command(sent, row.command));
         }
         for (int page = 0; page < kPageCount; ++page) {
-            decode_data_line(read, "CA", *build_title_command(sent.pages[static_cast<std::size_t>(page)].title, page));
+            decode_data_line(read, "CA",
+                             *build_title_command(sent.pages[static_cast<std::size_t>(page)].title, page));
         }
-        for (int day = 0; day < kScheduleDays; ++day) decode_data_line(read, "SD", build_schedule_day(sent, day));
+        for (int day = 0; day < kScheduleDays; ++day)
+            decode_data_line(read, "SD", build_schedule_day(sent, day));
         decode_data_line(read, "ACA", build_connector_pages(sent, ConnectorCommand::ACA));
         decode_data_line(read, "ADT", *build_alarm_hold_time(sent));
         decode_data_line(read, "POSP", build_power_on_page(sent));

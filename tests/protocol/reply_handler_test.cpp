@@ -1,8 +1,9 @@
+#include "protocol/reply_handler.h"
+
 #include <gtest/gtest.h>
 
 #include "protocol/command_builders.h"
 #include "protocol/model_dump.h"
-#include "protocol/reply_handler.h"
 #include "support/recording_notices.h"
 
 namespace tvx {
@@ -11,7 +12,7 @@ namespace {
 using testing::RecordingNotices;
 
 class ReplyHandler : public ::testing::Test {
-protected:
+  protected:
     void serial(std::string_view line) { handle_serial_reply(tool, notices, line); }
     void tcp(std::string_view chunk) { handle_tcp_reply(tool, notices, chunk); }
 
@@ -63,10 +64,8 @@ TEST_F(ReplyHandler, GoOverTcpShowsSocketOkAtOnce) {
 
 TEST_F(ReplyHandler, StatusErrorsRaiseTheFlagAndTheirNoticesEvenInBatches) {
     const std::tuple<const char*, const char*, const char*> rows[] = {
-        {"MENU\r\n", "Menu Display", "Menu Display"},
-        {"E0\r\n", "Framing Error", "Socket Framing"},
-        {"E1\r\n", "Parity Error", "Parity Error"},
-        {"E2\r\n", "Over Run Error", "Socket Over run"},
+        {"MENU\r\n", "Menu Display", "Menu Display"},  {"E0\r\n", "Framing Error", "Socket Framing"},
+        {"E1\r\n", "Parity Error", "Parity Error"},    {"E2\r\n", "Over Run Error", "Socket Over run"},
         {"E3\r\n", "Command Error", "Socket Command"},
     };
     tool.model.run.batch_step = 10;

@@ -1,6 +1,6 @@
-#include <gtest/gtest.h>
-
 #include <random>
+
+#include <gtest/gtest.h>
 
 #include "model/settings_document.h"
 #include "protocol/reply_handler.h"
@@ -39,7 +39,8 @@ void expect_in_range(const SettingsModel& m) {
     ASSERT_TRUE(m.network.subnet_class >= 0 && m.network.subnet_class <= 2);
     ASSERT_TRUE(m.network.time_register >= 0 && m.network.time_register <= 5);
     for (int page : m.connector_pages) ASSERT_TRUE(page >= 0 && page <= 63);
-    for (const auto* address : {&m.network.ip_address, &m.network.gateway_address, &m.network.active_address}) {
+    for (const auto* address :
+         {&m.network.ip_address, &m.network.gateway_address, &m.network.active_address}) {
         for (int octet : *address) ASSERT_TRUE(octet >= 0 && octet <= 255);
     }
     ASSERT_EQ(m.alarm_hold_time.find_first_not_of("0123456789"), std::string::npos);
@@ -48,10 +49,11 @@ void expect_in_range(const SettingsModel& m) {
 }
 
 TEST(ReplyRobustness, ForeignAndShortDataLinesNeverLeaveTheRanges) {
-    const char* const prefixes[] = {"FBML", "FBMM", "FBMS", "ACA", "ADO", "ADT", "AM", "AP", "ARO", "CABC",
-                                    "CA01", "CA64", "CBS", "CFS", "CI", "CWL", "FB", "IDO", "IDP", "ISS",
-                                    "PAS", "POSP", "RM", "SD01", "SD31", "TSDO", "TSDR", "TSDS", "VLBC", "VN",
-                                    "EAA", "EGA", "EIA", "EMA", "ESM", "EPN", "ECT", "EKA", "ETR", "GO", "GN"};
+    const char* const prefixes[] = {"FBML", "FBMM", "FBMS", "ACA",  "ADO", "ADT",  "AM",   "AP",   "ARO",
+                                    "CABC", "CA01", "CA64", "CBS",  "CFS", "CI",   "CWL",  "FB",   "IDO",
+                                    "IDP",  "ISS",  "PAS",  "POSP", "RM",  "SD01", "SD31", "TSDO", "TSDR",
+                                    "TSDS", "VLBC", "VN",   "EAA",  "EGA", "EIA",  "EMA",  "ESM",  "EPN",
+                                    "ECT",  "EKA",  "ETR",  "GO",   "GN"};
     std::mt19937 random(4242);
     ToolState tool;
     testing::RecordingNotices notices;
@@ -74,7 +76,8 @@ TEST(ReplyRobustness, ForeignAndShortDataLinesNeverLeaveTheRanges) {
         if (round % 500 != 0) continue;
         for (const GlyphSize* size : kGlyphSizes) {
             for (const std::string& slot : glyph_bank(tool.glyphs, *size)) {
-                ASSERT_EQ(slot.substr(0, static_cast<std::size_t>(size->digits)).find_first_not_of("0123456789ABCDEF"),
+                ASSERT_EQ(slot.substr(0, static_cast<std::size_t>(size->digits))
+                              .find_first_not_of("0123456789ABCDEF"),
                           std::string::npos);
             }
         }
@@ -105,7 +108,9 @@ TEST(TitleDocument, EveryGlyphCellAndTheLineBreakSurviveTheDocument) {
     SettingsModel read;
     read_document(read, write_document(model));
     for (int p = 0; p < kPageCount; ++p) {
-        ASSERT_EQ(read.pages[static_cast<std::size_t>(p)].title, model.pages[static_cast<std::size_t>(p)].title) << p;
+        ASSERT_EQ(read.pages[static_cast<std::size_t>(p)].title,
+                  model.pages[static_cast<std::size_t>(p)].title)
+            << p;
     }
     ASSERT_EQ(model.pages[0].title.substr(0, 2), std::string("\x10\x00", 2));
 }

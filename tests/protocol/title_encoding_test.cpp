@@ -1,3 +1,5 @@
+#include "protocol/title_encoding.h"
+
 #include <QStringDecoder>
 #include <QStringEncoder>
 
@@ -5,12 +7,13 @@
 
 #include "protocol/recording_link.h"
 #include "protocol/shift_jis.h"
-#include "protocol/title_encoding.h"
 
 namespace tvx {
 namespace {
 
-std::string codes_of(const std::string& line) { return line.substr(4, line.size() - 6); }
+std::string codes_of(const std::string& line) {
+    return line.substr(4, line.size() - 6);
+}
 
 std::string repeat(const std::string& code, int times) {
     std::string out;
@@ -42,16 +45,17 @@ TEST(TitleEncoding, FullTitleHasNoFiller) {
 
 TEST(TitleEncoding, RefusesWhatTheUnitCannotShow) {
     const std::string refused[] = {
-        "A",                    // half-width, odd length
-        "AB",                   // two half-width characters form no double-byte cell
-        "\x82\xA0" "A",         // odd length
-        "\xB1\xB2",             // half-width katakana
-        "\xF0\x40",             // user-defined area
-        "\xFA\x4A",             // IBM code with its character among the NEC special characters
+        "A",   // half-width, odd length
+        "AB",  // two half-width characters form no double-byte cell
+        "\x82\xA0"
+        "A",         // odd length
+        "\xB1\xB2",  // half-width katakana
+        "\xF0\x40",  // user-defined area
+        "\xFA\x4A",  // IBM code with its character among the NEC special characters
         "\xFA\x58",
-        "\x09\x09",             // control cell other than a line break
+        "\x09\x09",            // control cell other than a line break
         std::string(2, '\0'),  // an empty cell
-        "\x82",                 // a lead byte without its trail
+        "\x82",                // a lead byte without its trail
     };
     for (const std::string& title : refused) EXPECT_FALSE(encode_title(title)) << title;
     testing::RecordingLink link;
@@ -78,7 +82,7 @@ TEST(TitleEncoding, IbmExtensionsGoThroughTheirNecSelectedCodes) {
 }
 
 TEST(TitleEncoding, GlyphCellsAndLineBreaks) {
-    std::string title("\x10\x20", 2);  // glyph slot 0
+    std::string title("\x10\x20", 2);     // glyph slot 0
     title += std::string("\x11\x00", 2);  // glyph slot 62: a zero byte inside the title
     title += "\r\n";                      // a typed line break
     title += "\x82\xA0";
@@ -94,24 +98,52 @@ TEST(TitleEncoding, GlyphCellsAndLineBreaks) {
 TEST(TitleDecoding, DropsTrailingSpacesAndStopsAtInvalidCodes) {
     SettingsModel model;
     model.pages[1].title = "old";
-    ASSERT_TRUE(decode_title(model, "CA02" "2422" + repeat("2121", 223) + "\r\n"));
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2422" +
+                                 repeat("2121", 223) + "\r\n"));
     EXPECT_EQ(model.pages[1].title, "\x82\xA0");
     ASSERT_TRUE(decode_title(model, "CA02" + repeat("2121", 224) + "\r\n"));
     EXPECT_EQ(model.pages[1].title, "");
 
     // Spaces inside the title stay; a code naming no character ends it.
-    ASSERT_TRUE(decode_title(model, "CA02" "2121" "2422" "7F21" "2422" + repeat("2121", 220)));
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2121"
+                             "2422"
+                             "7F21"
+                             "2422" +
+                                 repeat("2121", 220)));
     EXPECT_EQ(model.pages[1].title, "\x81\x40\x82\xA0");
-    ASSERT_TRUE(decode_title(model, "CA02" "2422" "A344" + repeat("2422", 222)));  // below the glyph codes
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2422"
+                             "A344" +
+                                 repeat("2422", 222)));  // below the glyph codes
     EXPECT_EQ(model.pages[1].title, "\x82\xA0");
-    ASSERT_TRUE(decode_title(model, "CA02" "2422" "A67F" + repeat("2422", 222)));  // above them
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2422"
+                             "A67F" +
+                                 repeat("2422", 222)));  // above them
     EXPECT_EQ(model.pages[1].title, "\x82\xA0");
-    ASSERT_TRUE(decode_title(model, "CA02" "2422" "7D21" + repeat("2422", 222)));
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2422"
+                             "7D21" +
+                                 repeat("2422", 222)));
     EXPECT_EQ(model.pages[1].title, "\x82\xA0");
-    ASSERT_TRUE(decode_title(model, "CA02" "2422" "24G2" + repeat("2422", 222)));  // not hexadecimal
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "2422"
+                             "24G2" +
+                                 repeat("2422", 222)));  // not hexadecimal
     EXPECT_EQ(model.pages[1].title, "\x82\xA0");
 
-    ASSERT_TRUE(decode_title(model, "CA02" "A365" + repeat("2121", 223)));
+    ASSERT_TRUE(decode_title(model,
+                             "CA02"
+                             "A365" +
+                                 repeat("2121", 223)));
     EXPECT_EQ(model.pages[1].title, std::string("\x10\x20", 2));
 }
 
@@ -157,12 +189,14 @@ TEST(TitleEncoding, AgreesWithCodePage932ForEveryDoubleByteCharacter) {
             const QByteArray raw(bytes, 2);
             QStringDecoder decoder("windows-31j");  // its error flag stays set once raised
             const QString character = decoder.decode(raw);
-            if (decoder.hasError() || character.size() != 1 || character[0] == QChar::ReplacementCharacter) continue;
+            if (decoder.hasError() || character.size() != 1 || character[0] == QChar::ReplacementCharacter)
+                continue;
 
             const std::string title = std::string(bytes, 2) + "\x82\xA0";  // あ after it keeps a space
             const bool user_defined = lead >= 0xF0 && lead <= 0xF9;
             const std::uint16_t sjis = static_cast<std::uint16_t>(lead << 8 | trail);
-            const bool ibm_duplicate = (sjis >= 0xFA4A && sjis <= 0xFA54) || (sjis >= 0xFA58 && sjis <= 0xFA5B);
+            const bool ibm_duplicate =
+                (sjis >= 0xFA4A && sjis <= 0xFA54) || (sjis >= 0xFA58 && sjis <= 0xFA5B);
             const auto codes = encode_title(title);
             if (user_defined || ibm_duplicate) {
                 EXPECT_FALSE(codes) << std::hex << sjis;

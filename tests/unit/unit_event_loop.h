@@ -17,7 +17,8 @@ inline void ensure_unit_application() {
 }
 
 // Runs the event loop until done() holds or the deadline passes; returns done().
-inline bool run_until(const std::function<bool()>& done, std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
+inline bool run_until(const std::function<bool()>& done,
+                      std::chrono::milliseconds deadline = std::chrono::seconds(5)) {
     const auto until = std::chrono::steady_clock::now() + deadline;
     QTimer wake;
     wake.start(5);

@@ -29,7 +29,7 @@ SettingsModel as_held_by(SettingsModel sent, const VirtualUnit& unit) {
 // The tool on the serial line: a serial link on the unit's pseudo-terminal, lines sent one at a time,
 // each after the answer to the one before has been handled.
 class SerialTool {
-public:
+  public:
     SerialTool(const QString& device, int rs_control, int slave_address)
         : link_(tool, notices), dispatch_(tool, notices) {
         tool.config.link_interface = 0;
@@ -49,13 +49,13 @@ public:
     ToolState tool;
     RecordingNotices notices;
 
-private:
+  private:
     SerialLink link_;
     LinkDispatch dispatch_;
 };
 
 class SerialRoundTrip : public ::testing::TestWithParam<bool> {
-protected:
+  protected:
     void SetUp() override { testing::ensure_unit_application(); }
 };
 
@@ -78,14 +78,16 @@ TEST_P(SerialRoundTrip, ModelSentAndReadBackOverAPseudoTerminal) {
         // A pseudo-terminal cannot take even parity: the link says so and works on.
         EXPECT_EQ(tool.notices.texts("error"), std::vector<std::string>{"Miss! Set Comm State"});
     }
-    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)), testing::dump_unit_settings(unit.settings()));
+    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)),
+              testing::dump_unit_settings(unit.settings()));
 
     SerialTool reader(host.slave_path(), rs485 ? 1 : 0, 9);
     for (const std::string& line : testing::read_all_lines()) {
         ASSERT_TRUE(reader.send(line)) << line;
         ASSERT_EQ(reader.tool.link.error_reply, 0) << line;
     }
-    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)), testing::dump_unit_settings(reader.tool.model));
+    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)),
+              testing::dump_unit_settings(reader.tool.model));
 }
 
 INSTANTIATE_TEST_SUITE_P(Rs232cAndRs485, SerialRoundTrip, ::testing::Values(false, true));
@@ -133,7 +135,7 @@ TEST(SerialUnit, InjectedErrorsReachTheOperatorAndSplitAnswersAreJoined) {
 
 // The tool as TCP client of a unit that listens.
 class TcpTool {
-public:
+  public:
     TcpTool() : link(tool, notices), dispatch_(tool, notices) {
         tool.config.link_interface = 1;
         tool.model.run.batch_step = 1;
@@ -158,7 +160,7 @@ public:
     RecordingNotices notices;
     TcpLink link;
 
-private:
+  private:
     LinkDispatch dispatch_;
 };
 
@@ -178,7 +180,8 @@ TEST(TcpRoundTrip, ToolAsClientOfTheUnit) {
         ASSERT_TRUE(tool.send(line)) << line.substr(0, 12);
         ASSERT_EQ(tool.tool.link.error_reply, 0) << line.substr(0, 12);
     }
-    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)), testing::dump_unit_settings(unit.settings()));
+    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)),
+              testing::dump_unit_settings(unit.settings()));
 
     TcpTool reader;
     ASSERT_TRUE(reader.connect_to(server.port()));
@@ -187,7 +190,8 @@ TEST(TcpRoundTrip, ToolAsClientOfTheUnit) {
         ASSERT_EQ(reader.tool.link.error_reply, 0) << line;
     }
     // The port read back is the unit's, which is what the tool uses next time.
-    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)), testing::dump_unit_settings(reader.tool.model));
+    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, unit)),
+              testing::dump_unit_settings(reader.tool.model));
     EXPECT_EQ(reader.notices.texts("warning"), std::vector<std::string>{});
 }
 
@@ -226,7 +230,8 @@ TEST(TcpRoundTrip, UnitsConnectingToTheToolAsServer) {
     reset_settings(tool.tool);
     tool.tool.model.run.batch_step = 1;
     for (const std::string& line : testing::read_all_lines()) ASSERT_TRUE(tool.send(line)) << line;
-    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, second_unit)), testing::dump_unit_settings(tool.tool.model));
+    EXPECT_EQ(testing::dump_unit_settings(as_held_by(sent, second_unit)),
+              testing::dump_unit_settings(tool.tool.model));
 
     first.stop();
     second.stop();

@@ -16,9 +16,12 @@ inline std::vector<std::string> send_all_lines(const SettingsModel& model) {
         lines.push_back(*build_title_command(model.pages[static_cast<std::size_t>(page)].title, page));
     }
     for (int day = 0; day < kScheduleDays; ++day) lines.push_back(build_schedule_day(model, day));
-    for (const PageCommandRow& row : kPageCommands) lines.push_back(build_all_pages_command(model, row.command));
-    for (const SettingCommandRow& row : kSettingCommands) lines.push_back(build_setting_command(model, row.command));
-    for (const AddressCommandRow& row : kAddressCommands) lines.push_back(build_address_command(model, row.command));
+    for (const PageCommandRow& row : kPageCommands)
+        lines.push_back(build_all_pages_command(model, row.command));
+    for (const SettingCommandRow& row : kSettingCommands)
+        lines.push_back(build_setting_command(model, row.command));
+    for (const AddressCommandRow& row : kAddressCommands)
+        lines.push_back(build_address_command(model, row.command));
     lines.push_back(build_connector_pages(model, ConnectorCommand::ACA));
     lines.push_back(*build_alarm_hold_time(model));
     lines.push_back(build_power_on_page(model));

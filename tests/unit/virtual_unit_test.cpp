@@ -1,3 +1,5 @@
+#include "unit/virtual_unit.h"
+
 #include <gtest/gtest.h>
 
 #include "glyphs/glyph_text.h"
@@ -6,7 +8,6 @@
 #include "protocol/random_model.h"
 #include "protocol/reply_handler.h"
 #include "support/recording_notices.h"
-#include "unit/virtual_unit.h"
 #include "unit/unit_script.h"
 
 namespace tvx {
@@ -69,10 +70,31 @@ TEST(VirtualUnit, UnitOnlyCommandsAndTheirChecks) {
     EXPECT_EQ(ask(unit, "IDOF"), "GO\r\n");
     EXPECT_FALSE(unit.display_on());
 
-    const char* refused[] = {"XYZ", "", "CFS65M", "CFS00M", "CFS01X", "CFS01MM", "IDO0116", "DSM13",
-                             "ADT002", "ADT01", "POSP65", "EIA256.000.000.000", "EIA010,000.000.005",
-                             "EPN9004", "GRL071" "0", "RCA65", "RSD32", "RFBMLXYZW", "G257P01I001",
-                             "G001P01I225", "CABC0190", "TSDR9", "ESMD", "SD32" };
+    const char* refused[] = {"XYZ",
+                             "",
+                             "CFS65M",
+                             "CFS00M",
+                             "CFS01X",
+                             "CFS01MM",
+                             "IDO0116",
+                             "DSM13",
+                             "ADT002",
+                             "ADT01",
+                             "POSP65",
+                             "EIA256.000.000.000",
+                             "EIA010,000.000.005",
+                             "EPN9004",
+                             "GRL071"
+                             "0",
+                             "RCA65",
+                             "RSD32",
+                             "RFBMLXYZW",
+                             "G257P01I001",
+                             "G001P01I225",
+                             "CABC0190",
+                             "TSDR9",
+                             "ESMD",
+                             "SD32"};
     for (const char* line : refused) EXPECT_EQ(ask(unit, line), "E3\r\n") << line;
 }
 
@@ -191,7 +213,8 @@ TEST_P(InProcessRoundTrip, ReadBackGivesTheSentModel) {
             handle_serial_reply(tool, notices, *answer);
             ASSERT_EQ(tool.link.error_reply, 0) << line;
         }
-        EXPECT_EQ(testing::dump_unit_settings(sent), testing::dump_unit_settings(tool.model)) << "seed " << seed;
+        EXPECT_EQ(testing::dump_unit_settings(sent), testing::dump_unit_settings(tool.model))
+            << "seed " << seed;
     }
 }
 
@@ -201,7 +224,8 @@ TEST(InProcessGlyphs, BankReadBackThroughTheStore) {
     VirtualUnit unit;
     for (int s = 0; s < kLarge.slot_count; ++s) {
         std::string glyph(576, glyph_digit_char(s));
-        ASSERT_EQ(unit.handle_line(build_glyph_register(kLarge, s, glyph)), std::optional<std::string>("GO\r\n"));
+        ASSERT_EQ(unit.handle_line(build_glyph_register(kLarge, s, glyph)),
+                  std::optional<std::string>("GO\r\n"));
     }
     ToolState tool;
     testing::RecordingNotices notices;
