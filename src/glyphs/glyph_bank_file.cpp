@@ -43,16 +43,13 @@ void read_bank_text(GlyphModel& glyphs, const GlyphSize& size, std::string_view 
 }
 
 bool write_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path) {
-    if (!write_file_replacing(path, bank_file_text(tool.glyphs, size))) return false;
-    tool.model.run.data_modified = 0;
-    return true;
+    return write_file_replacing(path, bank_file_text(tool.glyphs, size));
 }
 
 bool read_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path) {
     std::string text;
     if (!read_whole_file(path, text)) return false;
     read_bank_text(tool.glyphs, size, text);
-    tool.model.run.data_modified = 0;
     return true;
 }
 

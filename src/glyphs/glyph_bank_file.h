@@ -19,7 +19,8 @@ std::string bank_file_text(const GlyphModel& glyphs, const GlyphSize& size);
 void read_bank_text(GlyphModel& glyphs, const GlyphSize& size, std::string_view text);
 
 // The files themselves; false when the file cannot be written or read (the bank is then unchanged).
-// The file is replaced whole, never left half written. Both clear data_modified when they succeed.
+// The file is replaced whole, never left half written. Neither touches data_modified: that flag stands
+// for unsaved titles, and a bank file holds none.
 bool write_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path);
 bool read_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path);
 
