@@ -19,9 +19,11 @@ class UnitProgram : public ::testing::Test {
   protected:
     void SetUp() override {
         testing::ensure_unit_application();
-        const QString dir = qEnvironmentVariable("TVX230_BIN_DIR");
+        // Programs are built beside the test programs.
+        QString dir = qEnvironmentVariable("TVX230_BIN_DIR");
+        if (dir.isEmpty()) dir = QCoreApplication::applicationDirPath();
         program = dir + "/tvx230-unit";
-        if (dir.isEmpty() || !QFileInfo(program).isExecutable()) GTEST_SKIP() << "tvx230-unit is not built";
+        if (!QFileInfo(program).isExecutable()) GTEST_SKIP() << "tvx230-unit is not built";
     }
     void TearDown() override {
         if (process.state() != QProcess::NotRunning) {
