@@ -5,6 +5,7 @@
 #include "link/config_location.h"
 #include "link/serial_link.h"
 #include "ui/connection_dialogs.h"
+#include "ui/glyph_dialogs_install.h"
 #include "ui/sequence_dialogs_install.h"
 #include "ui/setting_editors_install.h"
 
@@ -43,6 +44,7 @@ Application::Start Application::start() {
     attach_tcp(install_connection_dialogs(*window_, tool_, notices_));
     install_setting_editors(*window_, tool_, notices_, dispatch_);
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
+    install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;
 
