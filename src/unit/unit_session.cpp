@@ -9,18 +9,22 @@ UnitSession::UnitSession(VirtualUnit& unit, Writer writer, QObject* parent)
 }
 
 void UnitSession::feed(const QByteArray& bytes) {
-    const int before = unit_.lines_received();
-    const std::vector<std::string> answers =
-        unit_.receive(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    for (const std::string& answer : answers) {
-        const std::vector<std::string> pieces = answer_pieces(answer, unit_.faults.piece_size);
-        for (std::size_t i = 0; i < pieces.size(); ++i) {
-            const int wait = i == 0 ? unit_.faults.delay_ms : unit_.faults.piece_gap_ms;
-            queue_.push_back({QByteArray(pieces[i].data(), static_cast<qsizetype>(pieces[i].size())), wait});
-        }
-    }
+    bool handled = false;
+    assembler_.feed(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+        [this, &handled](const std::string& line) {
+            handled = true;
+            const std::optional<std::string> answer = unit_.answer_line(line);
+            if (!answer) return;
+            const std::vector<std::string> pieces = answer_pieces(*answer, unit_.faults.piece_size);
+            for (std::size_t i = 0; i < pieces.size(); ++i) {
+                const int wait = i == 0 ? unit_.faults.delay_ms : unit_.faults.piece_gap_ms;
+                queue_.push_back(
+                    {QByteArray(pieces[i].data(), static_cast<qsizetype>(pieces[i].size())), wait});
+            }
+        });
     if (!timer_.isActive()) pump();
-    if (unit_.lines_received() != before) emit lines_handled();
+    if (handled) emit lines_handled();
 }
 
 void UnitSession::pump() {

@@ -6,12 +6,14 @@
 #include <deque>
 #include <functional>
 
+#include "protocol/line_assembler.h"
 #include "unit/virtual_unit.h"
 
 namespace tvx {
 
-// One connection of a virtual unit: received bytes go to the unit, its answers go out through the writer,
-// delayed and split as the unit's faults ask. Answers keep their order whatever the delays.
+// One connection of a virtual unit: received bytes are joined into lines for the unit, its answers go out
+// through the writer, delayed and split as the unit's faults ask. Answers keep their order whatever the
+// delays. Several sessions may share one unit; each joins its own lines.
 class UnitSession : public QObject {
     Q_OBJECT
 
@@ -38,6 +40,7 @@ class UnitSession : public QObject {
 
     VirtualUnit& unit_;
     Writer writer_;
+    LineAssembler assembler_{4096};
     std::deque<Pending> queue_;
     QTimer timer_;
 };

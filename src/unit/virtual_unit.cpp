@@ -97,11 +97,15 @@ VirtualUnit::VirtualUnit() {
 std::vector<std::string> VirtualUnit::receive(std::string_view bytes) {
     std::vector<std::string> answers;
     assembler_.feed(bytes, [this, &answers](const std::string& line) {
-        std::optional<std::string> reply = handle_line(line);
-        if (observer) observer(line, reply);
-        if (reply) answers.push_back(std::move(*reply));
+        if (std::optional<std::string> reply = answer_line(line)) answers.push_back(std::move(*reply));
     });
     return answers;
+}
+
+std::optional<std::string> VirtualUnit::answer_line(std::string_view line) {
+    std::optional<std::string> reply = handle_line(line);
+    if (observer) observer(line, reply);
+    return reply;
 }
 
 std::optional<std::string> VirtualUnit::handle_line(std::string_view line) {

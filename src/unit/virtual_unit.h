@@ -47,10 +47,14 @@ class VirtualUnit {
   public:
     VirtualUnit();
 
-    // Received bytes in any pieces; returns the answers to the lines they complete, in order.
+    // Received bytes in any pieces, from a single connection; returns the answers to the lines they
+    // complete, in order.
     std::vector<std::string> receive(std::string_view bytes);
 
-    // One whole line as received (address and CR LF included); the answer, or none.
+    // One whole line as received (address and CR LF included); the answer, or none. The observer is told.
+    std::optional<std::string> answer_line(std::string_view line);
+
+    // The same without telling the observer.
     std::optional<std::string> handle_line(std::string_view line);
 
     SettingsModel& settings() { return settings_; }

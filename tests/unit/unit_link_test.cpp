@@ -1,4 +1,5 @@
 #include <QTcpServer>
+#include <QTcpSocket>
 
 #include <gtest/gtest.h>
 
@@ -236,6 +237,28 @@ TEST(TcpRoundTrip, UnitsConnectingToTheToolAsServer) {
     first.stop();
     second.stop();
     tool.link.tcp_stop();
+}
+
+TEST(TcpUnit, ConnectionsToOneUnitJoinTheirOwnLines) {
+    testing::ensure_unit_application();
+    VirtualUnit unit;
+    UnitTcpServer server(unit);
+    QString error;
+    ASSERT_TRUE(server.listen(0, error));
+    QTcpSocket a;
+    QTcpSocket b;
+    a.connectToHost("127.0.0.1", server.port());
+    b.connectToHost("127.0.0.1", server.port());
+    ASSERT_TRUE(run_until([&] { return server.connections() == 2; }));
+    a.write("CFS0");
+    ASSERT_TRUE(run_until([&] { return a.bytesToWrite() == 0; }));
+    b.write("RCI\r\n");
+    ASSERT_TRUE(run_until([&] { return b.bytesAvailable() >= 5; }));
+    a.write("1S\r\n");
+    ASSERT_TRUE(run_until([&] { return a.bytesAvailable() >= 4; }));
+    EXPECT_EQ(b.readAll(), "CIA\r\n");
+    EXPECT_EQ(a.readAll(), "GO\r\n");
+    EXPECT_EQ(unit.settings().pages[0].char_size, 2);
 }
 
 TEST(TcpUnit, SilentUnitLeavesTheAnswerToTheLinksTimeOut) {
