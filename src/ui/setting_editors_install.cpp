@@ -1,14 +1,50 @@
 #include "ui/setting_editors_install.h"
 
+#include <array>
+#include <string>
+#include <utility>
+
+#include "app/command_table.h"
 #include "app/main_window.h"
+#include "link/tcp_link.h"
+#include "ui/per_page_dialog.h"
 
 namespace tvx {
+namespace {
+
+// The address of the TCP unit select_number names, for the editors' window titles; empty when there
+// is no TCP link or the number names no entry.
+std::string selected_unit_address(const MainWindow& window, const ToolState& tool) {
+    const auto* link = window.findChild<TcpLink*>();
+    const int number = tool.config.select_number;
+    if (!link || number < 0 || number >= kClientTableSize) return {};
+    return link->client_table()[static_cast<std::size_t>(number)].address;
+}
+
+constexpr std::array<std::pair<int, PerPageMember>, 9> kPerPageMenu{{
+    {command::kCharSize, PerPageMember::kCharSize},
+    {command::kDisplayPosition, PerPageMember::kDisplayPosition},
+    {command::kDisplayOffset, PerPageMember::kDisplayOffset},
+    {command::kScrollSpeed, PerPageMember::kScrollSpeed},
+    {command::kBlink, PerPageMember::kBlink},
+    {command::kAutoSwitch, PerPageMember::kAutoSwitch},
+    {command::kCharColour, PerPageMember::kCharColour},
+    {command::kBackgroundFill, PerPageMember::kBackgroundFill},
+    {command::kCharLevel, PerPageMember::kCharLevel},
+}};
+
+}  // namespace
 
 void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& link) {
-    (void)window;
-    (void)tool;
     (void)notices;
-    (void)link;
+    MainWindow* owner = &window;
+    for (const auto& [id, member] : kPerPageMenu) {
+        const PerPageEditorSpec& spec = per_page_spec(member);
+        window.register_opener(id, [owner, &tool, &link, &spec] {
+            PerPageDialog dialog(tool, link, spec, selected_unit_address(*owner, tool), owner);
+            dialog.exec();
+        });
+    }
 }
 
 }  // namespace tvx

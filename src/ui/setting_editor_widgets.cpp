@@ -1,0 +1,97 @@
+#include "ui/setting_editor_widgets.h"
+
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QVBoxLayout>
+
+namespace tvx {
+
+ChoiceGroup::ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent)
+    : QGroupBox(qt_text(caption), parent) {
+    build();
+    for (const std::string& item : items) combo_->addItem(qt_text(item));
+}
+
+ChoiceGroup::ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent)
+    : QGroupBox(qt_text(caption), parent) {
+    build();
+    for (std::string_view item : items) combo_->addItem(qt_text(item));
+}
+
+void ChoiceGroup::build() {
+    auto* layout = new QVBoxLayout(this);
+    combo_ = new QComboBox(this);
+    combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
+    combo_->setMaxVisibleItems(16);
+    layout->addWidget(combo_);
+}
+
+void ChoiceGroup::show_selection(int selection) {
+    const QSignalBlocker quiet(combo_);
+    combo_->setCurrentIndex(selection >= 0 && selection < combo_->count() ? selection : -1);
+}
+
+ChoiceGroup* make_slave_address_group(const SlaveSelector& state, QWidget* parent) {
+    auto* group = new ChoiceGroup("スレーブアドレス", slave_address_items(), parent);
+    group->setObjectName(QStringLiteral("slave_address"));
+    group->combo()->setEnabled(state.enabled);
+    group->show_selection(state.enabled ? state.selected : -1);
+    return group;
+}
+
+QPushButton* make_button(std::string_view text, QWidget* parent) {
+    auto* button = new QPushButton(qt_text(text), parent);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QFont preview_font() {
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name :
+         {QStringLiteral("MS Gothic"), QStringLiteral("ＭＳ ゴシック"), QStringLiteral("IPAGothic"),
+          QStringLiteral("Noto Sans Mono CJK JP"), QStringLiteral("VL Gothic")}) {
+        if (families.contains(name)) {
+            QFont font(name);
+            font.setPixelSize(16);
+            return font;
+        }
+    }
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPixelSize(16);
+    return font;
+}
+
+PreviewFrame::PreviewFrame(QSize size, QWidget* parent)
+    : QWidget(parent), image_(size, QImage::Format_RGB32) {
+    image_.fill(Qt::white);
+    setFixedSize(size);
+    // The frame covers its area: updating it must not repaint the dialog behind it, whose repaint
+    // would make the preview due again.
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFont(preview_font());
+}
+
+void PreviewFrame::draw(const std::vector<PreviewLine>& lines) {
+    QPainter painter(&image_);
+    painter.setFont(font());
+    painter.setPen(Qt::black);
+    const QFontMetrics metrics(font());
+    for (const PreviewLine& line : lines) {
+        const QString text = qt_text(line.text);
+        painter.fillRect(QRect(line.x, line.y, metrics.horizontalAdvance(text), metrics.height()), Qt::white);
+        painter.drawText(line.x, line.y + metrics.ascent(), text);
+    }
+    ++draws_;
+    update();
+}
+
+void PreviewFrame::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.drawImage(0, 0, image_);
+}
+
+}  // namespace tvx

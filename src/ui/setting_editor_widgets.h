@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QFont>
+#include <QGroupBox>
+#include <QImage>
+#include <QString>
+#include <QWidget>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "editors/editor_frame.h"
+#include "editors/per_page_preview.h"
+
+class QComboBox;
+class QPushButton;
+
+namespace tvx {
+
+// Pieces the setting editors' dialogs share.
+
+inline QString qt_text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// A selector in a group box that carries its caption. The combo box reports only completed choices
+// (activated), never programmatic changes.
+class ChoiceGroup : public QGroupBox {
+    Q_OBJECT
+  public:
+    ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent);
+    ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent);
+
+    QComboBox* combo() const { return combo_; }
+    // Shows selection without reporting it; -1 shows none.
+    void show_selection(int selection);
+
+  private:
+    void build();
+    QComboBox* combo_ = nullptr;
+};
+
+// The slave address selector: "00" to "31" and "Bloadcast", enabled and preselected only where the
+// link can address a unit.
+ChoiceGroup* make_slave_address_group(const SlaveSelector& state, QWidget* parent);
+
+// A push button that never takes the Enter key for itself, so that Enter cannot send a command.
+QPushButton* make_button(std::string_view text, QWidget* parent);
+
+// The font of the text previews: a fixed-pitch Japanese font when there is one, so that the padded
+// words cover what they are meant to cover.
+QFont preview_font();
+
+// A white frame that keeps what was drawn on it, as a window's device context keeps it until the
+// next repaint: lines are drawn over the old ones, each on an opaque white background, nothing is
+// cleared. Repainting the frame itself only shows what is there.
+class PreviewFrame : public QWidget {
+    Q_OBJECT
+  public:
+    PreviewFrame(QSize size, QWidget* parent);
+
+    void draw(const std::vector<PreviewLine>& lines);
+    const QImage& image() const { return image_; }
+    int draw_count() const { return draws_; }
+    QSize sizeHint() const override { return image_.size(); }
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+
+  private:
+    QImage image_;
+    int draws_ = 0;
+};
+
+}  // namespace tvx
