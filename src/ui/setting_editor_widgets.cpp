@@ -10,24 +10,30 @@
 
 namespace tvx {
 
-ChoiceGroup::ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent)
+ChoiceGroup::ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent,
+                         std::string_view button_text)
     : QGroupBox(qt_text(caption), parent) {
-    build();
+    build(button_text);
     for (const std::string& item : items) combo_->addItem(qt_text(item));
 }
 
-ChoiceGroup::ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent)
+ChoiceGroup::ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent,
+                         std::string_view button_text)
     : QGroupBox(qt_text(caption), parent) {
-    build();
+    build(button_text);
     for (std::string_view item : items) combo_->addItem(qt_text(item));
 }
 
-void ChoiceGroup::build() {
+void ChoiceGroup::build(std::string_view button_text) {
     auto* layout = new QVBoxLayout(this);
     combo_ = new QComboBox(this);
     combo_->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     combo_->setMaxVisibleItems(16);
     layout->addWidget(combo_);
+    if (!button_text.empty()) {
+        button_ = make_button(button_text, this);
+        layout->addWidget(button_, 0, Qt::AlignHCenter);
+    }
 }
 
 void ChoiceGroup::show_selection(int selection) {

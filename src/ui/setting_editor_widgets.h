@@ -24,21 +24,26 @@ inline QString qt_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// A selector in a group box that carries its caption. The combo box reports only completed choices
-// (activated), never programmatic changes.
+// A selector in a group box that carries its caption, with the setting's own "設定" button under it
+// when button_text is given. The combo box reports only completed choices (activated), never
+// programmatic changes.
 class ChoiceGroup : public QGroupBox {
     Q_OBJECT
   public:
-    ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent);
-    ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent);
+    ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent,
+                std::string_view button_text = {});
+    ChoiceGroup(std::string_view caption, std::span<const std::string_view> items, QWidget* parent,
+                std::string_view button_text = {});
 
     QComboBox* combo() const { return combo_; }
+    QPushButton* button() const { return button_; }
     // Shows selection without reporting it; -1 shows none.
     void show_selection(int selection);
 
   private:
-    void build();
+    void build(std::string_view button_text);
     QComboBox* combo_ = nullptr;
+    QPushButton* button_ = nullptr;
 };
 
 // The slave address selector: "00" to "31" and "Bloadcast", enabled and preselected only where the

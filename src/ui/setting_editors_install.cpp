@@ -1,13 +1,17 @@
 #include "ui/setting_editors_install.h"
 
 #include <array>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "link/tcp_link.h"
+#include "ui/display_page_dialog.h"
+#include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
+#include "ui/slave_address_dialog.h"
 
 namespace tvx {
 namespace {
@@ -33,11 +37,17 @@ constexpr std::array<std::pair<int, PerPageMember>, 9> kPerPageMenu{{
     {command::kCharLevel, PerPageMember::kCharLevel},
 }};
 
+// What the editors remember between openings beside the model, for as long as the tool runs.
+struct EditorsMemory {
+    DisplayPageChoice display_page;
+};
+
 }  // namespace
 
 void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& link) {
     (void)notices;
     MainWindow* owner = &window;
+    auto memory = std::make_shared<EditorsMemory>();
     for (const auto& [id, member] : kPerPageMenu) {
         const PerPageEditorSpec& spec = per_page_spec(member);
         window.register_opener(id, [owner, &tool, &link, &spec] {
@@ -45,6 +55,19 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
             dialog.exec();
         });
     }
+    window.register_opener(command::kOtherOptions, [owner, &tool, &link] {
+        OtherOptionsDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
+        dialog.exec();
+    });
+    window.register_opener(command::kDisplayPage, [owner, &tool, &link, memory] {
+        DisplayPageDialog dialog(tool, link, memory->display_page, selected_unit_address(*owner, tool),
+                                 owner);
+        dialog.exec();
+    });
+    window.register_opener(command::kSlaveAddress, [owner, &tool] {
+        SlaveAddressDialog dialog(tool, selected_unit_address(*owner, tool), owner);
+        dialog.exec();
+    });
 }
 
 }  // namespace tvx

@@ -1,0 +1,129 @@
+#include "ui/setting_editors_install.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <functional>
+
+#include <gtest/gtest.h>
+
+#include "app/application.h"
+#include "app/command_table.h"
+#include "app/main_window.h"
+#include "support/recording_notices.h"
+#include "ui/display_page_dialog.h"
+#include "ui/per_page_dialog.h"
+#include "ui/setting_editor_widgets.h"
+#include "ui_test_app.h"
+
+namespace tvx {
+namespace {
+
+void choose(ChoiceGroup* group, int index) {
+    group->combo()->setCurrentIndex(index);
+    emit group->combo()->activated(index);
+}
+
+// The setting editors as the operator reaches them: through their menu ids in the running tool.
+class SettingEditorsMenuTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::ui_app();
+        ASSERT_TRUE(dir.isValid());
+        options.lock_path = dir.filePath("instance.lock");
+        options.ini_path = dir.filePath("tvx230.ini").toStdString();
+        options.show_window = false;
+        app = std::make_unique<Application>(notices, options);
+        ASSERT_EQ(app->start(), Application::Start::kRunning);
+        window = app->main_window();
+        notices.clear();
+    }
+    void TearDown() override { app.reset(); }
+
+    // Runs the command; inspect() sees the modal dialog it opened, which is then closed. Its caption.
+    QString open(int id, const std::function<void(QDialog*)>& inspect = {}) {
+        QString caption;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            caption = dialog->windowTitle();
+            if (inspect) inspect(dialog);
+            if (dialog->isVisible()) dialog->reject();
+        });
+        window->run_command(id);
+        return caption;
+    }
+
+    QTemporaryDir dir;
+    Application::Options options;
+    testing::RecordingNotices notices;
+    std::unique_ptr<Application> app;
+    MainWindow* window = nullptr;
+};
+
+TEST_F(SettingEditorsMenuTest, EveryEditorOpensFromItsMenuItemAndToolbarButton) {
+    app->tool().config.select_number = -1;
+    const std::pair<int, const char*> editors[] = {
+        {command::kCharSize, "文字サイズ"},
+        {command::kDisplayPosition, "表示位置"},
+        {command::kDisplayOffset, "表示位置微調整"},
+        {command::kScrollSpeed, "スクロール速度"},
+        {command::kBlink, "点滅"},
+        {command::kAutoSwitch, "自動切換えの設定"},
+        {command::kCharColour, "文字色の設定"},
+        {command::kBackgroundFill, "背景色ベタ塗りの設定"},
+        {command::kCharLevel, "文字レベルの設定"},
+        {command::kOtherOptions, "その他"},
+        {command::kDisplayPage, "表示ページ"},
+        {command::kSlaveAddress, "機器のスレーブアドレス"},
+    };
+    for (const auto& [id, caption] : editors) {
+        EXPECT_TRUE(window->action(id)->isEnabled() || id == command::kSlaveAddress) << caption;
+        EXPECT_EQ(open(id), QString::fromUtf8(caption));
+    }
+    // Toolbar button 503 stands for the character size editor.
+    EXPECT_EQ(open(503), "文字サイズ");
+    EXPECT_EQ(open(516), "表示ページ");
+
+    // A unit chosen in the TCP dialogs: the title text and that unit's address (none here: entry 0).
+    app->tool().config.select_number = 0;
+    EXPECT_EQ(open(command::kCharSize), "文字サイズの設定 ");
+}
+
+TEST_F(SettingEditorsMenuTest, NewKeepsTheDisplayPageChoicesAndTheSlaveAddress) {
+    app->tool().model.run.slave_address = 7;
+    open(command::kDisplayPage, [](QDialog* dialog) {
+        auto* page = static_cast<DisplayPageDialog*>(dialog);
+        choose(page->group(DisplayPageDialog::Setting::kPage), 64);
+        choose(page->group(DisplayPageDialog::Setting::kDisplaySwitch), 0);
+    });
+    window->documents().document_new();
+    EXPECT_EQ(app->tool().model.run.slave_address, 7);
+    QString page_text;
+    QString switch_text;
+    open(command::kDisplayPage, [&](QDialog* dialog) {
+        auto* page = static_cast<DisplayPageDialog*>(dialog);
+        page_text = page->group(DisplayPageDialog::Setting::kPage)->combo()->currentText();
+        switch_text = page->group(DisplayPageDialog::Setting::kDisplaySwitch)->combo()->currentText();
+    });
+    EXPECT_EQ(page_text, "PAS ");
+    EXPECT_EQ(switch_text, "OFF");
+}
+
+TEST_F(SettingEditorsMenuTest, EditingAColourLeavesNothingUnsaved) {
+    open(command::kCharColour, [](QDialog* dialog) {
+        auto* colours = static_cast<PerPageDialog*>(dialog);
+        choose(colours->value_group(0), 1);
+        colours->close_button()->click();
+    });
+    EXPECT_EQ(app->tool().model.pages[0].char_colour, 1);
+    EXPECT_EQ(app->tool().model.run.data_modified, 0);
+    window->close();
+    EXPECT_TRUE(notices.texts("question").empty());
+}
+
+}  // namespace
+}  // namespace tvx
