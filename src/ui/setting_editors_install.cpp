@@ -8,9 +8,11 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "link/tcp_link.h"
+#include "ui/alarm_dialog.h"
 #include "ui/display_page_dialog.h"
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
+#include "ui/remote_dialog.h"
 #include "ui/slave_address_dialog.h"
 
 namespace tvx {
@@ -45,7 +47,6 @@ struct EditorsMemory {
 }  // namespace
 
 void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& link) {
-    (void)notices;
     MainWindow* owner = &window;
     auto memory = std::make_shared<EditorsMemory>();
     for (const auto& [id, member] : kPerPageMenu) {
@@ -55,6 +56,14 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
             dialog.exec();
         });
     }
+    window.register_opener(command::kAlarm, [owner, &tool, &link, &notices] {
+        AlarmDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
+        dialog.exec();
+    });
+    window.register_opener(command::kRemote, [owner, &tool, &link] {
+        RemoteDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
+        dialog.exec();
+    });
     window.register_opener(command::kOtherOptions, [owner, &tool, &link] {
         OtherOptionsDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
         dialog.exec();
