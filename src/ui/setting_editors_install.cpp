@@ -9,6 +9,7 @@
 #include "app/main_window.h"
 #include "link/tcp_link.h"
 #include "ui/alarm_dialog.h"
+#include "ui/date_time_dialog.h"
 #include "ui/display_page_dialog.h"
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
@@ -56,6 +57,11 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
             dialog.exec();
         });
     }
+    window.register_opener(command::kDateTime, [owner, &tool, &link] {
+        DateTimeDialog dialog(tool, link, DateTimeDialog::local_now(), selected_unit_address(*owner, tool),
+                              owner);
+        dialog.exec();
+    });
     window.register_opener(command::kAlarm, [owner, &tool, &link, &notices] {
         AlarmDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
         dialog.exec();
