@@ -1,0 +1,92 @@
+#include "protocol/full_send_sequence.h"
+
+#include <iterator>
+
+#include "protocol/command_builders.h"
+#include "protocol/command_senders.h"
+#include "protocol/title_encoding.h"
+
+namespace tvx {
+namespace {
+
+constexpr int kFirstScheduleStep = kPageCount + 1;
+constexpr int kFirstSettingStep = kFirstScheduleStep + kScheduleDays;
+constexpr int kHoldTimeStep = kFirstSettingStep + 1;
+
+// Steps 96 to 117; the hold time (step 97) has a builder that can refuse.
+enum class Kind { kSetting, kAllPages, kHoldTime, kConnectorPages, kPowerOnPage };
+struct SettingStep {
+    Kind kind;
+    SettingCommand setting;
+    PageCommand page;
+};
+constexpr SettingStep setting(SettingCommand c) { return {Kind::kSetting, c, PageCommand::CFS}; }
+constexpr SettingStep all_pages(PageCommand c) { return {Kind::kAllPages, SettingCommand::AM, c}; }
+constexpr SettingStep other(Kind kind) { return {kind, SettingCommand::AM, PageCommand::CFS}; }
+
+constexpr SettingStep kSettingSteps[] = {
+    setting(SettingCommand::AM),    other(Kind::kHoldTime),        setting(SettingCommand::AP),
+    setting(SettingCommand::ADO),   setting(SettingCommand::ARO),  other(Kind::kConnectorPages),
+    all_pages(PageCommand::CABC),   all_pages(PageCommand::CBS),   all_pages(PageCommand::CFS),
+    setting(SettingCommand::CI),    all_pages(PageCommand::CWL),   all_pages(PageCommand::FB),
+    all_pages(PageCommand::IDO),    all_pages(PageCommand::IDP),   all_pages(PageCommand::ISS),
+    all_pages(PageCommand::PAS),    other(Kind::kPowerOnPage),     setting(SettingCommand::RM),
+    setting(SettingCommand::TSDO),  setting(SettingCommand::TSDR), setting(SettingCommand::TSDS),
+    setting(SettingCommand::VLBC),
+};
+static_assert(kFirstSettingStep + static_cast<int>(std::size(kSettingSteps)) == kFullSendSteps);
+
+}  // namespace
+
+std::optional<std::string> full_send_command(const SettingsModel& model, int step) {
+    if (step < 1 || step >= kFullSendSteps) return std::nullopt;
+    if (step < kFirstScheduleStep) {
+        const int page = step - 1;
+        return build_title_command(model.pages[static_cast<std::size_t>(page)].title, page);
+    }
+    if (step < kFirstSettingStep) return build_schedule_day(model, step - kFirstScheduleStep);
+    const SettingStep& row = kSettingSteps[step - kFirstSettingStep];
+    switch (row.kind) {
+        case Kind::kSetting:
+            return build_setting_command(model, row.setting);
+        case Kind::kAllPages:
+            return build_all_pages_command(model, row.page);
+        case Kind::kHoldTime:
+            return build_alarm_hold_time(model);
+        case Kind::kConnectorPages:
+            return build_connector_pages(model, ConnectorCommand::ACA);
+        case Kind::kPowerOnPage:
+            return build_power_on_page(model);
+    }
+    return std::nullopt;
+}
+
+bool FullSendSequence::can_start() {
+    if (!notices_.confirm_not_auto_switching()) return false;
+    if (!link_.tcp_is_connected()) {
+        notices_.notify_warning(kSocketNotConnected);
+        return false;
+    }
+    refused_page_ = -1;
+    return true;
+}
+
+bool FullSendSequence::send_step(int step) {
+    if (step == kHoldTimeStep) {
+        send_alarm_hold_time(tool_.model, link_, notices_);  // a refusal is shown and does not stop
+        return true;
+    }
+    const std::optional<std::string> line = full_send_command(tool_.model, step);
+    if (!line) {
+        if (step < kFirstScheduleStep) {
+            refused_page_ = step - 1;
+            notices_.notify_warning(kTitleRefused);
+            return false;
+        }
+        return true;
+    }
+    link_.send_command(*line);
+    return true;
+}
+
+}  // namespace tvx

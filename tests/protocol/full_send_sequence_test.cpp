@@ -1,0 +1,149 @@
+#include "protocol/full_send_sequence.h"
+
+#include <gtest/gtest.h>
+
+#include "protocol/command_builders.h"
+#include "protocol/command_senders.h"
+#include "protocol/link_tick.h"
+#include "protocol/model_dump.h"
+#include "protocol/random_model.h"
+#include "protocol/sequence_test_link.h"
+#include "protocol/title_encoding.h"
+#include "support/recording_notices.h"
+
+namespace tvx {
+namespace {
+
+using testing::InProcessUnitLink;
+using testing::RecordingNotices;
+
+bool starts_with(const std::string& line, const std::string& mnemonic) { return line.rfind(mnemonic, 0) == 0; }
+
+TEST(FullSendSequence, SendsTitlesScheduleAndSettingsThenCompletesOnTheHundredEighteenthTick) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    FullSendSequence seq(tool, link, notices);
+    ASSERT_TRUE(seq.start());
+    int ticks = 0;
+    std::vector<int> percents;
+    while (seq.tick() == PacedSequence::State::kRunning) {
+        ++ticks;
+        percents.push_back(seq.percent());
+    }
+    EXPECT_EQ(ticks + 1, 118);
+    EXPECT_EQ(seq.state(), PacedSequence::State::kCompleted);
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+    EXPECT_EQ(percents.front(), 0);
+    EXPECT_EQ(percents.back(), 117 * 100 / 118);
+
+    ASSERT_EQ(link.lines.size(), 117u);
+    std::string empty_title = "CA01";
+    for (int i = 0; i < kTitleCells; ++i) empty_title += "2121";
+    EXPECT_EQ(link.lines[0], empty_title + "\r\n");
+    EXPECT_EQ(link.lines[63].substr(0, 8), "CA642121");
+    EXPECT_EQ(link.lines[64].substr(0, 4), "SD01");
+    EXPECT_EQ(link.lines[94].substr(0, 4), "SD31");
+    const std::vector<std::string> settings = {"AM",   "ADT", "AP",  "ADO",  "ARO",  "ACA",  "CABC", "CBS",
+                                               "CFS",  "CI",  "CWL", "FB",   "IDO",  "IDP",  "ISS",  "PAS",
+                                               "POSP", "RM",  "TSDO", "TSDR", "TSDS", "VLBC"};
+    for (std::size_t i = 0; i < settings.size(); ++i) {
+        EXPECT_TRUE(starts_with(link.lines[95 + i], settings[i])) << link.lines[95 + i];
+    }
+    // The "GO" answers raise no success notice during the sequence.
+    link_tick(tool.link, notices);
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{});
+    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{});
+}
+
+TEST(FullSendSequence, TableBuildsEachStepFromTheModel) {
+    SettingsModel model = testing::random_model(7);
+    EXPECT_EQ(full_send_command(model, 3), build_title_command(model.pages[2].title, 2));
+    EXPECT_EQ(full_send_command(model, 66), build_schedule_day(model, 1));
+    EXPECT_EQ(full_send_command(model, 97), build_alarm_hold_time(model));
+    EXPECT_EQ(full_send_command(model, 104), build_all_pages_command(model, PageCommand::CFS));
+    EXPECT_EQ(full_send_command(model, 112), build_power_on_page(model));
+    EXPECT_EQ(full_send_command(model, 117), build_setting_command(model, SettingCommand::VLBC));
+    EXPECT_EQ(full_send_command(model, 118), std::nullopt);
+    EXPECT_EQ(full_send_command(model, 0), std::nullopt);
+}
+
+TEST(FullSendSequence, ARefusedTitleStopsWithTheTitlesBeforeItSent) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    tool.model.pages[2].title = "\x93\xFA" "A";  // a half-width letter
+    FullSendSequence seq(tool, link, notices);
+    ASSERT_TRUE(seq.start());
+    while (seq.tick() == PacedSequence::State::kRunning) {
+    }
+    EXPECT_EQ(seq.state(), PacedSequence::State::kStopped);
+    EXPECT_EQ(seq.refused_page(), 2);
+    ASSERT_EQ(link.lines.size(), 2u);
+    EXPECT_EQ(link.lines[1].substr(0, 4), "CA02");
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{std::string(kTitleRefused)});
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+    EXPECT_EQ(tool.link.error_reply, 0);
+}
+
+TEST(FullSendSequence, AHoldTimeBelowThreeSecondsIsShownAndTheSequenceGoesOn) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    tool.model.alarm_hold_time = "002";
+    FullSendSequence seq(tool, link, notices);
+    ASSERT_TRUE(seq.start());
+    while (seq.tick() == PacedSequence::State::kRunning) {
+    }
+    EXPECT_EQ(seq.state(), PacedSequence::State::kCompleted);
+    EXPECT_EQ(link.lines.size(), 116u);
+    EXPECT_TRUE(starts_with(link.lines[95], "AM"));
+    EXPECT_TRUE(starts_with(link.lines[96], "AP"));
+    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{std::string(kAlarmHoldTooShort)});
+}
+
+TEST(FullSendSequence, StartAsksTheOperatorAndNeedsATcpConnection) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    FullSendSequence seq(tool, link, notices);
+    notices.answers = {false};
+    EXPECT_FALSE(seq.start());
+    tool.config.link_interface = 1;
+    link.connected = false;
+    EXPECT_FALSE(seq.start());
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{std::string(kSocketNotConnected)});
+    EXPECT_TRUE(link.lines.empty());
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+
+    // Broadcast is allowed, and a unit error stops the sequence at its next tick.
+    tool.config.link_interface = 0;
+    link.connected = true;
+    unit.faults.error_at_line = 5;
+    ASSERT_TRUE(seq.start());
+    while (seq.tick() == PacedSequence::State::kRunning) {
+    }
+    EXPECT_EQ(seq.state(), PacedSequence::State::kStopped);
+    EXPECT_EQ(link.lines.size(), 5u);
+}
+
+TEST(FullSendSequence, DroppingTheSequenceGivesTheModelBack) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    {
+        FullSendSequence seq(tool, link, notices);
+        ASSERT_TRUE(seq.start());
+        seq.tick();
+        EXPECT_EQ(tool.model.run.batch_step, 1);
+    }
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+}
+
+}  // namespace
+}  // namespace tvx
