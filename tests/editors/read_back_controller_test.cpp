@@ -1,0 +1,97 @@
+#include "editors/read_back_controller.h"
+
+#include <gtest/gtest.h>
+
+#include "editors/full_send_controller.h"
+#include "protocol/sequence_test_link.h"
+#include "support/recording_notices.h"
+
+namespace tvx {
+namespace {
+
+using testing::InProcessUnitLink;
+using testing::RecordingNotices;
+using Outcome = UnitSequenceController::Outcome;
+
+struct UnitSequenceControllerTest : ::testing::Test {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link{tool, notices, unit};
+};
+
+TEST_F(UnitSequenceControllerTest, ReadBackListsNoBroadcastAndLeavesItUnselected) {
+    auto read_back = make_read_back_controller(tool, link, notices);
+    auto full_send = make_full_send_controller(tool, link, notices);
+    EXPECT_EQ(read_back->slave_items().size(), 32u);
+    EXPECT_EQ(read_back->slave_items().back(), "31");
+    EXPECT_EQ(full_send->slave_items().size(), 33u);
+    EXPECT_EQ(full_send->slave_items().back(), "Bloadcast");
+
+    tool.config.rs_control = 1;
+    tool.model.run.slave_address = kBroadcastAddress;
+    EXPECT_TRUE(read_back->slave_selector().enabled);
+    EXPECT_EQ(read_back->slave_selector().selected, -1);
+    EXPECT_EQ(full_send->slave_selector().selected, kBroadcastAddress);
+
+    // Start is refused until an address is chosen.
+    EXPECT_FALSE(read_back->start());
+    EXPECT_EQ(notices.texts("error").size(), 1u);
+    read_back->select_slave_address(kBroadcastAddress);  // not in its list
+    EXPECT_EQ(tool.model.run.slave_address, kBroadcastAddress);
+    read_back->select_slave_address(4);
+    EXPECT_EQ(tool.model.run.slave_address, 4);
+    EXPECT_TRUE(read_back->start());
+
+    tool.config.select_number = 1;
+    EXPECT_EQ(read_back->window_title("192.168.0.9"), "設定項目の読み込み192.168.0.9");
+    tool.config.select_number = -1;
+    EXPECT_EQ(full_send->window_title("192.168.0.9"), "全項目の設定");
+}
+
+TEST_F(UnitSequenceControllerTest, ReadBackProgressAndItsEnd) {
+    auto read_back = make_read_back_controller(tool, link, notices);
+    tool.model.run.hidden_entry_count = 9;
+    read_back->open();
+    EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
+    ASSERT_TRUE(read_back->start());
+    EXPECT_FALSE(read_back->close_enabled());
+    std::vector<std::string> shown;
+    Outcome outcome;
+    while ((outcome = read_back->tick()) == Outcome::kRunning) shown.push_back(read_back->percentage());
+    EXPECT_EQ(outcome, Outcome::kCompleted);
+    ASSERT_EQ(shown.size(), 119u);
+    EXPECT_EQ(shown[0], "0");
+    EXPECT_EQ(shown[59], "50");
+    EXPECT_EQ(read_back->percentage(), "   ");
+    EXPECT_EQ(read_back->progress(), 0);
+    EXPECT_TRUE(read_back->close_enabled());
+}
+
+TEST_F(UnitSequenceControllerTest, AnE3AtStepTenStopsWithCloseEnabledAndTheProgressShown) {
+    unit.faults.error_at_line = 10;
+    auto read_back = make_read_back_controller(tool, link, notices);
+    ASSERT_TRUE(read_back->start());
+    Outcome outcome;
+    while ((outcome = read_back->tick()) == Outcome::kRunning) {
+    }
+    EXPECT_EQ(outcome, Outcome::kStopped);
+    EXPECT_EQ(link.lines.size(), 10u);
+    EXPECT_TRUE(read_back->close_enabled());
+    EXPECT_EQ(read_back->progress(), 10);
+    EXPECT_EQ(read_back->percentage(), "8");
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+}
+
+TEST_F(UnitSequenceControllerTest, FullSendCompletesOnItsHundredEighteenthTick) {
+    auto full_send = make_full_send_controller(tool, link, notices);
+    ASSERT_TRUE(full_send->start());
+    int ticks = 1;
+    while (full_send->tick() == Outcome::kRunning) ++ticks;
+    EXPECT_EQ(ticks, 118);
+    EXPECT_EQ(full_send->percentage(), "   ");
+    EXPECT_EQ(link.lines.size(), 117u);
+}
+
+}  // namespace
+}  // namespace tvx
