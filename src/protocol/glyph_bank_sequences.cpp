@@ -1,0 +1,97 @@
+#include "protocol/glyph_bank_sequences.h"
+
+#include <algorithm>
+
+#include "protocol/command_builders.h"
+#include "protocol/command_senders.h"
+#include "protocol/read_back_sequence.h"
+
+namespace tvx {
+namespace {
+
+int slot_percent(int slot, int slot_count) {
+    return slot_count > 0 ? std::clamp(slot, 0, slot_count) * 100 / slot_count : 100;
+}
+
+}  // namespace
+
+int bank_read_tick_ms(const GlyphSize& size) {
+    return size.index == kLarge.index ? 400 : 300;
+}
+
+std::string bank_progress_text(int current_slot, int slot_count) {
+    if (slot_count <= 0) return "100.0";
+    const int slot = std::clamp(current_slot, 0, slot_count);
+    if (slot == slot_count) return "100.0";
+    std::string text = " 00.0";
+    text[1] = static_cast<char>('0' + slot * 100 / (10 * slot_count));
+    text[2] = static_cast<char>('0' + slot * 100 / slot_count % 10);
+    text[4] = static_cast<char>('0' + slot * 1000 / slot_count % 10);
+    return text;
+}
+
+int GlyphBankRead::step_count() const {
+    return steps_sent() + std::max(0, size_.slot_count - tool_.glyphs.current_slot);
+}
+
+int GlyphBankRead::percent() const {
+    return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+}
+
+bool GlyphBankRead::can_start() {
+    if (!link_.tcp_is_connected()) {
+        notices_.notify_warning(kSocketNotConnected);
+        return false;
+    }
+    const int address = tool_.model.run.slave_address;
+    if (tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
+        (address < 0 || address >= kBroadcastAddress)) {
+        notices_.notify_error(kReadBackNeedsAddress);
+        return false;
+    }
+    tool_.glyphs.current_slot = 0;
+    // A flag left by a read nobody answered would hold the first request back for ever.
+    tool_.glyphs.glyph_reply_pending = 0;
+    return true;
+}
+
+bool GlyphBankRead::send_step(int) {
+    const int slot = tool_.glyphs.current_slot;
+    if (slot < 0 || slot >= size_.slot_count) return false;
+    send_glyph_read(tool_.glyphs, size_, glyph_code(slot), link_, notices_, false);
+    return true;
+}
+
+void GlyphBankRead::finished(State state) {
+    // Nobody else waits for a bitmap answer while a list is open.
+    tool_.glyphs.glyph_reply_pending = 0;
+    if (state == State::kCompleted) tool_.glyphs.current_slot = 0;
+}
+
+int GlyphBankRegister::percent() const {
+    return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+}
+
+bool GlyphBankRegister::can_start() {
+    if (!link_.tcp_is_connected()) {
+        notices_.notify_warning(kSocketNotConnected);
+        return false;
+    }
+    tool_.glyphs.current_slot = 0;
+    return true;
+}
+
+bool GlyphBankRegister::send_step(int) {
+    const int slot = tool_.glyphs.current_slot;
+    if (slot < 0 || slot >= size_.slot_count) return false;
+    const auto& bank = glyph_bank(tool_.glyphs, size_);
+    link_.send_command(build_glyph_register(size_, slot, bank[static_cast<std::size_t>(slot)]));
+    tool_.glyphs.current_slot = slot + 1;
+    return true;
+}
+
+void GlyphBankRegister::finished(State state) {
+    if (state == State::kCompleted) tool_.glyphs.current_slot = 0;
+}
+
+}  // namespace tvx

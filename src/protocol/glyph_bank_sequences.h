@@ -1,0 +1,77 @@
+#pragma once
+
+#include <string>
+
+#include "glyphs/glyph_model.h"
+#include "protocol/command_link.h"
+#include "protocol/notices.h"
+#include "protocol/paced_sequence.h"
+
+namespace tvx {
+
+// The glyph lists' whole-bank transfers. Both walk current_slot from 0 through the size's slots, mark
+// themselves with bank_sequence_active, and put current_slot back to 0 when they complete.
+inline constexpr int kBankRegisterTickMs = 2000;
+
+// Tick interval of the read-all: 400 ms for large glyphs, 300 ms for the others.
+int bank_read_tick_ms(const GlyphSize& size);
+
+// The percentage field: a space, two digits, a point and one digit (" 42.8") for current_slot of
+// slot_count; "100.0" once every slot is done.
+std::string bank_progress_text(int current_slot, int slot_count);
+
+// Reads every glyph of one size from the unit into its bank. A slot is asked for at the first tick after
+// the answer to the one before has arrived: the glyph store moves current_slot on when a data line comes.
+// An answer that is no data line lets the next tick ask for the same slot again; an error answer stops
+// the sequence, as in every sequence.
+class GlyphBankRead : public PacedSequence {
+  public:
+    GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
+        : PacedSequence(tool), size_(size), link_(link), notices_(notices) {}
+    ~GlyphBankRead() override { cancel(); }
+
+    // The reads sent so far and the slots still to read: a slot asked for again adds a step.
+    int step_count() const override;
+    int percent() const override;
+    const GlyphSize& size() const { return size_; }
+
+  protected:
+    // Over TCP a connection must be up; on RS-485 an address from 00 to 31 must be chosen, since no unit
+    // answers a broadcast and the sequence would wait for ever.
+    bool can_start() override;
+    bool send_step(int step) override;
+    bool uses_bank_flag() const override { return true; }
+    bool waiting() const override { return tool_.glyphs.glyph_reply_pending != 0; }
+    void finished(State state) override;
+
+  private:
+    const GlyphSize& size_;
+    CommandLink& link_;
+    Notices& notices_;
+};
+
+// Registers every glyph of one size's bank on the unit, one slot per tick, without waiting for anything
+// but the TCP link's own answer.
+class GlyphBankRegister : public PacedSequence {
+  public:
+    GlyphBankRegister(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
+        : PacedSequence(tool), size_(size), link_(link), notices_(notices) {}
+    ~GlyphBankRegister() override { cancel(); }
+
+    int step_count() const override { return size_.slot_count; }
+    int percent() const override;
+    const GlyphSize& size() const { return size_; }
+
+  protected:
+    bool can_start() override;
+    bool send_step(int step) override;
+    bool uses_bank_flag() const override { return true; }
+    void finished(State state) override;
+
+  private:
+    const GlyphSize& size_;
+    CommandLink& link_;
+    Notices& notices_;
+};
+
+}  // namespace tvx
