@@ -91,6 +91,8 @@ PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEd
     connect(close_button_, &QPushButton::clicked, this, &QDialog::accept);
 
     connect(&preview_timer_, &QTimer::timeout, this, &PerPageDialog::preview_tick);
+    // The preview is never drawn while the window is drawn again: it becomes due, a little later.
+    new ExposeWatcher(this, [this] { preview_timer_.start(editor_.preview().repainted()); });
     preview_timer_.start(editor_.open_editor());
 }
 
@@ -109,11 +111,6 @@ void PerPageDialog::draw_preview() {
 void PerPageDialog::preview_tick() {
     if (editor_.preview().tick()) draw_preview();
     preview_timer_.stop();
-}
-
-void PerPageDialog::paintEvent(QPaintEvent* event) {
-    QDialog::paintEvent(event);
-    preview_timer_.start(editor_.preview().repainted());
 }
 
 }  // namespace tvx

@@ -34,9 +34,6 @@ class PerPageDialog : public QDialog {
     // One tick of the preview timer, as the timer runs it.
     void preview_tick();
 
-  protected:
-    void paintEvent(QPaintEvent* event) override;
-
   private:
     void show_values();
     void draw_preview();

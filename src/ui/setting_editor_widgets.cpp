@@ -1,6 +1,7 @@
 #include "ui/setting_editor_widgets.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
@@ -9,6 +10,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QVBoxLayout>
+#include <QWindow>
 
 namespace tvx {
 
@@ -85,6 +87,27 @@ QFont preview_font() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     font.setPixelSize(16);
     return font;
+}
+
+ExposeWatcher::ExposeWatcher(QWidget* dialog, std::function<void()> on_exposed)
+    : QObject(dialog), dialog_(dialog), on_exposed_(std::move(on_exposed)) {
+    dialog_->installEventFilter(this);
+}
+
+bool ExposeWatcher::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == dialog_ && (event->type() == QEvent::Show || event->type() == QEvent::WinIdChange)) {
+        // The native window exists from the first show on; its expose events are the repaints.
+        QWindow* window = dialog_->windowHandle();
+        if (window && window != window_) {
+            if (window_) window_->removeEventFilter(this);
+            window_ = window;
+            window_->installEventFilter(this);
+        }
+    } else if (watched == window_ && event->type() == QEvent::Expose) {
+        // Hiding sends an expose too, for a window that no longer shows anything.
+        if (dialog_->isVisible() && window_->isExposed()) on_exposed_();
+    }
+    return false;
 }
 
 PreviewFrame::PreviewFrame(QSize size, QWidget* parent)

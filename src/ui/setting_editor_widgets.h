@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -15,6 +16,7 @@
 
 class QComboBox;
 class QPushButton;
+class QWindow;
 
 namespace tvx {
 
@@ -60,6 +62,23 @@ QPushButton* make_button(std::string_view text, QWidget* parent);
 // The font of the text previews: a fixed-pitch Japanese font when there is one, so that the padded
 // words cover what they are meant to cover.
 QFont preview_font();
+
+// Calls on_exposed whenever the platform asks for the dialog's window to be drawn again (shown,
+// uncovered, restored): the moment a window system repaints a dialog. A child control that repaints
+// itself, as a progress bar does, is not such a moment.
+class ExposeWatcher : public QObject {
+    Q_OBJECT
+  public:
+    ExposeWatcher(QWidget* dialog, std::function<void()> on_exposed);
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    QWidget* dialog_;
+    QWindow* window_ = nullptr;
+    std::function<void()> on_exposed_;
+};
 
 // A white frame that keeps what was drawn on it, as a window's device context keeps it until the
 // next repaint: lines are drawn over the old ones, each on an opaque white background, nothing is

@@ -14,6 +14,7 @@
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
 #include "ui/remote_dialog.h"
+#include "ui/schedule_dialog.h"
 #include "ui/slave_address_dialog.h"
 
 namespace tvx {
@@ -43,6 +44,7 @@ constexpr std::array<std::pair<int, PerPageMember>, 9> kPerPageMenu{{
 // What the editors remember between openings beside the model, for as long as the tool runs.
 struct EditorsMemory {
     DisplayPageChoice display_page;
+    ScheduleSelection schedule;
 };
 
 }  // namespace
@@ -59,6 +61,11 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
     }
     window.register_opener(command::kDateTime, [owner, &tool, &link] {
         DateTimeDialog dialog(tool, link, DateTimeDialog::local_now(), selected_unit_address(*owner, tool),
+                              owner);
+        dialog.exec();
+    });
+    window.register_opener(command::kSchedule, [owner, &tool, &link, &notices, memory] {
+        ScheduleDialog dialog(tool, link, notices, memory->schedule, selected_unit_address(*owner, tool),
                               owner);
         dialog.exec();
     });

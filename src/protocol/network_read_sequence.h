@@ -1,0 +1,37 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+#include "protocol/command_link.h"
+#include "protocol/notices.h"
+#include "protocol/paced_sequence.h"
+
+namespace tvx {
+
+// Reading the unit's network settings: ten reads, one per tick, then a quiet tick that leaves time for
+// the last answer; the reply handling decodes each answer into the model's network settings.
+inline constexpr int kNetworkReadTickMs = 200;
+inline constexpr std::array<std::string_view, 10> kNetworkReads{"REAA", "REGA", "REIA", "RECT", "REKA",
+                                                                "REPN", "RESM", "RETR", "REMA", "RVN"};
+inline constexpr int kNetworkReadSteps = static_cast<int>(kNetworkReads.size()) + 1;
+
+class NetworkReadSequence : public PacedSequence {
+  public:
+    NetworkReadSequence(ToolState& tool, CommandLink& link, Notices& notices)
+        : PacedSequence(tool), link_(link), notices_(notices) {}
+    ~NetworkReadSequence() override { cancel(); }
+
+    int step_count() const override { return kNetworkReadSteps; }
+
+  protected:
+    // No unit answers a broadcast: on RS-485 an address from 00 to 31 must be chosen.
+    bool can_start() override;
+    bool send_step(int step) override;
+
+  private:
+    CommandLink& link_;
+    Notices& notices_;
+};
+
+}  // namespace tvx

@@ -1,0 +1,22 @@
+#include "protocol/schedule_sequence.h"
+
+#include "protocol/command_builders.h"
+#include "protocol/command_senders.h"
+
+namespace tvx {
+
+bool ScheduleSequence::can_start() {
+    if (!notices_.confirm_not_auto_switching()) return false;
+    if (!link_.tcp_is_connected()) {
+        notices_.notify_warning(kSocketNotConnected);
+        return false;
+    }
+    return true;
+}
+
+bool ScheduleSequence::send_step(int step) {
+    link_.send_command(build_schedule_day(tool_.model, step - 1));
+    return true;
+}
+
+}  // namespace tvx
