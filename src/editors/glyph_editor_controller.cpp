@@ -1,0 +1,194 @@
+#include "editors/glyph_editor_controller.h"
+
+#include "glyphs/glyph_store.h"
+#include "glyphs/glyph_text.h"
+#include "glyphs/size_conversion.h"
+#include "protocol/command_builders.h"
+#include "protocol/command_senders.h"
+
+namespace tvx {
+namespace {
+
+constexpr GlyphEditorSpec kLargeEditor{
+    kLarge, "外字登録設定（大文字）", "外字登録（大文字）の設定 ", 10, 8, 22, 481, 20, 387, 2};
+constexpr GlyphEditorSpec kMediumEditor{
+    kMedium, "外字登録（中文字）の設定", "外字登録（中文字）の設定 ", 15, 12, 27, 476, 24, 383, 3};
+constexpr GlyphEditorSpec kSmallEditor{
+    kSmall, "外字登録（小文字）の設定", "外字登録（小文字）の設定 ", 20, 16, 32, 471, 28, 379, 3};
+
+std::string number_text(int number, int digits) {
+    std::string text = std::to_string(number);
+    if (static_cast<int>(text.size()) < digits)
+        text.insert(0, static_cast<std::size_t>(digits) - text.size(), '0');
+    return text;
+}
+
+}  // namespace
+
+const GlyphEditorSpec& glyph_editor_spec(const GlyphSize& size) {
+    switch (size.index) {
+        case 0:
+            return kLargeEditor;
+        case 1:
+            return kMediumEditor;
+        default:
+            return kSmallEditor;
+    }
+}
+
+GlyphEditorController::GlyphEditorController(ToolState& tool, Notices& notices, CommandLink& link,
+                                             GlyphQuestions& questions, GlyphEditorMemory& memory,
+                                             const GlyphSize& size)
+    : tool_(tool),
+      notices_(notices),
+      link_(link),
+      questions_(questions),
+      memory_(memory),
+      size_(size),
+      spec_(glyph_editor_spec(size)) {}
+
+GlyphEditorController::~GlyphEditorController() {
+    // The glyph store must never call into an editor that is gone.
+    if (open_) tool_.glyphs.redraw_editor = nullptr;
+}
+
+int GlyphEditorController::open_editor() {
+    load_working_glyph(tool_.glyphs, size_);
+    editor_opened(tool_);
+    tool_.glyphs.redraw_editor = [this] {
+        if (on_redraw_) on_redraw_();
+    };
+    open_ = true;
+    return redraw_.opened();
+}
+
+void GlyphEditorController::close() {
+    tool_.glyphs.glyph_reply_pending = 0;
+    if (open_) tool_.glyphs.redraw_editor = nullptr;
+    open_ = false;
+    drawing_ = false;
+    erasing_ = false;
+}
+
+std::string GlyphEditorController::window_title(std::string_view selected_address) const {
+    return editor_window_title(tool_, spec_.caption, spec_.title_prefix, selected_address);
+}
+
+std::vector<std::string> GlyphEditorController::number_items() const {
+    std::vector<std::string> items;
+    items.reserve(static_cast<std::size_t>(size_.slot_count));
+    for (int n = 1; n <= size_.slot_count; ++n) items.push_back(number_text(n, spec_.number_digits));
+    return items;
+}
+
+int GlyphEditorController::number_selection() const {
+    const int slot = tool_.glyphs.current_slot;
+    return slot >= 0 && slot < size_.slot_count ? slot : -1;
+}
+
+void GlyphEditorController::select_number(int index) {
+    if (index >= 0 && index < size_.slot_count) tool_.glyphs.current_slot = index;
+}
+
+void GlyphEditorController::select_slave_address(int index) {
+    if (index >= 0 && index <= kBroadcastAddress) tool_.model.run.slave_address = index;
+}
+
+void GlyphEditorController::sample_changed(std::string_view field) {
+    // The field is read with room for two bytes: one double-byte character, or two single-byte ones.
+    memory_.sample_text = field.size() >= 2 ? std::string(field.substr(0, 2)) : std::string();
+}
+
+bool GlyphEditorController::in_range(int x, int y) const {
+    return x >= spec_.x_min && x <= spec_.x_max && y >= spec_.y_min && y <= spec_.y_max;
+}
+
+bool GlyphEditorController::set_dot(int x, int y, bool on) {
+    // Client coordinates arrive as signed 16-bit values, as the pointer messages carry them.
+    x = static_cast<std::int16_t>(x);
+    y = static_cast<std::int16_t>(y);
+    if (!in_range(x, y)) return false;
+    const int w = spec_.cell_width;
+    const int h = spec_.cell_height;
+    const int digit = (x - kGlyphGridOrigin) / (4 * w) + ((y - kGlyphGridOrigin) / h) * size_.digits_per_row;
+    const int dot = ((x - kGlyphGridOrigin) / w) % 4;
+    std::string& buffer = tool_.glyphs.glyph_buffer;
+    if (buffer.size() < static_cast<std::size_t>(size_.digits))
+        buffer.resize(static_cast<std::size_t>(size_.digits), '0');
+    char& cell = buffer[static_cast<std::size_t>(digit)];
+    const int before = glyph_digit_value(cell);
+    const int bit = 8 >> dot;
+    const char after = glyph_digit_char(on ? before | bit : before & ~bit);
+    const bool changed = after != cell;
+    cell = after;
+    store_working_glyph(tool_.glyphs, size_);
+    return changed;
+}
+
+bool GlyphEditorController::mouse_down(Button button, int x, int y) {
+    memory_.glyph_edited = 1;
+    if (button == Button::kLeft) {
+        const bool changed = set_dot(x, y, true);
+        drawing_ = true;
+        return changed;
+    }
+    const bool changed = set_dot(x, y, false);
+    erasing_ = true;
+    return changed;
+}
+
+void GlyphEditorController::mouse_up(Button button) {
+    if (button == Button::kLeft) {
+        drawing_ = false;
+    } else {
+        erasing_ = false;
+    }
+}
+
+bool GlyphEditorController::mouse_move(int x, int y) {
+    bool changed = false;
+    // Only the dot under the pointer: nothing is filled in between two pointer positions.
+    if (drawing_) changed |= set_dot(x, y, true);
+    if (erasing_) changed |= set_dot(x, y, false);
+    return changed;
+}
+
+bool GlyphEditorController::clear_buffer() {
+    if (tool_.glyphs.glyph_reply_pending != 0) return false;
+    if (memory_.glyph_edited != 0 && !questions_.confirm_clear()) return false;
+    std::string& buffer = tool_.glyphs.glyph_buffer;
+    if (buffer.size() < static_cast<std::size_t>(size_.digits))
+        buffer.resize(static_cast<std::size_t>(size_.digits));
+    buffer.replace(0, static_cast<std::size_t>(size_.digits), static_cast<std::size_t>(size_.digits), '0');
+    memory_.glyph_edited = 0;
+    store_working_glyph(tool_.glyphs, size_);
+    return true;
+}
+
+void GlyphEditorController::create_other_sizes() {
+    tvx::create_other_sizes(tool_.glyphs, size_, notices_);
+}
+
+void GlyphEditorController::register_glyph() {
+    send_working_glyph(tool_.glyphs, size_, link_, notices_);
+}
+
+void GlyphEditorController::read_number() {
+    send_glyph_read(tool_.glyphs, size_, glyph_code(tool_.glyphs.current_slot), link_, notices_, true);
+}
+
+void GlyphEditorController::read_sample() {
+    send_sample_read(tool_.glyphs, size_, memory_.sample_text, link_, notices_);
+}
+
+RgbImage GlyphEditorController::grid_image() const {
+    RgbImage image(kGlyphGridWidth, kGlyphGridHeight, kDarkOutline);
+    draw_glyph_dots(image, tool_.glyphs.glyph_buffer, size_, spec_.cell_width, spec_.cell_height);
+    return image;
+}
+
+bool GlyphEditorController::dot_lit(int x, int y) const {
+    return glyph_dot(tool_.glyphs.glyph_buffer, size_, x, y);
+}
+
+}  // namespace tvx
