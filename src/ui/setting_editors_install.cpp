@@ -11,6 +11,7 @@
 #include "ui/alarm_dialog.h"
 #include "ui/date_time_dialog.h"
 #include "ui/display_page_dialog.h"
+#include "ui/network_settings_dialog.h"
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
 #include "ui/remote_dialog.h"
@@ -75,6 +76,11 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
     });
     window.register_opener(command::kRemote, [owner, &tool, &link] {
         RemoteDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
+        dialog.exec();
+    });
+    // The main window refuses this one on a TCP/IP interface before it gets here.
+    window.register_opener(command::kProtocol, [owner, &tool, &link, &notices] {
+        NetworkSettingsDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
         dialog.exec();
     });
     window.register_opener(command::kOtherOptions, [owner, &tool, &link] {

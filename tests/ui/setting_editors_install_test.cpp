@@ -79,6 +79,11 @@ TEST_F(SettingEditorsMenuTest, EveryEditorOpensFromItsMenuItemAndToolbarButton) 
         {command::kOtherOptions, "その他"},
         {command::kDisplayPage, "表示ページ"},
         {command::kSlaveAddress, "機器のスレーブアドレス"},
+        {command::kDateTime, "日付＆時刻の設定"},
+        {command::kSchedule, "スケジュール"},
+        {command::kAlarm, "アラームの設定"},
+        {command::kRemote, "リモートの設定"},
+        {command::kProtocol, "プロトコル"},
     };
     for (const auto& [id, caption] : editors) {
         EXPECT_TRUE(window->action(id)->isEnabled() || id == command::kSlaveAddress) << caption;
@@ -87,6 +92,8 @@ TEST_F(SettingEditorsMenuTest, EveryEditorOpensFromItsMenuItemAndToolbarButton) 
     // Toolbar button 503 stands for the character size editor.
     EXPECT_EQ(open(503), "文字サイズ");
     EXPECT_EQ(open(516), "表示ページ");
+    EXPECT_EQ(open(501), "日付＆時刻の設定");
+    EXPECT_EQ(open(512), "スケジュール");
 
     // A unit chosen in the TCP dialogs: the title text and that unit's address (none here: entry 0).
     app->tool().config.select_number = 0;
