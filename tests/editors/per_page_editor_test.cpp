@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/editor_unit_link.h"
 #include "protocol/recording_link.h"
+#include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
@@ -165,6 +167,30 @@ TEST_F(PerPageEditorTest, OpeningResetsTheHiddenEntryAndDefersThePreview) {
     EXPECT_FALSE(size.preview().tick());
     EXPECT_EQ(size.preview().repainted(), 20);
     EXPECT_TRUE(size.preview().tick());
+}
+
+TEST(PerPageEditorUnit, EveryMembersSendsReachTheUnit) {
+    ToolState tool;
+    testing::RecordingNotices notices;
+    testing::EditorUnitLink link(tool, notices);
+    for (const PerPageEditorSpec& spec : per_page_specs()) {
+        PerPageEditor editor(tool, link, spec);
+        for (int v = 0; v < spec.value_count; ++v) editor.select_all_pages(v, 0);
+        editor.send_all_pages();
+        editor.select_page(20);
+        for (int v = 0; v < spec.value_count; ++v)
+            editor.select_value(v, static_cast<int>(spec.values[v].items.size()) - 1);
+        editor.send_page();
+        for (int v = 0; v < spec.value_count; ++v) {
+            const PerPageValue& value = spec.values[static_cast<std::size_t>(v)];
+            const auto& pages = link.unit.settings().pages;
+            EXPECT_EQ(pages[0].*value.field, 0) << spec.caption;
+            EXPECT_EQ(pages[63].*value.field, 0) << spec.caption;
+            EXPECT_EQ(pages[20].*value.field, static_cast<int>(value.items.size()) - 1) << spec.caption;
+        }
+    }
+    EXPECT_TRUE(notices.texts("error").empty());
+    EXPECT_EQ(tool.link.error_reply, 0);
 }
 
 }  // namespace
