@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <QTimer>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "editors/title_editor_controller.h"
+
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace tvx {
+
+// The title editor "タイトルの設定". The field shows Unicode; the model keeps Shift JIS, converted here
+// with the code page 932 converter. A change the model cannot take (a character code page 932 lacks, or
+// more than 448 bytes) is refused and the field keeps its text.
+class TitleEditorDialog : public QDialog {
+    Q_OBJECT
+  public:
+    TitleEditorDialog(ToolState& tool, CommandLink& link, Notices& notices, const std::string& selected_address,
+                      QWidget* owner);
+    ~TitleEditorDialog() override;
+
+    // Shift JIS title bytes as the field shows them (a line break cell as a new line), and back. No
+    // bytes for a text with a character that code page 932 cannot hold.
+    static QString field_text(std::string_view title);
+    static std::optional<std::string> title_bytes(const QString& text);
+
+    TitleEditorController& controller() { return controller_; }
+    QComboBox* page_selector() const { return page_; }
+    QComboBox* slave_selector() const { return slave_; }
+    QPlainTextEdit* title_field() const { return field_; }
+    QProgressBar* progress_bar() const { return progress_; }
+    QLineEdit* percentage_field() const { return percentage_; }
+    QPushButton* page_send_button() const { return page_send_; }
+    QPushButton* all_send_button() const { return all_send_; }
+    QPushButton* close_button() const { return close_; }
+    const QTimer& timer() const { return timer_; }
+
+    // One tick of the all-pages send, as the timer fires.
+    void tick();
+
+    // Close, Esc and the close box: refused while the all-pages send runs.
+    void reject() override;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void show_title();
+    void field_changed();
+    void start_send_all();
+    void show_progress();
+
+    TitleEditorController controller_;
+    Notices& notices_;
+    QComboBox* page_ = nullptr;
+    QComboBox* slave_ = nullptr;
+    QPlainTextEdit* field_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QLineEdit* percentage_ = nullptr;
+    QPushButton* page_send_ = nullptr;
+    QPushButton* all_send_ = nullptr;
+    QPushButton* close_ = nullptr;
+    QTimer timer_;
+    QString accepted_text_;  // the field's text as last taken into the model
+    bool showing_ = false;   // the field is being set from the model, not by the operator
+    bool input_panel_was_visible_ = false;
+};
+
+}  // namespace tvx

@@ -1,0 +1,144 @@
+#include "ui/title_editor_dialog.h"
+
+#include <QComboBox>
+#include <QInputMethodEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "protocol/recording_link.h"
+#include "protocol/title_encoding.h"
+#include "support/recording_notices.h"
+#include "ui_test_app.h"
+
+namespace tvx {
+namespace {
+
+// What the input method hands the field when the operator confirms a conversion.
+void commit(QWidget* field, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QCoreApplication::sendEvent(field, &event);
+}
+
+class TitleEditorDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::ui_app(); }
+
+    ToolState tool;
+    testing::RecordingNotices notices;
+    testing::RecordingLink link;
+};
+
+TEST_F(TitleEditorDialogTest, ConvertsBetweenTheFieldAndShiftJis) {
+    EXPECT_EQ(TitleEditorDialog::field_text("\x93\xFA\r\n\x82\xA0"), QStringLiteral("日\nあ"));
+    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("日\nあ")), std::string("\x93\xFA\r\n\x82\xA0"));
+    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("①Ⅰ髙")), std::string("\x87\x40\x87\x54\xFB\xFC"));
+    // Characters the code page lacks are refused, not turned into 0xFCFC.
+    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("日😀")), std::nullopt);
+    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("é")), std::nullopt);
+}
+
+TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
+    tool.model.pages[2].title = "\x82\xA0";
+    tool.model.run.current_page = 1;
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    EXPECT_EQ(dialog.windowTitle(), QStringLiteral("タイトルの設定 "));  // select_number 0 names an entry
+    EXPECT_EQ(dialog.page_selector()->count(), 64);
+    EXPECT_EQ(dialog.page_selector()->currentIndex(), 1);
+    EXPECT_EQ(dialog.slave_selector()->count(), 33);
+    EXPECT_FALSE(dialog.slave_selector()->isEnabled());
+    EXPECT_TRUE(dialog.title_field()->testAttribute(Qt::WA_InputMethodEnabled));
+
+    commit(dialog.title_field(), QStringLiteral("日本"));
+    EXPECT_EQ(tool.model.pages[1].title, "\x93\xFA\x96\x7B");
+    EXPECT_EQ(tool.model.run.data_modified, 1);
+
+    tool.model.run.data_modified = 0;
+    dialog.page_selector()->setCurrentIndex(2);
+    emit dialog.page_selector()->activated(2);
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ"));
+    EXPECT_EQ(tool.model.run.current_page, 2);
+    EXPECT_EQ(tool.model.run.data_modified, 0);  // choosing a page is no change
+
+    // A character the code page lacks is refused and the field keeps its text.
+    commit(dialog.title_field(), QStringLiteral("😀"));
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ"));
+    EXPECT_EQ(tool.model.pages[2].title, "\x82\xA0");
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{std::string(kTitleRefused)});
+
+    // The field holds 448 bytes: the 225th character is not taken.
+    dialog.title_field()->setPlainText(QString(224, QChar(0x3042)));
+    EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+    commit(dialog.title_field(), QStringLiteral("い"));
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
+    EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+}
+
+TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    commit(dialog.title_field(), QStringLiteral("あ"));
+    QTest::keyClick(dialog.title_field(), Qt::Key_Space);
+    commit(dialog.title_field(), QStringLiteral("い"));
+    EXPECT_EQ(tool.model.pages[0].title, "\x82\xA0 \x82\xA2");
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    EXPECT_TRUE(link.lines.empty());
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます"});
+
+    dialog.title_field()->setPlainText(QStringLiteral("あ　い"));
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    ASSERT_EQ(link.lines.size(), 1u);
+    EXPECT_EQ(link.lines[0].substr(0, 16), "CA01242221212424");
+}
+
+TEST_F(TitleEditorDialogTest, ViewingAGlyphTitleAndClosingKeepsTheGlyphs) {
+    const std::string title("\x82\xA0\x10\x20\x11\x00", 6);
+    tool.model.pages[0].title = title;
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ　　"));
+    QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(tool.model.pages[0].title, title);
+    EXPECT_EQ(tool.model.run.data_modified, 0);
+}
+
+TEST_F(TitleEditorDialogTest, SendAllShowsPercentagesAndCannotBeClosedWhileRunning) {
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    QTest::mouseClick(dialog.all_send_button(), Qt::LeftButton);
+    EXPECT_TRUE(dialog.timer().isActive());
+    EXPECT_EQ(dialog.timer().interval(), 600);
+    EXPECT_FALSE(dialog.close_button()->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    dialog.close();
+    EXPECT_TRUE(dialog.isVisible());
+
+    QStringList shown;
+    for (int page = 1; page <= 64; ++page) {
+        dialog.tick();
+        shown << dialog.percentage_field()->text();
+    }
+    EXPECT_EQ(shown[0], QStringLiteral("1"));
+    EXPECT_EQ(shown[31], QStringLiteral("50"));
+    EXPECT_EQ(shown[63], QStringLiteral("100"));
+    EXPECT_EQ(dialog.progress_bar()->value(), 64);
+    dialog.tick();
+    EXPECT_FALSE(dialog.timer().isActive());
+    EXPECT_TRUE(dialog.close_button()->isEnabled());
+    EXPECT_EQ(dialog.percentage_field()->text(), QStringLiteral("  "));
+    EXPECT_EQ(dialog.progress_bar()->value(), 0);
+    EXPECT_EQ(link.lines.size(), 64u);
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+}  // namespace
+}  // namespace tvx
