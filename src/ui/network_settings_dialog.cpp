@@ -159,10 +159,10 @@ void NetworkSettingsDialog::timer_tick() {
     }
 }
 
-void NetworkSettingsDialog::reject() {
+void NetworkSettingsDialog::done(int result) {
     timer_.stop();
     editor_.close_editor();
-    QDialog::reject();
+    QDialog::done(result);
 }
 
 }  // namespace tvx

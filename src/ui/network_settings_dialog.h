@@ -45,8 +45,8 @@ class NetworkSettingsDialog : public QDialog {
     // One tick of the read, as the timer runs it.
     void timer_tick();
 
-    // The close box and Escape end the dialog at any moment, and a read with it.
-    void reject() override;
+    // However the dialog ends (Close, the close box, Escape), a read still running ends with it.
+    void done(int result) override;
 
   private:
     void show_model();

@@ -108,6 +108,15 @@ TEST_F(NetworkSettingsDialogTest, ClosingInTheMiddleOfAReadEndsIt) {
     EXPECT_FALSE(dialog.timer().isActive());
     EXPECT_EQ(tool.model.run.batch_step, 0);
     EXPECT_EQ(link.lines.size(), 2u);
+
+    // Close comes back with the last read out; pressing it before the quiet tick ends the read too.
+    dialog.show();
+    dialog.read_button()->click();
+    for (int i = 0; i < 10; ++i) dialog.timer_tick();
+    EXPECT_TRUE(dialog.close_button()->isEnabled());
+    EXPECT_NE(tool.model.run.batch_step, 0);
+    dialog.close_button()->click();
+    EXPECT_EQ(tool.model.run.batch_step, 0);
 }
 
 }  // namespace
