@@ -1,0 +1,273 @@
+// The whole-unit sequences against the virtual unit through the real links: the serial link on a
+// pseudo-terminal and the TCP link on loopback.
+#include <QString>
+#include <chrono>
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "editors/document_commands.h"
+#include "link/link_dispatch.h"
+#include "link/serial_link.h"
+#include "link/tcp_link.h"
+#include "model/settings_document.h"
+#include "protocol/full_send_sequence.h"
+#include "protocol/link_tick.h"
+#include "protocol/model_dump.h"
+#include "protocol/random_model.h"
+#include "protocol/read_back_sequence.h"
+#include "support/pty_pair.h"
+#include "support/recording_notices.h"
+#include "unit/unit_event_loop.h"
+#include "unit/unit_serial_host.h"
+#include "unit/unit_tcp_hosts.h"
+
+namespace tvx {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::RecordingNotices;
+using testing::run_until;
+using State = PacedSequence::State;
+
+// A document of random settings. The device network settings it also holds are neither sent nor read
+// by these sequences, so they keep their defaults.
+std::string random_document(unsigned seed) {
+    SettingsModel model = testing::random_model(seed);
+    model.network = SettingsModel().network;
+    return write_document(model);
+}
+
+// The tool on one link, with the sequences driven as their dialogs drive them: a tick, then the main
+// window's link tick once the unit has answered (or, when no answer is due, at once).
+class Tool {
+public:
+    Tool() : dispatch(tool, notices) {}
+
+    void use_serial(const std::string& device, int rs_control = 0, int slave_address = 0) {
+        tool.config.link_interface = 0;
+        tool.config.rs_control = rs_control;
+        tool.model.run.slave_address = slave_address;
+        serial = std::make_unique<SerialLink>(tool, notices);
+        serial->open_serial_port(device);
+        dispatch.set_serial(serial.get());
+    }
+
+    bool use_tcp(quint16 port) {
+        tool.config.link_interface = 1;
+        tool.config.client_server = 0;
+        tool.config.list_count = 1;
+        tool.config.select_number = 0;
+        tool.config.host_list[0] = {127, 0, 0, 1};
+        tool.model.network.port_number = std::to_string(port);
+        tcp = std::make_unique<TcpLink>(tool, notices);
+        dispatch.set_tcp(tcp.get());
+        const bool connected = tcp->tcp_connect() == 1 && run_until([this] { return tcp->tcp_connected(); });
+        notices.clear();  // the connection's own notice
+        return connected;
+    }
+
+    State drive(PacedSequence& seq, bool wait_for_answers = true) {
+        if (!seq.start()) return seq.state();
+        while (seq.tick() == State::kRunning) {
+            if (wait_for_answers) {
+                run_until([this] { return tool.link.reply_expected == 0 && tool.link.tcp_answer_pending == 0; }, 5s);
+            }
+            link_tick(tool.link, notices);
+        }
+        return seq.state();
+    }
+
+    ToolState tool;
+    RecordingNotices notices;
+    LinkDispatch dispatch;
+    std::unique_ptr<SerialLink> serial;
+    std::unique_ptr<TcpLink> tcp;
+};
+
+class PtyUnit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::ensure_unit_application();
+        QString error;
+        ASSERT_TRUE(host.open(error)) << error.toStdString();
+    }
+    std::string device() const { return host.slave_path().toStdString(); }
+
+    VirtualUnit unit;
+    UnitPtyHost host{unit};
+};
+
+TEST_F(PtyUnit, FullSendThenReadBackReproducesTheDocument) {
+    const std::string document = random_document(2301);
+    {
+        Tool sender;
+        sender.use_serial(device());
+        read_document(sender.tool.model, document);
+        FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
+        ASSERT_EQ(sender.drive(seq), State::kCompleted);
+        // The pseudo-terminal refuses even parity; the "GO" answers raise nothing during the sequence.
+        EXPECT_EQ(sender.notices.texts("error"), std::vector<std::string>{"Miss! Set Comm State"});
+        EXPECT_EQ(sender.notices.texts("success"), std::vector<std::string>{});
+    }
+    EXPECT_EQ(unit.lines_received(), 117);
+
+    Tool reader;
+    reader.use_serial(device());
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_EQ(reader.drive(seq), State::kCompleted);
+    EXPECT_EQ(write_document(reader.tool.model), document);
+    // The version reply is the one sign that the read finished.
+    EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{"Success"});
+    EXPECT_EQ(reader.tool.model.run.batch_step, 0);
+}
+
+TEST_F(PtyUnit, AnE3AtStepTenStopsTheReadBackAndTheToolWorksOnAfterwards) {
+    unit.faults.error_at_line = 10;
+    unit.faults.error_reply = "E3";
+    Tool reader;
+    reader.use_serial(device());
+    reader.tool.model.pages[0].title = "\x82\xA0";
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_EQ(reader.drive(seq), State::kStopped);
+    EXPECT_EQ(unit.lines_received(), 10);  // steps 11 to 119 unsent
+    EXPECT_EQ(reader.notices.count("error", "Command Error"), 1);
+    EXPECT_EQ(reader.tool.model.run.batch_step, 0);
+    EXPECT_EQ(reader.tool.link.error_reply, 0);
+
+    // New works again...
+    struct NoDialogs : DocumentDialogs {
+        std::optional<std::string> ask_open_path() override { return std::nullopt; }
+        std::optional<std::string> ask_save_path() override { return std::nullopt; }
+        bool confirm_overwrite(const std::string&) override { return false; }
+    } dialogs;
+    DocumentCommands documents(reader.tool, reader.notices, dialogs);
+    documents.document_new();
+    EXPECT_EQ(reader.tool.model.pages[0].title, "");
+
+    // ...and a single command shows its success notice.
+    reader.notices.clear();
+    reader.dispatch.send_command("CFS01S\r\n");
+    ASSERT_TRUE(run_until([&] { return reader.tool.link.reply_expected == 0; }));
+    link_tick(reader.tool.link, reader.notices);
+    EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{"Success"});
+    EXPECT_EQ(unit.settings().pages[0].char_size, 2);
+}
+
+TEST_F(PtyUnit, BroadcastSendsEveryLineToAllUnitsAndCountsNoTimeOut) {
+    unit.rs485 = true;
+    unit.address = 5;
+    std::vector<std::string> received;
+    unit.observer = [&received](std::string_view line, const std::optional<std::string>& answer) {
+        received.emplace_back(line);
+        EXPECT_FALSE(answer.has_value());
+    };
+    Tool sender;
+    sender.use_serial(device(), 1, kBroadcastAddress);
+    sender.tool.model = testing::random_model(485);
+    sender.tool.model.run.slave_address = kBroadcastAddress;
+    FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
+    ASSERT_TRUE(seq.start());
+    int ticks = 0;
+    while (seq.tick() == State::kRunning) {
+        ++ticks;
+        EXPECT_EQ(sender.tool.link.reply_expected, 0);
+        // A 400 ms tick is four of the main window's; no answer is awaited, so none is missing.
+        for (int i = 0; i < 4; ++i) link_tick(sender.tool.link, sender.notices);
+        ASSERT_TRUE(run_until([&] { return unit.lines_received() == seq.steps_sent(); }));
+    }
+    EXPECT_EQ(seq.state(), State::kCompleted);
+    ASSERT_EQ(received.size(), 117u);
+    for (const std::string& line : received) EXPECT_EQ(line.substr(0, 2), "FF") << line.substr(0, 10);
+    EXPECT_EQ(sender.notices.count("error", "No Connect"), 0);
+    SettingsModel held = sender.tool.model;
+    held.network = unit.settings().network;
+    EXPECT_EQ(testing::dump_unit_settings(held), testing::dump_unit_settings(unit.settings()));
+}
+
+TEST(SerialWithoutUnit, ReadBackRunsAllStepsWithItsNoConnectNotices) {
+    testing::ensure_unit_application();
+    testing::PtyPair line;
+    ASSERT_TRUE(line.ok());
+    Tool reader;
+    reader.use_serial(line.slave_path());
+    reader.notices.clear();
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_TRUE(seq.start());
+    std::string written;
+    while (seq.tick() == State::kRunning) {
+        for (int i = 0; i < 4; ++i) link_tick(reader.tool.link, reader.notices);
+        written += line.read(read_back_command(seq.steps_sent()).size(), 2s);
+    }
+    EXPECT_EQ(seq.state(), State::kCompleted);
+    EXPECT_EQ(seq.steps_sent(), 119);
+    EXPECT_EQ(written.substr(0, 7), "RCA01\r\n");
+    EXPECT_EQ(written.substr(written.size() - 5), "RVN\r\n");
+    const int no_connect = reader.notices.count("error", "No Connect");
+    EXPECT_GE(no_connect, 10);
+    EXPECT_EQ(static_cast<int>(reader.notices.texts("error").size()), no_connect);
+    EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{});
+}
+
+class TcpUnit : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testing::ensure_unit_application();
+        unit.faults.piece_size = 300;  // long answers come in pieces
+        unit.faults.piece_gap_ms = 1;
+        QString error;
+        ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
+    }
+
+    VirtualUnit unit;
+    UnitTcpServer server{unit};
+};
+
+TEST_F(TcpUnit, FullSendThenReadBackReproducesTheDocument) {
+    const std::string document = random_document(1964);
+    {
+        Tool sender;
+        ASSERT_TRUE(sender.use_tcp(server.port()));
+        read_document(sender.tool.model, document);
+        FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
+        ASSERT_EQ(sender.drive(seq), State::kCompleted);
+        EXPECT_EQ(sender.notices.texts("success"), std::vector<std::string>{});
+        EXPECT_EQ(sender.notices.texts("warning"), std::vector<std::string>{});
+    }
+    Tool reader;
+    ASSERT_TRUE(reader.use_tcp(server.port()));
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_EQ(reader.drive(seq), State::kCompleted);
+    EXPECT_EQ(write_document(reader.tool.model), document);
+}
+
+TEST_F(TcpUnit, AHalfWidthLetterInPageThreeStopsTheFullSendWithTitlesOneAndTwoSent) {
+    Tool sender;
+    ASSERT_TRUE(sender.use_tcp(server.port()));
+    sender.tool.model.pages[0].title = "\x93\xFA";
+    sender.tool.model.pages[1].title = "\x96\x7B";
+    sender.tool.model.pages[2].title = "\x82\xA0" "a";
+    FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
+    ASSERT_EQ(sender.drive(seq), State::kStopped);
+    EXPECT_EQ(seq.refused_page(), 2);
+    EXPECT_EQ(unit.lines_received(), 2);
+    EXPECT_EQ(unit.title_codes(0)[0], 0x467C);
+    EXPECT_EQ(unit.title_codes(1)[0], 0x4B5C);
+    EXPECT_EQ(sender.notices.texts("warning"), std::vector<std::string>{std::string(kTitleRefused)});
+    EXPECT_EQ(sender.tool.model.run.batch_step, 0);
+}
+
+TEST(TcpWithoutConnection, NothingStarts) {
+    testing::ensure_unit_application();
+    Tool reader;
+    reader.tool.config.link_interface = 1;
+    reader.tcp = std::make_unique<TcpLink>(reader.tool, reader.notices);
+    reader.dispatch.set_tcp(reader.tcp.get());
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    EXPECT_FALSE(seq.start());
+    EXPECT_EQ(reader.notices.texts("warning"), std::vector<std::string>{"Socket が接続されていません"});
+    EXPECT_EQ(reader.tool.model.run.batch_step, 0);
+}
+
+}  // namespace
+}  // namespace tvx
