@@ -11,7 +11,6 @@ namespace {
 
 using testing::InProcessUnitLink;
 using testing::RecordingNotices;
-using Outcome = UnitSequenceController::Outcome;
 
 struct UnitSequenceControllerTest : ::testing::Test {
     ToolState tool;
@@ -23,6 +22,9 @@ struct UnitSequenceControllerTest : ::testing::Test {
 TEST_F(UnitSequenceControllerTest, ReadBackListsNoBroadcastAndLeavesItUnselected) {
     auto read_back = make_read_back_controller(tool, link, notices);
     auto full_send = make_full_send_controller(tool, link, notices);
+    tool.model.run.hidden_entry_count = 9;
+    read_back->open();
+    EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
     EXPECT_EQ(read_back->slave_items().size(), 32u);
     EXPECT_EQ(read_back->slave_items().back(), "31");
     EXPECT_EQ(full_send->slave_items().size(), 33u);
@@ -47,50 +49,6 @@ TEST_F(UnitSequenceControllerTest, ReadBackListsNoBroadcastAndLeavesItUnselected
     EXPECT_EQ(read_back->window_title("192.168.0.9"), "設定項目の読み込み192.168.0.9");
     tool.config.select_number = -1;
     EXPECT_EQ(full_send->window_title("192.168.0.9"), "全項目の設定");
-}
-
-TEST_F(UnitSequenceControllerTest, ReadBackProgressAndItsEnd) {
-    auto read_back = make_read_back_controller(tool, link, notices);
-    tool.model.run.hidden_entry_count = 9;
-    read_back->open();
-    EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
-    ASSERT_TRUE(read_back->start());
-    EXPECT_FALSE(read_back->close_enabled());
-    std::vector<std::string> shown;
-    Outcome outcome;
-    while ((outcome = read_back->tick()) == Outcome::kRunning) shown.push_back(read_back->percentage());
-    EXPECT_EQ(outcome, Outcome::kCompleted);
-    ASSERT_EQ(shown.size(), 119u);
-    EXPECT_EQ(shown[0], "0");
-    EXPECT_EQ(shown[59], "50");
-    EXPECT_EQ(read_back->percentage(), "   ");
-    EXPECT_EQ(read_back->progress(), 0);
-    EXPECT_TRUE(read_back->close_enabled());
-}
-
-TEST_F(UnitSequenceControllerTest, AnE3AtStepTenStopsWithCloseEnabledAndTheProgressShown) {
-    unit.faults.error_at_line = 10;
-    auto read_back = make_read_back_controller(tool, link, notices);
-    ASSERT_TRUE(read_back->start());
-    Outcome outcome;
-    while ((outcome = read_back->tick()) == Outcome::kRunning) {
-    }
-    EXPECT_EQ(outcome, Outcome::kStopped);
-    EXPECT_EQ(link.lines.size(), 10u);
-    EXPECT_TRUE(read_back->close_enabled());
-    EXPECT_EQ(read_back->progress(), 10);
-    EXPECT_EQ(read_back->percentage(), "8");
-    EXPECT_EQ(tool.model.run.batch_step, 0);
-}
-
-TEST_F(UnitSequenceControllerTest, FullSendCompletesOnItsHundredEighteenthTick) {
-    auto full_send = make_full_send_controller(tool, link, notices);
-    ASSERT_TRUE(full_send->start());
-    int ticks = 1;
-    while (full_send->tick() == Outcome::kRunning) ++ticks;
-    EXPECT_EQ(ticks, 118);
-    EXPECT_EQ(full_send->percentage(), "   ");
-    EXPECT_EQ(link.lines.size(), 117u);
 }
 
 }  // namespace

@@ -60,33 +60,6 @@ TEST_F(TitleEditorTest, EveryChangeIsStoredAndMarksTheDocumentModified) {
     EXPECT_EQ(tool.model.pages[3].title, full);
 }
 
-TEST_F(TitleEditorTest, PageSendRefusesAHalfWidthSpace) {
-    editor.open();
-    ASSERT_TRUE(editor.edit_title("\x82\xA0 \x82\xA2"));
-    editor.send_page();
-    EXPECT_TRUE(link.lines.empty());
-    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{std::string(kTitleRefused)});
-    ASSERT_TRUE(editor.edit_title("\x82\xA0\x81\x40\x82\xA2"));
-    editor.send_page();
-    EXPECT_EQ(link.lines.size(), 1u);
-}
-
-TEST_F(TitleEditorTest, SendAllShowsItsPercentagesAndClearsThemAtTheEnd) {
-    editor.open();
-    ASSERT_TRUE(editor.start_send_all());
-    EXPECT_FALSE(editor.close());  // not while sending
-    std::vector<std::string> shown;
-    while (editor.tick()) shown.push_back(editor.percentage());
-    ASSERT_EQ(shown.size(), 64u);
-    EXPECT_EQ(shown[0], "1");
-    EXPECT_EQ(shown[31], "50");
-    EXPECT_EQ(shown[63], "100");
-    EXPECT_EQ(editor.percentage(), "  ");
-    EXPECT_EQ(editor.progress(), 0);
-    EXPECT_EQ(tool.model.run.batch_step, 0);
-    EXPECT_TRUE(editor.close());
-}
-
 TEST_F(TitleEditorTest, SendAllEndsOnARefusedTitleOrAnErrorReply) {
     tool.model.pages[9].title = "AB";
     editor.open();

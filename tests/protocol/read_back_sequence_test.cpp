@@ -137,22 +137,5 @@ TEST(ReadBackSequence, StartChecksTheAddressTheOperatorAndTheConnection) {
     EXPECT_EQ(seq.steps_sent(), 1);
 }
 
-TEST(ReadBackSequence, WithoutAUnitAllStepsRunWithTheirNoConnectNotices) {
-    ToolState tool;
-    RecordingNotices notices;
-    VirtualUnit unit;
-    InProcessUnitLink link(tool, notices, unit);
-    link.attached = false;
-    ReadBackSequence seq(tool, link, notices);
-    ASSERT_TRUE(seq.start());
-    run_with_link_ticks(seq, tool, notices);
-    EXPECT_EQ(seq.state(), PacedSequence::State::kCompleted);
-    EXPECT_EQ(link.lines.size(), 119u);
-    const std::vector<std::string> errors = notices.texts("error");
-    EXPECT_GE(errors.size(), 10u);
-    EXPECT_EQ(static_cast<int>(errors.size()), notices.count("error", "No Connect"));
-    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{});
-}
-
 }  // namespace
 }  // namespace tvx
