@@ -8,7 +8,9 @@ UnitSequenceController::UnitSequenceController(ToolState& tool, std::unique_ptr<
                                                Definition definition)
     : tool_(tool), sequence_(std::move(sequence)), definition_(definition) {}
 
-void UnitSequenceController::open() { editor_opened(tool_); }
+void UnitSequenceController::open() {
+    editor_opened(tool_);
+}
 
 std::vector<std::string> UnitSequenceController::slave_items() const {
     std::vector<std::string> items = slave_address_items();

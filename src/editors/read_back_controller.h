@@ -17,7 +17,7 @@ namespace tvx {
 // share: a slave address selector, a start button, a progress bar with its percentage and Close, over
 // one paced sequence that the view ticks from its timer.
 class UnitSequenceController {
-public:
+  public:
     struct Definition {
         std::string_view caption;        // also the window title's text before a TCP unit's address
         std::string_view start_caption;  // "読み込み" or "設定"
@@ -58,7 +58,7 @@ public:
     int progress() const { return progress_; }
     const std::string& percentage() const { return percentage_; }
 
-private:
+  private:
     ToolState& tool_;
     std::unique_ptr<PacedSequence> sequence_;
     Definition definition_;

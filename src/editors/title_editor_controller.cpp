@@ -70,7 +70,9 @@ bool TitleEditorController::edit_title(std::string_view bytes) {
     return true;
 }
 
-void TitleEditorController::send_page() { send_page_title(tool_, link_, notices_, current_page()); }
+void TitleEditorController::send_page() {
+    send_page_title(tool_, link_, notices_, current_page());
+}
 
 bool TitleEditorController::start_send_all() {
     if (!sequence_.start()) return false;

@@ -20,7 +20,7 @@ inline constexpr std::size_t kTitleFieldLimit = 448;
 // The title editor "タイトルの設定": the title of each page as Shift JIS bytes, the one-page send and the
 // all-pages send. The view converts the field's text at its boundary and hands bytes in and out.
 class TitleEditorController {
-public:
+  public:
     TitleEditorController(ToolState& tool, CommandLink& link, Notices& notices);
 
     // Opening: resets the hidden entry's count. Then the view fills its lists and shows shown_title().
@@ -60,7 +60,7 @@ public:
     // it: merely viewing a title read back from a unit must not turn its glyph cells into spaces.
     bool close();
 
-private:
+  private:
     ToolState& tool_;
     CommandLink& link_;
     Notices& notices_;

@@ -20,18 +20,24 @@ struct SettingStep {
     SettingCommand setting;
     PageCommand page;
 };
-constexpr SettingStep setting(SettingCommand c) { return {Kind::kSetting, c, PageCommand::CFS}; }
-constexpr SettingStep all_pages(PageCommand c) { return {Kind::kAllPages, SettingCommand::AM, c}; }
-constexpr SettingStep other(Kind kind) { return {kind, SettingCommand::AM, PageCommand::CFS}; }
+constexpr SettingStep setting(SettingCommand c) {
+    return {Kind::kSetting, c, PageCommand::CFS};
+}
+constexpr SettingStep all_pages(PageCommand c) {
+    return {Kind::kAllPages, SettingCommand::AM, c};
+}
+constexpr SettingStep other(Kind kind) {
+    return {kind, SettingCommand::AM, PageCommand::CFS};
+}
 
 constexpr SettingStep kSettingSteps[] = {
-    setting(SettingCommand::AM),    other(Kind::kHoldTime),        setting(SettingCommand::AP),
-    setting(SettingCommand::ADO),   setting(SettingCommand::ARO),  other(Kind::kConnectorPages),
-    all_pages(PageCommand::CABC),   all_pages(PageCommand::CBS),   all_pages(PageCommand::CFS),
-    setting(SettingCommand::CI),    all_pages(PageCommand::CWL),   all_pages(PageCommand::FB),
-    all_pages(PageCommand::IDO),    all_pages(PageCommand::IDP),   all_pages(PageCommand::ISS),
-    all_pages(PageCommand::PAS),    other(Kind::kPowerOnPage),     setting(SettingCommand::RM),
-    setting(SettingCommand::TSDO),  setting(SettingCommand::TSDR), setting(SettingCommand::TSDS),
+    setting(SettingCommand::AM),   other(Kind::kHoldTime),        setting(SettingCommand::AP),
+    setting(SettingCommand::ADO),  setting(SettingCommand::ARO),  other(Kind::kConnectorPages),
+    all_pages(PageCommand::CABC),  all_pages(PageCommand::CBS),   all_pages(PageCommand::CFS),
+    setting(SettingCommand::CI),   all_pages(PageCommand::CWL),   all_pages(PageCommand::FB),
+    all_pages(PageCommand::IDO),   all_pages(PageCommand::IDP),   all_pages(PageCommand::ISS),
+    all_pages(PageCommand::PAS),   other(Kind::kPowerOnPage),     setting(SettingCommand::RM),
+    setting(SettingCommand::TSDO), setting(SettingCommand::TSDR), setting(SettingCommand::TSDS),
     setting(SettingCommand::VLBC),
 };
 static_assert(kFirstSettingStep + static_cast<int>(std::size(kSettingSteps)) == kFullSendSteps);

@@ -21,7 +21,7 @@ inline constexpr int kFullSendProgressRange = kFullSendSteps;
 std::optional<std::string> full_send_command(const SettingsModel& model, int step);
 
 class FullSendSequence : public PacedSequence {
-public:
+  public:
     FullSendSequence(ToolState& tool, CommandLink& link, Notices& notices)
         : PacedSequence(tool), link_(link), notices_(notices) {}
     ~FullSendSequence() override { cancel(); }
@@ -33,7 +33,7 @@ public:
     // The page (0..63) whose title stopped the sequence, or -1.
     int refused_page() const { return refused_page_; }
 
-protected:
+  protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be
     // up. A broadcast is allowed: every unit takes the settings and none answers.
     bool can_start() override;
@@ -41,7 +41,7 @@ protected:
     // the sequence goes on.
     bool send_step(int step) override;
 
-private:
+  private:
     CommandLink& link_;
     Notices& notices_;
     int refused_page_ = -1;

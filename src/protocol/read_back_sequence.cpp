@@ -10,7 +10,7 @@ namespace {
 
 // Steps 96 to 119.
 constexpr std::array<std::string_view, 24> kSettingReads{
-    "RACA", "RAD",  "RADT", "RAM",  "RAP",  "RAR",   "RCABC", "RCBS",  "RCFS",  "RCI",   "RCWL", "RFB",
+    "RACA", "RAD",  "RADT", "RAM",  "RAP",   "RAR", "RCABC", "RCBS",  "RCFS",  "RCI",   "RCWL",  "RFB",
     "RIDO", "RIDP", "RISS", "RPAS", "RPOSP", "RRM", "RTSD",  "RTSDR", "RTSDS", "RVLBC", "RVLBC", "RVN",
 };
 constexpr int kFirstScheduleStep = kPageCount + 1;

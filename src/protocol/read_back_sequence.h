@@ -24,7 +24,7 @@ inline constexpr std::string_view kReadBackNeedsAddress = "スレーブアドレ
 std::string read_back_command(int step);
 
 class ReadBackSequence : public PacedSequence {
-public:
+  public:
     ReadBackSequence(ToolState& tool, CommandLink& link, Notices& notices)
         : PacedSequence(tool), link_(link), notices_(notices) {}
     ~ReadBackSequence() override { cancel(); }
@@ -32,13 +32,13 @@ public:
     int step_count() const override { return kReadBackSteps; }
     int percent() const override { return steps_sent() * 100 / kReadBackProgressRange; }
 
-protected:
+  protected:
     // On RS-485 an address from 00 to 31 must be chosen; then the operator confirms that the unit is not
     // switching pages by itself; over TCP a connection must be up.
     bool can_start() override;
     bool send_step(int step) override;
 
-private:
+  private:
     CommandLink& link_;
     Notices& notices_;
 };

@@ -12,7 +12,7 @@ inline constexpr int kTitleSendSteps = kPageCount;
 inline constexpr int kTitleSendTickMs = 600;
 
 class TitleSendSequence : public PacedSequence {
-public:
+  public:
     TitleSendSequence(ToolState& tool, CommandLink& link, Notices& notices)
         : PacedSequence(tool), link_(link), notices_(notices) {}
     ~TitleSendSequence() override { cancel(); }
@@ -22,14 +22,14 @@ public:
     // The page (0..63) whose title stopped the sequence, or -1.
     int refused_page() const { return refused_page_; }
 
-protected:
+  protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be
     // up.
     bool can_start() override;
     // A title the unit cannot show is reported and ends the sequence in the same tick.
     bool send_step(int step) override;
 
-private:
+  private:
     CommandLink& link_;
     Notices& notices_;
     int refused_page_ = -1;

@@ -27,7 +27,8 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
     const SlaveSelector selector = controller_->slave_selector();
     slave_->setEnabled(selector.enabled);
     slave_group->show_selection(selector.enabled ? selector.selected : -1);
-    connect(slave_, &QComboBox::activated, this, [this](int index) { controller_->select_slave_address(index); });
+    connect(slave_, &QComboBox::activated, this,
+            [this](int index) { controller_->select_slave_address(index); });
 
     start_ = make_button(definition.start_caption, this);
     connect(start_, &QPushButton::clicked, this, &UnitSequenceDialog::start);
@@ -63,7 +64,9 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
 }
 
 // Dropping a running sequence gives the model back (the controller's sequence cancels itself).
-UnitSequenceDialog::~UnitSequenceDialog() { timer_.stop(); }
+UnitSequenceDialog::~UnitSequenceDialog() {
+    timer_.stop();
+}
 
 void UnitSequenceDialog::start() {
     if (!controller_->start()) return;

@@ -20,8 +20,8 @@ namespace tvx {
 class UnitSequenceDialog : public QDialog {
     Q_OBJECT
   public:
-    UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller, const std::string& selected_address,
-                       QWidget* owner);
+    UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller,
+                       const std::string& selected_address, QWidget* owner);
     ~UnitSequenceDialog() override;
 
     UnitSequenceController& controller() { return *controller_; }

@@ -1,7 +1,5 @@
 #include "ui/title_editor_dialog.h"
 
-#include <algorithm>
-
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -19,6 +17,7 @@
 #include <QStringEncoder>
 #include <QTextCursor>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "protocol/title_encoding.h"
 #include "ui/setting_editor_widgets.h"
@@ -65,7 +64,8 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
 
     auto* slave_group = make_slave_address_group(controller_.slave_selector(), this);
     slave_ = slave_group->combo();
-    connect(slave_, &QComboBox::activated, this, [this](int index) { controller_.select_slave_address(index); });
+    connect(slave_, &QComboBox::activated, this,
+            [this](int index) { controller_.select_slave_address(index); });
 
     auto* title_group = new QGroupBox(QStringLiteral("タイトル"), this);
     auto* title_layout = new QVBoxLayout(title_group);
@@ -128,7 +128,9 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
     input->show();
 }
 
-TitleEditorDialog::~TitleEditorDialog() { timer_.stop(); }
+TitleEditorDialog::~TitleEditorDialog() {
+    timer_.stop();
+}
 
 void TitleEditorDialog::show_title() {
     showing_ = true;

@@ -23,8 +23,8 @@ namespace tvx {
 class TitleEditorDialog : public QDialog {
     Q_OBJECT
   public:
-    TitleEditorDialog(ToolState& tool, CommandLink& link, Notices& notices, const std::string& selected_address,
-                      QWidget* owner);
+    TitleEditorDialog(ToolState& tool, CommandLink& link, Notices& notices,
+                      const std::string& selected_address, QWidget* owner);
     ~TitleEditorDialog() override;
 
     // Shift JIS title bytes as the field shows them (a line break cell as a new line), and back. No

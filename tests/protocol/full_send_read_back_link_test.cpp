@@ -41,7 +41,7 @@ std::string random_document(unsigned seed) {
 // The tool on one link, with the sequences driven as their dialogs drive them: a tick, then the main
 // window's link tick once the unit has answered (or, when no answer is due, at once).
 class Tool {
-public:
+  public:
     Tool() : dispatch(tool, notices) {}
 
     void use_serial(const std::string& device, int rs_control = 0, int slave_address = 0) {
@@ -71,7 +71,9 @@ public:
         if (!seq.start()) return seq.state();
         while (seq.tick() == State::kRunning) {
             if (wait_for_answers) {
-                run_until([this] { return tool.link.reply_expected == 0 && tool.link.tcp_answer_pending == 0; }, 5s);
+                run_until(
+                    [this] { return tool.link.reply_expected == 0 && tool.link.tcp_answer_pending == 0; },
+                    5s);
             }
             link_tick(tool.link, notices);
         }
@@ -86,7 +88,7 @@ public:
 };
 
 class PtyUnit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensure_unit_application();
         QString error;
@@ -210,7 +212,7 @@ TEST(SerialWithoutUnit, ReadBackRunsAllStepsWithItsNoConnectNotices) {
 }
 
 class TcpUnit : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         testing::ensure_unit_application();
         unit.faults.piece_size = 300;  // long answers come in pieces
@@ -246,7 +248,9 @@ TEST_F(TcpUnit, AHalfWidthLetterInPageThreeStopsTheFullSendWithTitlesOneAndTwoSe
     ASSERT_TRUE(sender.use_tcp(server.port()));
     sender.tool.model.pages[0].title = "\x93\xFA";
     sender.tool.model.pages[1].title = "\x96\x7B";
-    sender.tool.model.pages[2].title = "\x82\xA0" "a";
+    sender.tool.model.pages[2].title =
+        "\x82\xA0"
+        "a";
     FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
     ASSERT_EQ(sender.drive(seq), State::kStopped);
     EXPECT_EQ(seq.refused_page(), 2);

@@ -17,7 +17,9 @@ namespace {
 using testing::InProcessUnitLink;
 using testing::RecordingNotices;
 
-bool starts_with(const std::string& line, const std::string& mnemonic) { return line.rfind(mnemonic, 0) == 0; }
+bool starts_with(const std::string& line, const std::string& mnemonic) {
+    return line.rfind(mnemonic, 0) == 0;
+}
 
 TEST(FullSendSequence, SendsTitlesScheduleAndSettingsThenCompletesOnTheHundredEighteenthTick) {
     ToolState tool;
@@ -45,8 +47,8 @@ TEST(FullSendSequence, SendsTitlesScheduleAndSettingsThenCompletesOnTheHundredEi
     EXPECT_EQ(link.lines[63].substr(0, 8), "CA642121");
     EXPECT_EQ(link.lines[64].substr(0, 4), "SD01");
     EXPECT_EQ(link.lines[94].substr(0, 4), "SD31");
-    const std::vector<std::string> settings = {"AM",   "ADT", "AP",  "ADO",  "ARO",  "ACA",  "CABC", "CBS",
-                                               "CFS",  "CI",  "CWL", "FB",   "IDO",  "IDP",  "ISS",  "PAS",
+    const std::vector<std::string> settings = {"AM",   "ADT", "AP",   "ADO",  "ARO",  "ACA", "CABC", "CBS",
+                                               "CFS",  "CI",  "CWL",  "FB",   "IDO",  "IDP", "ISS",  "PAS",
                                                "POSP", "RM",  "TSDO", "TSDR", "TSDS", "VLBC"};
     for (std::size_t i = 0; i < settings.size(); ++i) {
         EXPECT_TRUE(starts_with(link.lines[95 + i], settings[i])) << link.lines[95 + i];
@@ -74,7 +76,9 @@ TEST(FullSendSequence, ARefusedTitleStopsWithTheTitlesBeforeItSent) {
     RecordingNotices notices;
     VirtualUnit unit;
     InProcessUnitLink link(tool, notices, unit);
-    tool.model.pages[2].title = "\x93\xFA" "A";  // a half-width letter
+    tool.model.pages[2].title =
+        "\x93\xFA"
+        "A";  // a half-width letter
     FullSendSequence seq(tool, link, notices);
     ASSERT_TRUE(seq.start());
     while (seq.tick() == PacedSequence::State::kRunning) {

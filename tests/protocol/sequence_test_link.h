@@ -16,17 +16,19 @@ namespace tvx::testing {
 // RS-485 settings, the unit's answers go straight into the serial reply handling, and a detached unit
 // answers nothing (the reply stays expected, as on a line with no unit).
 class InProcessUnitLink : public CommandLink {
-public:
+  public:
     InProcessUnitLink(ToolState& tool, Notices& notices, VirtualUnit& unit)
         : tool_(tool), notices_(notices), unit_(unit) {}
 
     void send_command(std::string_view line) override {
         lines.emplace_back(line);
-        const SerialFrame frame = frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
+        const SerialFrame frame =
+            frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
         framed.push_back(frame.bytes);
         tool_.link.reply_expected = frame.reply_expected ? 1 : 0;
         if (!attached) return;
-        for (const std::string& answer : unit_.receive(frame.bytes)) handle_serial_reply(tool_, notices_, answer);
+        for (const std::string& answer : unit_.receive(frame.bytes))
+            handle_serial_reply(tool_, notices_, answer);
     }
     bool tcp_is_connected() const override { return connected; }
 
@@ -35,7 +37,7 @@ public:
     bool attached = true;
     bool connected = true;
 
-private:
+  private:
     ToolState& tool_;
     Notices& notices_;
     VirtualUnit& unit_;

@@ -83,7 +83,8 @@ TEST_F(UnitSequenceDialogTest, AnErrorReplyLeavesTheDialogOpenWithCloseEnabled) 
 TEST_F(UnitSequenceDialogTest, FullSendOffersBroadcastOnRs485) {
     tool.config.rs_control = 1;
     tool.model.run.slave_address = kBroadcastAddress;
-    std::unique_ptr<UnitSequenceDialog> dialog(make_full_send_dialog(tool, link, notices, "10.0.0.7", nullptr));
+    std::unique_ptr<UnitSequenceDialog> dialog(
+        make_full_send_dialog(tool, link, notices, "10.0.0.7", nullptr));
     EXPECT_EQ(dialog->windowTitle(), QStringLiteral("全項目の設定10.0.0.7"));
     EXPECT_EQ(dialog->slave_selector()->count(), 33);
     EXPECT_TRUE(dialog->slave_selector()->isEnabled());
@@ -139,7 +140,8 @@ TEST(SequenceDialogsMenu, OpenFromTheMenuTheToolbarAndTheHiddenEntry) {
     EXPECT_EQ(open([&] { window->run_command(command::kFullSend); }), QStringLiteral("全項目の設定"));
     EXPECT_EQ(open([&] { window->run_command(command::kReadBack); }), QStringLiteral("設定項目の読み込み"));
     EXPECT_EQ(open([&] {
-                  for (int i = 0; i < MainWindow::kHiddenEntryClicks; ++i) window->hidden_entry_request(QPoint(1, 1));
+                  for (int i = 0; i < MainWindow::kHiddenEntryClicks; ++i)
+                      window->hidden_entry_request(QPoint(1, 1));
               }),
               QStringLiteral("設定項目の読み込み"));
 }

@@ -37,7 +37,8 @@ class TitleEditorDialogTest : public ::testing::Test {
 TEST_F(TitleEditorDialogTest, ConvertsBetweenTheFieldAndShiftJis) {
     EXPECT_EQ(TitleEditorDialog::field_text("\x93\xFA\r\n\x82\xA0"), QStringLiteral("日\nあ"));
     EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("日\nあ")), std::string("\x93\xFA\r\n\x82\xA0"));
-    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("①Ⅰ髙")), std::string("\x87\x40\x87\x54\xFB\xFC"));
+    EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("①Ⅰ髙")),
+              std::string("\x87\x40\x87\x54\xFB\xFC"));
     // Characters the code page lacks are refused, not turned into 0xFCFC.
     EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("日😀")), std::nullopt);
     EXPECT_EQ(TitleEditorDialog::title_bytes(QStringLiteral("é")), std::nullopt);
@@ -89,7 +90,8 @@ TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
     EXPECT_EQ(tool.model.pages[0].title, "\x82\xA0 \x82\xA2");
     QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
     EXPECT_TRUE(link.lines.empty());
-    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます"});
+    EXPECT_EQ(notices.texts("warning"),
+              std::vector<std::string>{"ＪＩＳ第１水準,第２水準以外の字が選択されてます"});
 
     dialog.title_field()->setPlainText(QStringLiteral("あ　い"));
     QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
