@@ -96,8 +96,11 @@ std::string title_to_document_line(std::string_view title) {
                 i += 2;
                 continue;
             }
-            if (is_double_byte_lead(static_cast<unsigned char>(title[i])) && title[i + 1] != '\r' &&
-                title[i + 1] != '\n') {
+            // CR and LF count as lead bytes when a line is read, but on the way out neither may start
+            // a pair either, or a lone LF would split the title's line.
+            const bool breaks = title[i] == '\r' || title[i] == '\n' || title[i + 1] == '\r' ||
+                                title[i + 1] == '\n';
+            if (is_double_byte_lead(static_cast<unsigned char>(title[i])) && !breaks) {
                 out.append(title.substr(i, 2));
                 i += 2;
                 continue;

@@ -1,0 +1,56 @@
+// A settings document as an operator may have edited it by hand: read into a model, the model must stay
+// in its ranges, save as exactly the document's lines, and read back to the same model (saving what
+// was opened loses nothing more). Any bytes taken as one title must still keep to one line.
+
+#include "model/settings_document.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+
+namespace {
+
+using namespace tvx;
+using tvx::fuzz::require;
+
+void check_layout(const std::string& document) {
+    require(static_cast<int>(std::count(document.begin(), document.end(), '\n')) == kDocumentLines,
+            "a saved document has exactly its lines");
+    std::size_t start = 0;
+    while (start < document.size()) {
+        const std::size_t lf = document.find('\n', start);
+        require(lf != std::string::npos && lf > start && document[lf - 1] == '\r',
+                "every line ends in CR LF");
+        start = lf + 1;
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view bytes = fuzz::as_text(data, size);
+
+    SettingsModel model;
+    model.run.data_modified = 1;
+    read_document(model, bytes);
+    require(model.run.data_modified == 0, "reading clears the modified flag");
+    fuzz::check_model(model, kTitleMaxBytes);
+
+    const std::string saved = write_document(model);
+    check_layout(saved);
+    SettingsModel reopened;
+    read_document(reopened, saved);
+    require(write_document(reopened) == saved, "a saved document reads back to the same settings");
+
+    // The bytes as one title, however odd: its document line holds no line break and comes back as a
+    // title that saves to the same line.
+    const std::string line = title_to_document_line(bytes.substr(0, kTitleMaxBytes));
+    require(!line.empty(), "a title line is never empty");
+    require(line.find('\n') == std::string::npos, "a title line holds no LF");
+    require(line.back() != '\r', "a title line does not end in CR");
+    require(title_to_document_line(title_from_document_line(line)) == line, "a title line reads back");
+    return 0;
+}
