@@ -38,6 +38,8 @@ class SerialLink : public QObject, public SerialSender {
     void open_serial_port(const std::string& device);
 
     bool is_open() const { return port_.isOpen(); }
+    // Bytes written but not yet taken by the device; a program about to exit waits for them.
+    qint64 bytes_to_write() const { return port_.bytesToWrite(); }
 
     // Frames by the current rs_control and slave_address and writes without waiting. Nothing is written
     // when the port is not open or the command is too long; the reply time-out then reports it.

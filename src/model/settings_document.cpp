@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
-#include <functional>
+#include <optional>
 #include <vector>
 
 namespace tvx {
@@ -31,6 +31,7 @@ public:
         const std::size_t lf = rest_.find('\n');
         line = rest_.substr(0, lf);
         rest_ = lf == std::string_view::npos ? std::string_view{} : rest_.substr(lf + 1);
+        ++line_number_;
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
         return true;
     }
@@ -39,7 +40,10 @@ public:
     bool word(std::string_view& out) {
         const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v'; };
         std::size_t i = 0;
-        while (i < rest_.size() && blank(rest_[i])) ++i;
+        while (i < rest_.size() && blank(rest_[i])) {
+            if (rest_[i] == '\n') ++lines_passed_;
+            ++i;
+        }
         if (i == rest_.size()) {
             rest_ = {};
             return false;
@@ -51,8 +55,14 @@ public:
         return true;
     }
 
+    // The 1-based line of the word last returned by word(), after next() has taken whole lines.
+    int word_line() const { return line_number_ + lines_passed_ + 1; }
+    int line_number() const { return line_number_; }
+
 private:
     std::string_view rest_;
+    int line_number_ = 0;   // whole lines taken by next()
+    int lines_passed_ = 0;  // line breaks skipped by word()
 };
 
 bool parse_int(std::string_view word, int& value) {
@@ -68,6 +78,66 @@ struct NumberSlot {
     int max;
     int default_value;
 };
+
+// A value of the document after the titles: a number, or the hold time's text.
+struct DocumentField {
+    NumberSlot number{nullptr, 0, 0, 0};
+    std::string* text = nullptr;
+};
+
+// Lines 1 to 3.
+std::array<NumberSlot, 3> head_fields(SettingsModel& model) {
+    return {{{&model.date_display, 0, 1, 0},
+             {&model.date_display_range, 0, 7, 0},
+             {&model.date_display_size, 0, 1, 0}}};
+}
+
+// Everything after the titles, in layout order, with each number's range and default.
+std::vector<DocumentField> body_fields(SettingsModel& model) {
+    std::vector<DocumentField> fields;
+    fields.reserve(2300);
+    const auto add = [&fields](int* field, int min, int max, int def) {
+        fields.push_back({{field, min, max, def}, nullptr});
+    };
+    for (const PageFieldSpec& spec : kPageFields) {
+        for (PageSettings& page : model.pages) add(&(page.*spec.member), spec.min, spec.max, spec.default_value);
+    }
+    for (auto& day : model.schedule) {
+        for (int e = 0; e < kScheduleEntries; ++e) add(&day[e].hour, 0, 23, e);
+    }
+    for (auto& day : model.schedule) {
+        for (ScheduleEntry& entry : day) add(&entry.minute, 0, 59, 0);
+    }
+    for (auto& day : model.schedule) {
+        for (ScheduleEntry& entry : day) add(&entry.page, 0, kScheduleOffPage, kScheduleOffPage);
+    }
+    add(&model.alarm_mode, 0, 1, 0);
+    add(&model.alarm_polarity, 0, 1, 0);
+    add(&model.alarm_return, 0, 1, 1);
+    add(&model.alarm_display, 0, 1, 1);
+    fields.push_back({{nullptr, 0, 0, 0}, &model.alarm_hold_time});
+    for (int& page : model.connector_pages) add(&page, 0, kPageCount - 1, static_cast<int>(&page - model.connector_pages.data()));
+    add(&model.remote_mode, 0, 2, 0);
+    add(&model.connector_input, 0, 1, 0);
+    add(&model.power_on_page, 0, kAutoSwitchPage, 0);
+    add(&model.video_loss_background, 0, 1, 0);
+    add(&model.network.subnet_class, 0, 2, 2);
+    add(&model.network.connection_try, 0, 1, 0);
+    add(&model.network.keep_alive, 0, 1, 0);
+    add(&model.network.time_register, 0, 5, 5);
+    return fields;
+}
+
+// The hold time is text: its word is kept as far as the field holds it (three characters).
+std::string hold_time_text(std::string_view word) {
+    return std::string(word.substr(0, 3));
+}
+
+std::string_view trimmed(std::string_view word) {
+    while (!word.empty() && (word.front() == ' ' || word.front() == '\t')) word.remove_prefix(1);
+    while (!word.empty() && (word.back() == ' ' || word.back() == '\t')) word.remove_suffix(1);
+    return word;
+}
 
 std::string cut_title(std::string_view line) {
     if (line.size() <= kTitleMaxBytes) return std::string(line);
@@ -190,16 +260,10 @@ void read_document(SettingsModel& model, std::string_view bytes) {
     };
 
     // Lines 1 to 3, one number each.
-    const std::array<NumberSlot, 3> head{{{&model.date_display, 0, 1, 0},
-                                          {&model.date_display_range, 0, 7, 0},
-                                          {&model.date_display_size, 0, 1, 0}}};
-    for (const NumberSlot& slot : head) {
+    for (const NumberSlot& slot : head_fields(model)) {
         std::string_view line;
         if (!reader.next(line)) return;
-        std::string_view word = line;
-        while (!word.empty() && (word.front() == ' ' || word.front() == '\t')) word.remove_prefix(1);
-        while (!word.empty() && (word.back() == ' ' || word.back() == '\t')) word.remove_suffix(1);
-        if (!store(slot, word)) return;
+        if (!store(slot, trimmed(line))) return;
     }
 
     for (PageSettings& page : model.pages) {
@@ -209,45 +273,66 @@ void read_document(SettingsModel& model, std::string_view bytes) {
     }
 
     // Everything after the titles is read word by word.
-    std::vector<std::function<bool(std::string_view)>> fields;
-    fields.reserve(2300);
-    const auto add = [&](int* field, int min, int max, int def) {
-        fields.emplace_back([=, &store](std::string_view w) { return store({field, min, max, def}, w); });
-    };
-    for (const PageFieldSpec& spec : kPageFields) {
-        for (PageSettings& page : model.pages) add(&(page.*spec.member), spec.min, spec.max, spec.default_value);
-    }
-    for (auto& day : model.schedule) {
-        for (int e = 0; e < kScheduleEntries; ++e) add(&day[e].hour, 0, 23, e);
-    }
-    for (auto& day : model.schedule) {
-        for (ScheduleEntry& entry : day) add(&entry.minute, 0, 59, 0);
-    }
-    for (auto& day : model.schedule) {
-        for (ScheduleEntry& entry : day) add(&entry.page, 0, kScheduleOffPage, kScheduleOffPage);
-    }
-    add(&model.alarm_mode, 0, 1, 0);
-    add(&model.alarm_polarity, 0, 1, 0);
-    add(&model.alarm_return, 0, 1, 1);
-    add(&model.alarm_display, 0, 1, 1);
-    fields.emplace_back([&model](std::string_view word) {
-        model.alarm_hold_time = std::string(word.substr(0, 3));
-        return true;
-    });
-    for (int& page : model.connector_pages) add(&page, 0, kPageCount - 1, static_cast<int>(&page - model.connector_pages.data()));
-    add(&model.remote_mode, 0, 2, 0);
-    add(&model.connector_input, 0, 1, 0);
-    add(&model.power_on_page, 0, kAutoSwitchPage, 0);
-    add(&model.video_loss_background, 0, 1, 0);
-    add(&model.network.subnet_class, 0, 2, 2);
-    add(&model.network.connection_try, 0, 1, 0);
-    add(&model.network.keep_alive, 0, 1, 0);
-    add(&model.network.time_register, 0, 5, 5);
-
-    for (const auto& field : fields) {
+    for (const DocumentField& field : body_fields(model)) {
         std::string_view word;
-        if (!reader.word(word) || !field(word)) return;
+        if (!reader.word(word)) return;
+        if (field.text) {
+            *field.text = hold_time_text(word);
+        } else if (!store(field.number, word)) {
+            return;
+        }
     }
+}
+
+std::optional<DocumentProblem> read_document_strict(SettingsModel& model, std::string_view bytes) {
+    // Everything is read into a copy, which replaces the model only when the whole document was read.
+    SettingsModel read = model;
+    LineReader reader(bytes);
+    const auto problem = [](int line, std::string what) {
+        return std::optional<DocumentProblem>(DocumentProblem{line, std::move(what)});
+    };
+    const auto number = [](const NumberSlot& slot, std::string_view word) -> std::optional<std::string> {
+        int value = 0;
+        if (!parse_int(word, value)) return "\"" + std::string(word.substr(0, 20)) + "\" is not a number";
+        if (value < slot.min || value > slot.max) {
+            return std::to_string(value) + " is outside " + std::to_string(slot.min) + ".." +
+                   std::to_string(slot.max);
+        }
+        *slot.field = value;
+        return std::nullopt;
+    };
+    constexpr char kEnded[] = "the document ends before this line";
+
+    for (const NumberSlot& slot : head_fields(read)) {
+        std::string_view line;
+        if (!reader.next(line)) return problem(reader.line_number() + 1, kEnded);
+        if (auto bad = number(slot, trimmed(line))) return problem(reader.line_number(), *bad);
+    }
+    for (PageSettings& page : read.pages) {
+        std::string_view line;
+        if (!reader.next(line)) return problem(reader.line_number() + 1, kEnded);
+        std::string title = title_from_document_line(line);
+        if (title.size() > kTitleMaxBytes) {
+            return problem(reader.line_number(),
+                           "the title is longer than " + std::to_string(kTitleMaxBytes) + " bytes");
+        }
+        page.title = std::move(title);
+    }
+    for (const DocumentField& field : body_fields(read)) {
+        std::string_view word;
+        if (!reader.word(word)) return problem(reader.word_line(), kEnded);
+        if (field.text) {
+            *field.text = hold_time_text(word);
+        } else if (auto bad = number(field.number, word)) {
+            return problem(reader.word_line(), *bad);
+        }
+    }
+    std::string_view extra;
+    if (reader.word(extra)) return problem(reader.word_line(), "more values than the document holds");
+
+    read.run.data_modified = 0;
+    model = std::move(read);
+    return std::nullopt;
 }
 
 }  // namespace tvx

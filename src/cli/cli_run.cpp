@@ -1,0 +1,339 @@
+#include "cli/cli_run.h"
+
+#include <QHostAddress>
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+
+#include "cli/glyph_offline.h"
+#include "cli/serial_channel.h"
+#include "cli/socket_channel.h"
+#include "editors/glyph_list_controller.h"
+#include "model/settings_document.h"
+
+namespace tvx {
+namespace {
+
+constexpr char kPrefix[] = "tvx230-cli: ";
+constexpr int kProgressMs = 100;
+
+const char* command_name(CliOptions::Command command) {
+    switch (command) {
+        case CliOptions::Command::kReadBack:
+            return "read-back";
+        case CliOptions::Command::kSendAll:
+            return "send-all";
+        case CliOptions::Command::kSend:
+            return "send";
+        case CliOptions::Command::kGlyphRead:
+            return "glyphs read";
+        case CliOptions::Command::kGlyphRegister:
+            return "glyphs register";
+        case CliOptions::Command::kGlyphConvert:
+            return "glyphs convert";
+        case CliOptions::Command::kGlyphBmp:
+            return "glyphs bmp";
+    }
+    return "";
+}
+
+std::string seconds_text(qint64 ms) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
+    return text;
+}
+
+std::string units_text(int n) {
+    return std::to_string(n) + (n == 1 ? " unit" : " units");
+}
+
+}  // namespace
+
+CliRun::CliRun(CliOptions options, Console& console, std::ostream& out, QObject* parent)
+    : QObject(parent), options_(std::move(options)), console_(console), out_(out) {
+    wait_timer_.setSingleShot(true);
+    connect(&wait_timer_, &QTimer::timeout, this, &CliRun::units_missing);
+    progress_timer_.setInterval(kProgressMs);
+    connect(&progress_timer_, &QTimer::timeout, this, &CliRun::draw_progress);
+}
+
+CliRun::~CliRun() {
+    progress_timer_.stop();
+    jobs_.clear();
+    for (const QPointer<QTcpSocket>& socket : waiting_units_) {
+        if (socket) socket->abort();
+    }
+}
+
+void CliRun::start() {
+    QTimer::singleShot(0, this, &CliRun::begin);
+}
+
+void CliRun::begin() {
+    const CliOptions& o = options_;
+    if (o.command == CliOptions::Command::kGlyphConvert) {
+        const int code = convert_glyph_banks(o.input, o.number, o.into, console_);
+        if (code == 0 && !o.quiet) console_.message(std::string(kPrefix) + "glyphs convert: done");
+        end(code);
+        return;
+    }
+    if (o.command == CliOptions::Command::kGlyphBmp) {
+        const int code = export_glyph_bitmap(o.input, *o.number, o.output, o.background, console_);
+        if (code == 0 && !o.quiet)
+            console_.message(std::string(kPrefix) + "glyphs bmp: wrote " + with_extension(o.output, ".bmp"));
+        end(code);
+        return;
+    }
+    // Nothing goes to a unit before every input has been read whole.
+    if (!read_inputs() || !outputs_writable()) {
+        end(1);
+        return;
+    }
+    input_.command = o.command;
+    input_.line = o.line;
+    input_.document = o.command == CliOptions::Command::kSendAll ? &document_ : nullptr;
+    input_.banks = o.command == CliOptions::Command::kGlyphRegister ? &banks_ : nullptr;
+    input_.glyph_size =
+        o.command == CliOptions::Command::kGlyphRegister ? glyph_size_of_file(o.input) : o.glyph_size;
+    input_.pace_ms = o.pace_ms;
+    input_.pace_reply = o.pace_reply;
+    input_.reply_timeout_ms = o.reply_timeout_ms();
+    input_.rs485 = o.rs485;
+
+    if (console_.terminal() && !o.quiet) progress_timer_.start();
+    std::vector<UnitJob::ChannelMaker> makers;
+    if (o.link == CliOptions::Link::kSerial) {
+        const std::string device = o.device;
+        makers.push_back([device](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
+            return std::make_unique<SerialChannel>(tool, notices, device);
+        });
+        start_jobs(std::move(makers));
+    } else if (o.link == CliOptions::Link::kTcp) {
+        const std::string host = o.host;
+        const auto port = static_cast<quint16>(o.port);
+        const int timeout = o.reply_timeout_ms();
+        makers.push_back(
+            [host, port, timeout](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
+                auto channel = std::make_unique<SocketChannel>(tool, notices, host, port);
+                channel->set_connect_timeout_ms(timeout);
+                return channel;
+            });
+        start_jobs(std::move(makers));
+    } else {
+        listen();
+    }
+}
+
+bool CliRun::read_inputs() {
+    const CliOptions& o = options_;
+    if (o.command == CliOptions::Command::kSendAll) {
+        std::string bytes;
+        if (!read_input_file(o.input, bytes)) {
+            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + o.input + ")");
+            return false;
+        }
+        reset_settings(document_);
+        if (auto problem = read_document_strict(document_, bytes)) {
+            console_.message(std::string(kPrefix) + o.input + ": not a whole settings document: line " +
+                             std::to_string(problem->line) + ": " + problem->what);
+            return false;
+        }
+    } else if (o.command == CliOptions::Command::kGlyphRegister) {
+        reset_glyphs(banks_);
+        if (!read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, console_)) return false;
+    }
+    return true;
+}
+
+std::string CliRun::output_for(int n) const {
+    const std::string name = output_for_unit(options_.output, n);
+    if (options_.command == CliOptions::Command::kReadBack) return with_extension(name, ".dat");
+    if (options_.command == CliOptions::Command::kGlyphRead)
+        return with_extension(name, options_.glyph_size->extension);
+    return {};
+}
+
+bool CliRun::outputs_writable() {
+    if (options_.output.empty()) return true;
+    // A result is written once its unit is done; a folder that is not there is worth hearing of first.
+    for (int n = 1; n <= options_.units; ++n) {
+        const std::filesystem::path path(output_for(n));
+        std::error_code ec;
+        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
+        if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(path, ec)) {
+            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path.string() + ")");
+            return false;
+        }
+    }
+    return true;
+}
+
+void CliRun::listen() {
+    const CliOptions& o = options_;
+    server_ = new QTcpServer(this);
+    QHostAddress address = QHostAddress::Any;
+    if (o.host == "localhost") {
+        address = QHostAddress::LocalHost;
+    } else if (!o.host.empty() && o.host != "*" && !address.setAddress(QString::fromStdString(o.host))) {
+        console_.message(std::string(kPrefix) + "Bindできません (" + o.host +
+                         ": not an address of this host)");
+        end(1);
+        return;
+    }
+    connect(server_, &QTcpServer::newConnection, this, &CliRun::on_new_connection);
+    if (!server_->listen(address, static_cast<quint16>(o.port))) {
+        console_.message(std::string(kPrefix) + "Bindできません (" + std::to_string(o.port) + ": " +
+                         server_->errorString().toStdString() + ")");
+        end(1);
+        return;
+    }
+    if (!o.quiet || o.port == 0) {
+        console_.message(std::string(kPrefix) + "listening on port " + std::to_string(server_->serverPort()) +
+                         ", waiting for " + units_text(o.units));
+    }
+    wait_timer_.start(static_cast<int>(o.wait_seconds * 1000));
+    emit listening(server_->serverPort());
+}
+
+void CliRun::on_new_connection() {
+    while (server_ && server_->hasPendingConnections()) {
+        QTcpSocket* socket = server_->nextPendingConnection();
+        if (!socket) break;
+        // The server goes once all have come; the sockets must not go with it.
+        socket->setParent(this);
+        waiting_units_.erase(std::remove_if(waiting_units_.begin(), waiting_units_.end(),
+                                            [](const QPointer<QTcpSocket>& s) {
+                                                return !s || s->state() != QAbstractSocket::ConnectedState;
+                                            }),
+                             waiting_units_.end());
+        if (static_cast<int>(waiting_units_.size()) >= options_.units) {
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
+        waiting_units_.emplace_back(socket);
+        // A unit that leaves before the command begins no longer counts.
+        connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+            if (!jobs_.empty()) return;
+            waiting_units_.erase(std::remove(waiting_units_.begin(), waiting_units_.end(), socket),
+                                 waiting_units_.end());
+            socket->deleteLater();
+        });
+    }
+    if (static_cast<int>(waiting_units_.size()) < options_.units || !jobs_.empty()) return;
+
+    wait_timer_.stop();
+    server_->close();
+    std::vector<UnitJob::ChannelMaker> makers;
+    for (const QPointer<QTcpSocket>& socket : waiting_units_) {
+        QTcpSocket* taken = socket.data();
+        taken->disconnect(this);
+        makers.push_back([taken](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
+            return std::make_unique<SocketChannel>(tool, notices, taken);
+        });
+    }
+    waiting_units_.clear();
+    start_jobs(std::move(makers));
+}
+
+void CliRun::units_missing() {
+    if (!jobs_.empty() || finished_) return;
+    const auto connected = std::count_if(
+        waiting_units_.begin(), waiting_units_.end(),
+        [](const QPointer<QTcpSocket>& s) { return s && s->state() == QAbstractSocket::ConnectedState; });
+    console_.message(std::string(kPrefix) + "units not connected: " + std::to_string(connected) + " of " +
+                     std::to_string(options_.units) + " within " +
+                     std::to_string(options_.wait_seconds).substr(0, 6) + " s");
+    if (server_) server_->close();
+    end(1);
+}
+
+void CliRun::start_jobs(std::vector<UnitJob::ChannelMaker> makers) {
+    clock_.start();
+    const bool fleet = makers.size() > 1;
+    for (std::size_t i = 0; i < makers.size(); ++i) {
+        const int n = static_cast<int>(i) + 1;
+        auto job = std::make_unique<UnitJob>(input_, output_for(n), console_, std::move(makers[i]), this);
+        connect(job.get(), &UnitJob::done, this, &CliRun::on_job_done);
+        jobs_.push_back(std::move(job));
+    }
+    for (std::size_t i = 0; i < jobs_.size(); ++i) {
+        UnitJob& job = *jobs_[i];
+        job.prepare();
+        if (fleet) job.set_notice_prefix(std::string(kPrefix) + job_label(i) + ": ");
+        job.start();
+    }
+    // Every job may have ended during start (a port that would not open).
+    on_job_done();
+}
+
+std::string CliRun::job_label(std::size_t index) const {
+    const std::string label = jobs_[index]->label();
+    if (jobs_.size() == 1) return label;
+    return "unit " + std::to_string(index + 1) + " " + label;
+}
+
+void CliRun::on_job_done() {
+    if (finished_ || jobs_.empty()) return;
+    for (const auto& job : jobs_) {
+        if (!job->finished()) return;
+    }
+    const bool all_ok =
+        std::all_of(jobs_.begin(), jobs_.end(), [](const auto& job) { return job->succeeded(); });
+    end(all_ok ? 0 : 1);
+}
+
+void CliRun::draw_progress() {
+    if (finished_) return;
+    std::vector<std::string> lines;
+    if (jobs_.empty()) {
+        if (!server_) return;
+        const auto connected = std::count_if(waiting_units_.begin(), waiting_units_.end(),
+                                             [](const QPointer<QTcpSocket>& s) { return s != nullptr; });
+        lines.push_back("waiting for units: " + std::to_string(connected) + " of " +
+                        std::to_string(options_.units));
+    } else {
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            const UnitJob& job = *jobs_[i];
+            lines.push_back(Console::progress_line(job_label(i), job.percent(), job.outcome()));
+        }
+    }
+    console_.show_progress(lines);
+}
+
+void CliRun::end(int code) {
+    if (finished_) return;
+    if (!jobs_.empty() && console_.terminal() && !options_.quiet) draw_progress();
+    progress_timer_.stop();
+    wait_timer_.stop();
+    console_.end_progress();
+    finished_ = true;
+    exit_code_ = code;
+    if (!jobs_.empty()) print_summary();
+    emit finished(code);
+}
+
+void CliRun::print_summary() {
+    // The replies of "send" in unit order: the line alone for one unit, "N<TAB>line" for several.
+    if (options_.command == CliOptions::Command::kSend) {
+        for (std::size_t i = 0; i < jobs_.size(); ++i) {
+            const auto& reply = jobs_[i]->reply_line();
+            if (!reply) continue;
+            if (jobs_.size() > 1) out_ << (i + 1) << '\t';
+            out_ << *reply << '\n';
+        }
+        out_.flush();
+    }
+    if (options_.quiet) return;
+    int succeeded = 0;
+    for (std::size_t i = 0; i < jobs_.size(); ++i) {
+        const UnitJob& job = *jobs_[i];
+        succeeded += job.succeeded() ? 1 : 0;
+        console_.message(std::string(kPrefix) + job_label(i) + ": " + job.outcome());
+    }
+    console_.message(std::string(kPrefix) + command_name(options_.command) + ": " +
+                     std::to_string(succeeded) + " of " + units_text(static_cast<int>(jobs_.size())) +
+                     " succeeded in " + seconds_text(clock_.elapsed()));
+}
+
+}  // namespace tvx

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <memory>
+#include <ostream>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/console.h"
+#include "cli/unit_job.h"
+#include "glyphs/glyph_model.h"
+#include "model/settings_model.h"
+
+namespace tvx {
+
+// One run of tvx230-cli: reads the input files strictly, reaches the units (one on a serial line or as
+// TCP client; in the server role every unit that connects, up to --units), runs the command against all
+// of them at once, prints the summary and ends with the exit status.
+class CliRun : public QObject {
+    Q_OBJECT
+
+  public:
+    // Replies of "send" go to out; everything else to the console (standard error).
+    CliRun(CliOptions options, Console& console, std::ostream& out, QObject* parent = nullptr);
+    ~CliRun() override;
+
+    // Begins the run; finished() follows from the event loop, never from within start().
+    void start();
+
+    int exit_code() const { return exit_code_; }
+    bool is_finished() const { return finished_; }
+    // Server role: the port listened on, once listening (0 before).
+    quint16 listening_port() const { return server_ ? server_->serverPort() : 0; }
+    const std::vector<std::unique_ptr<UnitJob>>& jobs() const { return jobs_; }
+
+  signals:
+    void listening(quint16 port);
+    void finished(int exit_code);
+
+  private:
+    void begin();
+    bool read_inputs();
+    bool outputs_writable();
+    std::string output_for(int n) const;
+    void listen();
+    void on_new_connection();
+    void units_missing();
+    void start_jobs(std::vector<UnitJob::ChannelMaker> makers);
+    void on_job_done();
+    void draw_progress();
+    void end(int code);
+    void print_summary();
+    std::string job_label(std::size_t index) const;
+
+    CliOptions options_;
+    Console& console_;
+    std::ostream& out_;
+    SettingsModel document_;
+    GlyphModel banks_;
+    JobInput input_;
+    std::vector<std::unique_ptr<UnitJob>> jobs_;
+    QTcpServer* server_ = nullptr;
+    std::vector<QPointer<QTcpSocket>> waiting_units_;
+    QTimer wait_timer_;
+    QTimer progress_timer_;
+    QElapsedTimer clock_;
+    bool finished_ = false;
+    int exit_code_ = 1;
+};
+
+}  // namespace tvx

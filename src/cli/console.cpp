@@ -1,0 +1,64 @@
+#include "cli/console.h"
+
+#include <algorithm>
+
+namespace tvx {
+
+void Console::message(std::string_view text) {
+    erase_block();
+    out_ << text << '\n';
+    draw_block();
+    out_.flush();
+}
+
+void Console::show_progress(const std::vector<std::string>& lines) {
+    if (!terminal_) return;
+    erase_block();
+    block_ = lines;
+    // A line that wraps would throw the redraw off by a row: keep each within a narrow terminal.
+    for (std::string& line : block_) {
+        if (line.size() > kMaxColumns) line.resize(kMaxColumns);
+    }
+    draw_block();
+    out_.flush();
+}
+
+void Console::end_progress() {
+    // The block stays on the screen as it was last drawn.
+    block_.clear();
+    drawn_ = false;
+}
+
+std::string Console::progress_line(std::string_view label, int percent, std::string_view note, int width) {
+    const int shown = std::clamp(percent, 0, 100);
+    const int filled = shown * width / 100;
+    std::string line(label);
+    line += " [";
+    line.append(static_cast<std::size_t>(filled), '#');
+    line.append(static_cast<std::size_t>(width - filled), ' ');
+    line += "] ";
+    const std::string number = std::to_string(shown);
+    line.append(3 - std::min<std::size_t>(3, number.size()), ' ');
+    line += number;
+    line += '%';
+    if (!note.empty()) {
+        line += "  ";
+        line += note;
+    }
+    return line;
+}
+
+void Console::erase_block() {
+    if (!drawn_ || block_.empty()) return;
+    // Up to the block's first line, then clear to the end of the screen.
+    out_ << "\x1b[" << block_.size() << "A\r\x1b[J";
+    drawn_ = false;
+}
+
+void Console::draw_block() {
+    if (!terminal_ || block_.empty()) return;
+    for (const std::string& line : block_) out_ << "\r\x1b[K" << line << '\n';
+    drawn_ = true;
+}
+
+}  // namespace tvx

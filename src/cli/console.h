@@ -1,0 +1,45 @@
+#pragma once
+
+#include <chrono>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tvx {
+
+// The command-line tool's standard error: messages, and on a terminal a block of progress lines (one per
+// unit) that is redrawn in place. A message printed while the block is shown goes above it, so the bars
+// stay at the bottom. Everything reaches the stream as whole lines; nothing is drawn when the stream is
+// not a terminal.
+class Console {
+  public:
+    Console(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+
+    bool terminal() const { return terminal_; }
+
+    // One message line (without its line end).
+    void message(std::string_view text);
+
+    // Replaces the progress block with these lines; a terminal only.
+    void show_progress(const std::vector<std::string>& lines);
+    // Leaves the last block where it is; later messages go below it.
+    void end_progress();
+
+    // "label [#########           ]  45%": a bar of width characters.
+    static std::string progress_line(std::string_view label, int percent, std::string_view note,
+                                     int width = 30);
+
+  private:
+    static constexpr std::size_t kMaxColumns = 79;
+
+    void erase_block();
+    void draw_block();
+
+    std::ostream& out_;
+    bool terminal_;
+    std::vector<std::string> block_;
+    bool drawn_ = false;
+};
+
+}  // namespace tvx

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QPointer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <string>
+
+#include "cli/unit_channel.h"
+
+namespace tvx {
+
+// One unit over TCP: either a connection this program makes (client role) or one a unit made to it
+// (server role). Every answer line, however it was split, goes whole to the TCP reply handling.
+class SocketChannel : public UnitChannel {
+    Q_OBJECT
+
+  public:
+    // Client role: connects on open(), bounded by the connect time-out.
+    SocketChannel(ToolState& tool, Notices& notices, std::string host, quint16 port,
+                  QObject* parent = nullptr);
+    // Server role: a connection already made; the channel takes it over.
+    SocketChannel(ToolState& tool, Notices& notices, QTcpSocket* accepted, QObject* parent = nullptr);
+    ~SocketChannel() override;
+
+    void set_connect_timeout_ms(int ms) { connect_timer_.setInterval(ms); }
+
+    void open() override;
+    std::string label() const override { return label_; }
+    bool tcp_is_connected() const override;
+    void drain(std::function<void()> done) override;
+    void close() override;
+
+  protected:
+    bool write_line(std::string_view line) override;
+    void handle_line(std::string_view line) override;
+    std::string_view no_answer_notice() const override;
+
+  private:
+    void watch();
+    void on_ready_read();
+    void on_disconnected();
+    void on_error(QAbstractSocket::SocketError error);
+    void connect_missing();
+    void give_up_opening(const std::string& why);
+
+    QPointer<QTcpSocket> socket_;
+    std::string host_;
+    quint16 port_ = 0;
+    std::string label_;
+    bool opening_ = false;
+    bool gone_ = false;
+    std::string partial_;      // received text whose LF has not come yet
+    bool discarding_ = false;  // the rest of an over-long line is being dropped
+    QTimer connect_timer_;
+    QTimer drain_timer_;
+    std::function<void()> drained_;
+};
+
+}  // namespace tvx

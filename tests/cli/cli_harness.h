@@ -1,0 +1,131 @@
+#pragma once
+
+#include <QByteArray>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_options.h"
+#include "cli/cli_run.h"
+#include "cli/console.h"
+#include "config/safe_file.h"
+#include "model/settings_document.h"
+#include "unit/unit_event_loop.h"
+#include "unit/virtual_unit.h"
+
+namespace tvx::testing {
+
+// One run of the command-line tool inside the test program: its standard error and output captured, the
+// event loop pumped until it ends.
+class CliHarness {
+  public:
+    CliHarness() { ensure_unit_application(); }
+
+    // Runs the arguments; the exit status (2 for arguments refused), or -1 when the run did not end in time.
+    // on_listening is called with the port once a server-role run listens.
+    int run(const std::vector<std::string>& arguments, std::function<void(quint16)> on_listening = {},
+            std::chrono::milliseconds deadline = std::chrono::seconds(8)) {
+        err.str({});
+        out.str({});
+        const CliParse parsed = parse_cli_options(arguments);
+        if (!parsed.options) {
+            err << parsed.error << "\n";
+            return 2;
+        }
+        cli = std::make_unique<CliRun>(*parsed.options, console, out);
+        if (on_listening) QObject::connect(cli.get(), &CliRun::listening, on_listening);
+        cli->start();
+        if (!run_until([this] { return cli->is_finished(); }, deadline)) return -1;
+        return cli->exit_code();
+    }
+
+    std::string errors() const { return err.str(); }
+    std::string output() const { return out.str(); }
+
+    std::ostringstream err;
+    std::ostringstream out;
+    Console console{err, false};
+    std::unique_ptr<CliRun> cli;
+};
+
+// A temporary folder with small helpers for the files of a run.
+class Files {
+  public:
+    std::string path(const std::string& name) const { return (dir_.path() + "/").toStdString() + name; }
+    std::string write(const std::string& name, const std::string& bytes) const {
+        const std::string p = path(name);
+        write_file_replacing(p, bytes);
+        return p;
+    }
+    std::string read(const std::string& name) const {
+        std::string bytes;
+        read_whole_file(path(name), bytes);
+        return bytes;
+    }
+    bool exists(const std::string& name) const {
+        std::string bytes;
+        return read_whole_file(path(name), bytes);
+    }
+
+  private:
+    QTemporaryDir dir_;
+};
+
+// A unit of its own making for what the virtual unit does not do: every line it receives is recorded and
+// answered by the script, which may also close the connection.
+class ScriptedUnit : public QObject {
+  public:
+    struct Answer {
+        QByteArray bytes;
+        bool close = false;
+    };
+    using Script = std::function<Answer(int index, const QByteArray& line)>;
+
+    explicit ScriptedUnit(Script script) : script_(std::move(script)) {
+        server_.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection()) {
+                QObject::connect(socket, &QTcpSocket::readyRead, this, [this, socket] { feed(socket); });
+            }
+        });
+    }
+    quint16 port() const { return server_.serverPort(); }
+
+    std::vector<std::string> lines;
+
+  private:
+    void feed(QTcpSocket* socket) {
+        buffer_ += socket->readAll();
+        for (int lf = buffer_.indexOf('\n'); lf >= 0; lf = buffer_.indexOf('\n')) {
+            const QByteArray line = buffer_.left(lf + 1);
+            buffer_.remove(0, lf + 1);
+            lines.push_back(line.toStdString());
+            const Answer answer = script_(static_cast<int>(lines.size()), line);
+            socket->write(answer.bytes);
+            if (answer.close) {
+                socket->disconnectFromHost();
+                return;
+            }
+        }
+    }
+
+    QTcpServer server_;
+    Script script_;
+    QByteArray buffer_;
+};
+
+// Records every whole line a virtual unit receives.
+inline void record_lines(VirtualUnit& unit, std::vector<std::string>& lines) {
+    unit.observer = [&lines](std::string_view line, const std::optional<std::string>&) {
+        lines.emplace_back(line);
+    };
+}
+
+}  // namespace tvx::testing

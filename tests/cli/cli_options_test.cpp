@@ -1,0 +1,127 @@
+#include "cli/cli_options.h"
+
+#include <gtest/gtest.h>
+
+#include "cli/console.h"
+
+namespace tvx {
+namespace {
+
+CliOptions parsed(const std::vector<std::string>& arguments) {
+    const CliParse result = parse_cli_options(arguments);
+    EXPECT_TRUE(result.options.has_value()) << result.error;
+    return result.options.value_or(CliOptions{});
+}
+
+TEST(CliOptions, TheContractsFormsAreRead) {
+    CliOptions o = parsed({"--tcp", "unit.example", "read-back", "-o", "a.dat"});
+    EXPECT_EQ(o.link, CliOptions::Link::kTcp);
+    EXPECT_EQ(o.host, "unit.example");
+    EXPECT_EQ(o.port, 9004);
+    EXPECT_EQ(o.command, CliOptions::Command::kReadBack);
+    EXPECT_EQ(o.output, "a.dat");
+    EXPECT_FALSE(o.pace_ms.has_value());
+    EXPECT_FALSE(o.pace_reply);
+    EXPECT_EQ(o.reply_timeout_ms(), 3000);
+
+    o = parsed({"--tcp", "[::1]:4711", "--pace", "reply", "--reply-timeout", "0.25", "send", "RVN"});
+    EXPECT_EQ(o.host, "::1");
+    EXPECT_EQ(o.port, 4711);
+    EXPECT_TRUE(o.pace_reply);
+    EXPECT_EQ(o.reply_timeout_ms(), 250);
+    EXPECT_EQ(o.line, "RVN");
+
+    o = parsed({"--serial", "/dev/ttyS1", "--rs485", "broadcast", "--pace", "150", "send-all", "x.dat"});
+    EXPECT_EQ(o.device, "/dev/ttyS1");
+    EXPECT_EQ(o.rs485, 32);
+    EXPECT_EQ(o.pace_ms, 150);
+    EXPECT_EQ(o.input, "x.dat");
+    EXPECT_EQ(parsed({"--serial", "/dev/x", "--rs485", "05", "send", "RVN"}).rs485, 5);
+
+    o = parsed({"--listen", "0.0.0.0:9004", "--units", "96", "--wait", "5", "glyphs", "read", "small", "-o",
+                "b{n}"});
+    EXPECT_EQ(o.host, "0.0.0.0");
+    EXPECT_EQ(o.units, 96);
+    EXPECT_EQ(o.wait_seconds, 5);
+    EXPECT_EQ(o.glyph_size, &kSmall);
+    EXPECT_EQ(parsed({"--listen", "9004", "send", "RVN"}).port, 9004);
+
+    o = parsed({"glyphs", "convert", "a.TLL", "--number", "all", "--into", "b.tlm", "--into", "c.tls"});
+    EXPECT_EQ(o.command, CliOptions::Command::kGlyphConvert);
+    EXPECT_FALSE(o.number.has_value());
+    EXPECT_EQ(o.into.size(), 2u);
+    o = parsed({"glyphs", "bmp", "a.tlm", "--number=160", "-o", "g.bmp", "--background", "D4D0C8"});
+    EXPECT_EQ(o.number, 160);
+    EXPECT_EQ(o.background, 0xD4D0C8u);
+    EXPECT_TRUE(parsed({"--help"}).help);
+}
+
+TEST(CliOptions, MistakesAreUsageErrors) {
+    const std::vector<std::vector<std::string>> refused = {
+        {},
+        {"read-back", "-o", "a.dat"},                            // no link
+        {"--tcp", "h", "--serial", "/dev/x", "send", "RVN"},     // two links
+        {"--tcp", "h", "--rs485", "3", "send", "RVN"},           // RS-485 needs the serial line
+        {"--serial", "/dev/x", "--rs485", "32", "send", "RVN"},  // 0..31 or broadcast
+        {"--tcp", "h", "--units", "2", "send", "RVN"},           // units go with --listen
+        {"--listen", "1", "--units", "97", "send", "RVN"},
+        {"--listen", "1", "--units", "2", "read-back", "-o", "a.dat"},  // two units, one file
+        {"--tcp", "h:0", "send", "RVN"},
+        {"--tcp", "::1", "send", "RVN"},  // a bare IPv6 address takes no port
+        {"--tcp", "h", "--pace", "0", "send-all", "a.dat"},
+        {"--tcp", "h", "--pace", "fast", "send-all", "a.dat"},
+        {"--tcp", "h", "--reply-timeout", "-1", "send", "RVN"},
+        {"--tcp", "h", "send", "RVN\r"},  // CR LF is added, not given
+        {"--tcp", "h", "send", std::string(1020, 'A')},
+        {"--tcp", "h", "send"},
+        {"--tcp", "h", "read-back"},  // -o missing
+        {"--tcp", "h", "send-all", "a.dat", "-o", "b.dat"},
+        {"--tcp", "h", "fetch"},
+        {"--tcp", "h", "glyphs", "read", "huge", "-o", "x"},
+        {"--tcp", "h", "glyphs", "register", "bank.txt"},
+        {"glyphs", "convert", "a.tll", "--number", "5", "--into", "b.tll"},   // same size
+        {"glyphs", "convert", "a.tls", "--number", "5"},                      // no target
+        {"glyphs", "convert", "a.tll", "--number", "71", "--into", "b.tls"},  // no number 71 of large
+        {"glyphs", "bmp", "a.tll", "--number", "all", "-o", "x.bmp"},
+        {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "red"},
+        {"--tcp", "h", "glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp"},  // offline
+        {"--tcp", "h", "--frobnicate", "send", "RVN"},
+    };
+    for (const auto& arguments : refused) {
+        const CliParse result = parse_cli_options(arguments);
+        std::string shown;
+        for (const auto& a : arguments) shown += a.substr(0, 20) + " ";
+        EXPECT_FALSE(result.options.has_value()) << shown;
+        EXPECT_FALSE(result.error.empty()) << shown;
+    }
+}
+
+TEST(CliOptions, FileNamesOfSizesAndUnits) {
+    EXPECT_EQ(glyph_size_of_file("dir.tls/bank.TLL"), &kLarge);
+    EXPECT_EQ(glyph_size_of_file("bank.tlm"), &kMedium);
+    EXPECT_EQ(glyph_size_of_file("C:\\glyphs\\bank.Tls"), &kSmall);
+    EXPECT_EQ(glyph_size_of_file(".tll"), nullptr);
+    EXPECT_EQ(glyph_size_of_file("bank.tll.bak"), nullptr);
+    EXPECT_EQ(output_for_unit("site/{n}/unit{n}.dat", 12), "site/12/unit12.dat");
+    EXPECT_EQ(output_for_unit("unit.dat", 3), "unit.dat");
+}
+
+TEST(Console, ProgressLinesAndMessagesAboveTheBlockOnATerminal) {
+    EXPECT_EQ(Console::progress_line("u", 50, "step 1 of 2", 10), "u [#####     ]  50%  step 1 of 2");
+    EXPECT_EQ(Console::progress_line("u", 140, "", 4), "u [####] 100%");
+
+    std::ostringstream plain;
+    Console pipe(plain, false);
+    pipe.show_progress({"a", "b"});
+    pipe.message("hello");
+    EXPECT_EQ(plain.str(), "hello\n");  // no bars where nobody watches
+
+    std::ostringstream screen;
+    Console terminal(screen, true);
+    terminal.show_progress({"a", "b"});
+    terminal.message("hello");
+    EXPECT_EQ(screen.str(), "\r\x1b[Ka\n\r\x1b[Kb\n\x1b[2A\r\x1b[Jhello\n\r\x1b[Ka\n\r\x1b[Kb\n");
+}
+
+}  // namespace
+}  // namespace tvx

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include "cli_harness.h"
+#include "protocol/full_send_sequence.h"
+#include "protocol/model_dump.h"
+#include "protocol/random_model.h"
+#include "protocol/read_back_sequence.h"
+#include "unit/unit_tcp_hosts.h"
+
+namespace tvx {
+namespace {
+
+using testing::CliHarness;
+using testing::Files;
+using testing::ScriptedUnit;
+
+// A model whose every field goes to a unit with send-all and comes back with read-back: the network
+// settings of the document are neither sent nor read, so they keep their defaults.
+SettingsModel round_trip_model(unsigned seed) {
+    SettingsModel m = testing::random_model(seed);
+    m.network = NetworkSettings{};
+    return m;
+}
+
+class CliOverTcp : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::record_lines(unit, received);
+        QString error;
+        ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
+        target = "127.0.0.1:" + std::to_string(server.port());
+    }
+
+    int run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--tcp", target, "--pace", "reply", "--reply-timeout", "0.4"});
+        return cli.run(arguments);
+    }
+
+    VirtualUnit unit;
+    UnitTcpServer server{unit};
+    std::vector<std::string> received;
+    std::string target;
+    CliHarness cli;
+    Files files;
+};
+
+TEST_F(CliOverTcp, SendAllThenReadBackCarryAWholeDocumentLineByLine) {
+    const SettingsModel sent = round_trip_model(7);
+    const std::string document = write_document(sent);
+    const std::string in = files.write("in.dat", document);
+
+    ASSERT_EQ(run({"send-all", in}), 0) << cli.errors();
+    std::vector<std::string> expected;
+    for (int step = 1; step < kFullSendSteps; ++step) expected.push_back(*full_send_command(sent, step));
+    EXPECT_EQ(received, expected);
+    SettingsModel held = sent;
+    held.network.version_number = unit.settings().network.version_number;
+    held.network.mac_address = unit.settings().network.mac_address;
+    EXPECT_EQ(testing::dump_unit_settings(unit.settings()), testing::dump_unit_settings(held));
+
+    received.clear();
+    ASSERT_EQ(run({"read-back", "-o", files.path("back")}), 0) << cli.errors();
+    expected.clear();
+    for (int step = 1; step <= kReadBackSteps; ++step) expected.push_back(read_back_command(step));
+    EXPECT_EQ(received, expected);
+    // The save dialog's rule: ".dat" is appended to a name without it.
+    EXPECT_EQ(files.read("back.dat"), document);
+    EXPECT_NE(cli.errors().find("1 of 1 unit succeeded"), std::string::npos) << cli.errors();
+}
+
+TEST_F(CliOverTcp, SendPrintsTheReplyAndTheExitStatusFollowsIt) {
+    unit.settings().network.version_number = "2.34";
+    ASSERT_EQ(run({"send", "RVN"}), 0);
+    EXPECT_EQ(cli.output(), "VN2.34\n");
+    EXPECT_EQ(received, std::vector<std::string>{"RVN\r\n"});
+
+    ASSERT_EQ(run({"send", "NOSUCH"}), 1);
+    EXPECT_EQ(cli.output(), "E3\n");
+    EXPECT_NE(cli.errors().find("Socket Command"), std::string::npos) << cli.errors();
+
+    unit.faults.error_at_line = 3;
+    unit.faults.error_reply = "MENU";
+    ASSERT_EQ(run({"send", "CFS01L"}), 1);
+    EXPECT_NE(cli.errors().find("Menu Display"), std::string::npos) << cli.errors();
+}
+
+TEST_F(CliOverTcp, AnErrorReplyStopsTheSequenceAtItsStepAndNoFileIsWritten) {
+    unit.faults.error_at_line = 10;
+    ASSERT_EQ(run({"read-back", "-o", files.path("r.dat")}), 1);
+    EXPECT_EQ(received.size(), 10u);
+    EXPECT_FALSE(files.exists("r.dat"));
+    EXPECT_NE(cli.errors().find("failed at step 10 of 119: Socket Command"), std::string::npos)
+        << cli.errors();
+}
+
+TEST_F(CliOverTcp, AUnitThatStopsAnsweringEndsTheCommandAtTheFirstUnansweredStep) {
+    unit.faults.silent_at_line = 5;
+    const std::string in = files.write("in.dat", write_document(SettingsModel{}));
+    for (const char* pace : {"reply", "20"}) {
+        received.clear();
+        ASSERT_EQ(cli.run({"--tcp", target, "--pace", pace, "--reply-timeout", "0.3", "send-all", in}), 1);
+        ASSERT_EQ(received.size(), 5u) << pace;
+        EXPECT_NE(cli.errors().find("Answer が､きません"), std::string::npos) << cli.errors();
+        unit.faults.silent_at_line = static_cast<int>(unit.lines_received()) + 5;
+    }
+}
+
+TEST_F(CliOverTcp, AnswersInPiecesAreJoinedAndDelayedAnswersAwaited) {
+    unit.settings().pages[40].char_size = 0;
+    unit.faults.piece_size = 5;
+    unit.faults.piece_gap_ms = 1;
+    ASSERT_EQ(run({"send", "RCFS"}), 0) << cli.errors();
+    EXPECT_EQ(cli.output(), "CFS" + std::string(40, 'M') + "L" + std::string(23, 'M') + "\n");
+
+    unit.faults.piece_size = 0;
+    unit.faults.delay_ms = 1;
+    ASSERT_EQ(run({"read-back", "-o", files.path("p.dat")}), 0) << cli.errors();
+    SettingsModel back;
+    ASSERT_FALSE(read_document_strict(back, files.read("p.dat")).has_value());
+    EXPECT_EQ(back.pages[40].char_size, 0);
+}
+
+TEST_F(CliOverTcp, DocumentsThatCannotBeSentWholeAreRefusedOrReported) {
+    // Damaged: nothing at all goes to the unit.
+    std::string damaged = write_document(SettingsModel{});
+    damaged.resize(damaged.size() / 2);
+    EXPECT_EQ(run({"send-all", files.write("damaged.dat", damaged)}), 1);
+    EXPECT_NE(cli.errors().find("not a whole settings document"), std::string::npos) << cli.errors();
+    EXPECT_EQ(run({"send-all", files.path("missing.dat")}), 1);
+    EXPECT_NE(cli.errors().find("Can't file open"), std::string::npos);
+    EXPECT_EQ(server.connections(), 0);
+    EXPECT_TRUE(received.empty());
+
+    // A title the unit cannot show: the titles before it went out, nothing after.
+    SettingsModel model;
+    model.pages[2].title = "A";
+    EXPECT_EQ(run({"send-all", files.write("title.dat", write_document(model))}), 1);
+    EXPECT_EQ(received.size(), 2u);
+    EXPECT_NE(cli.errors().find("ＪＩＳ第１水準,第２水準以外の字が選択されてます"), std::string::npos);
+
+    // The hold time is text: "12a" is sent as 12 seconds; below 3 seconds it is refused, the rest goes.
+    model = SettingsModel{};
+    model.alarm_hold_time = "12a";
+    received.clear();
+    EXPECT_EQ(run({"send-all", files.write("hold.dat", write_document(model))}), 0) << cli.errors();
+    EXPECT_EQ(std::count(received.begin(), received.end(), "ADT012\r\n"), 1);
+    model.alarm_hold_time = "002";
+    received.clear();
+    EXPECT_EQ(run({"send-all", files.write("short.dat", write_document(model))}), 1);
+    EXPECT_EQ(received.size(), static_cast<std::size_t>(kFullSendSteps - 2));
+    EXPECT_NE(cli.errors().find("3秒以上を設定してください。"), std::string::npos) << cli.errors();
+}
+
+TEST(CliHostileUnit, ClosedConnectionsFloodsAndRefusalsEndWithStatusOne) {
+    CliHarness cli;
+    Files files;
+    const std::string out = files.path("x.dat");
+
+    ScriptedUnit closes([](int index, const QByteArray&) {
+        return ScriptedUnit::Answer{"GO\r\n", index == 3};
+    });
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(closes.port()), "--pace", "reply", "read-back",
+                       "-o", out}),
+              1);
+    // Nothing goes after the close is seen; the fourth line may have been under way.
+    EXPECT_GE(closes.lines.size(), 3u);
+    EXPECT_LE(closes.lines.size(), 4u);
+
+    // A flood without line ends is never an answer.
+    ScriptedUnit floods([](int, const QByteArray&) { return ScriptedUnit::Answer{QByteArray(300000, 'x')}; });
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(floods.port()), "--reply-timeout", "0.3",
+                       "send", "RVN"}),
+              1);
+
+    // Over-long lines count as answers, as in the tool, but hold nothing.
+    ScriptedUnit long_lines(
+        [](int, const QByteArray&) { return ScriptedUnit::Answer{QByteArray(5000, 'C') + "\r\n"}; });
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(long_lines.port()), "--pace", "reply",
+                       "read-back", "-o", out}),
+              0);
+    EXPECT_EQ(long_lines.lines.size(), static_cast<std::size_t>(kReadBackSteps));
+
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(port), "send", "RVN"}), 1);
+    EXPECT_NE(cli.errors().find("接続できません"), std::string::npos) << cli.errors();
+}
+
+}  // namespace
+}  // namespace tvx
