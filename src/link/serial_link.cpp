@@ -66,11 +66,19 @@ void SerialLink::open_serial_port(const std::string& device) {
 }
 
 void SerialLink::serial_send(std::string_view line) {
+    // Bytes that came while no answer was awaited, or a line already too long to be an answer, cannot
+    // begin this command's answer: assembly starts afresh, so noise on the line does not cost the answer.
+    if (tool_.link.reply_expected == 0 || assembler_.discarding()) assembler_.clear();
     const SerialFrame frame = frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
     tool_.link.reply_expected = frame.reply_expected ? 1 : 0;
     if (!frame.accepted || !port_.isOpen()) return;
     // QSerialPort copies the bytes into its own write queue, so nothing here has to outlive the call.
     port_.write(frame.bytes.data(), static_cast<qint64>(frame.bytes.size()));
+}
+
+std::size_t SerialLink::buffered_bytes() const {
+    return static_cast<std::size_t>(port_.bytesAvailable()) + static_cast<std::size_t>(unread_.size()) +
+           assembler_.pending();
 }
 
 void SerialLink::on_ready_read() {

@@ -38,6 +38,9 @@ class SerialLink : public QObject, public SerialSender {
     void open_serial_port(const std::string& device);
 
     bool is_open() const { return port_.isOpen(); }
+    // Received bytes the link holds and has not handed over yet, wherever they wait: whatever the far
+    // end sends, no more than the port buffer and one line.
+    std::size_t buffered_bytes() const;
     // Bytes written but not yet taken by the device; a program about to exit waits for them.
     qint64 bytes_to_write() const { return port_.bytesToWrite(); }
 

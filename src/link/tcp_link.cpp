@@ -136,6 +136,7 @@ QTcpSocket* TcpLink::target_socket() const {
 // ---- sockets ----
 
 void TcpLink::watch_socket(QTcpSocket* socket) {
+    socket->setReadBufferSize(kReadBufferLimit);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read_from(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { tcp_close_socket(socket); });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -216,6 +217,7 @@ int TcpLink::tcp_start_server() {
         return 0;
     }
     auto* server = new QTcpServer(this);
+    server->setListenBacklogSize(kListenBacklog);
     if (!server->listen(QHostAddress::AnyIPv4, *port)) {
         const QAbstractSocket::SocketError error = server->serverError();
         delete server;
@@ -321,6 +323,12 @@ void TcpLink::tcp_send(std::string_view line) {
         tool_.link.error_reply = 1;
         notices_.notify_warning(kSendFailed);
         return;
+    }
+    // Bytes that came while no answer was due and never ended their line cannot begin this command's
+    // answer: they are dropped, so noise from the unit does not cost the answer.
+    if (answers_due_ == 0) {
+        tool_.reply.tcp_accumulation.clear();
+        tool_.reply.tcp_line_incomplete = false;
     }
     set_answers_due(answers_due_ + 1);
     answer_timer_.start();

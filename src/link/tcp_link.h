@@ -37,6 +37,12 @@ class TcpLink : public QObject, public TcpSender {
 
     static constexpr int kAnswerTimeoutMs = 3000;
     static constexpr int kReceiveChunk = 1024;
+    // What a socket takes in before the link has read it; beyond it the peer waits (TCP flow control).
+    // The link reads as it goes, but a notice box's event loop can hold it up for as long as it is open.
+    static constexpr qint64 kReadBufferLimit = 64 * 1024;
+    // Connections the system holds for the server to take: a burst of units larger than the table still
+    // reaches the link, which takes or turns away each at once instead of leaving some hanging.
+    static constexpr int kListenBacklog = 256;
 
     TcpLink(ToolState& tool, Notices& notices, QObject* parent = nullptr);
     ~TcpLink() override;

@@ -19,6 +19,8 @@ public:
     void clear();
     bool empty() const { return buffer_.empty() && !discarding_; }
     std::size_t pending() const { return buffer_.size(); }
+    // The line now arriving has grown past the limit and is being dropped up to its LF.
+    bool discarding() const { return discarding_; }
 
 private:
     std::size_t limit_;

@@ -1,0 +1,271 @@
+#include <QEventLoop>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <algorithm>
+#include <functional>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "link/tcp_link.h"
+#include "link/tcp_loopback.h"
+#include "support/recording_notices.h"
+
+namespace tvx {
+namespace {
+
+using testing::wait_for;
+
+// A notice box that stays open for a while: its event loop runs, and the unit goes on sending. Only the
+// first box blocks; while it is open, during() runs every few milliseconds.
+class BoxNotices : public testing::RecordingNotices {
+  public:
+    void notify_error(std::string_view text) override {
+        RecordingNotices::notify_error(text);
+        if (open_ms == 0 || opened) return;
+        opened = true;
+        QEventLoop loop;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [this] {
+            if (during) during();
+        });
+        poll.start(5);
+        QTimer::singleShot(open_ms, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+
+    int open_ms = 0;
+    bool opened = false;
+    std::function<void()> during;
+};
+
+// The TCP link against units and clients that misbehave. After each misbehaviour the link must answer a
+// normal command at once, and its accumulation of a reply never grows past its limit.
+class HostileTcpTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::ensure_event_loop();
+        tool.config.link_interface = 1;
+        link = std::make_unique<TcpLink>(tool, notices);
+    }
+    void TearDown() override {
+        link.reset();
+        for (auto& peer : peers) peer->abort();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    // Client role, connected to a unit the test plays; returns the unit's end.
+    QTcpSocket* connect_to_unit() {
+        EXPECT_TRUE(unit_server.listen(QHostAddress::LocalHost, 0));
+        tool.config.client_server = 0;
+        tool.config.list_count = 1;
+        tool.config.host_list[0] = {127, 0, 0, 1};
+        tool.config.select_number = 0;
+        tool.model.network.port_number = std::to_string(unit_server.serverPort());
+        EXPECT_EQ(link->tcp_connect(), 1);
+        EXPECT_TRUE(wait_for([&] { return link->tcp_connected() && unit_server.hasPendingConnections(); }));
+        notices.clear();
+        return unit_server.nextPendingConnection();
+    }
+
+    // Server role listening on a free port.
+    void start_server() {
+        tool.config.client_server = 1;
+        tool.config.select_number = -1;
+        server_port = testing::unused_port();
+        tool.model.network.port_number = std::to_string(server_port);
+        ASSERT_EQ(link->tcp_start_server(), 1);
+    }
+
+    QTcpSocket* connect_peer() {
+        auto& peer = peers.emplace_back(std::make_unique<QTcpSocket>());
+        peer->connectToHost(QHostAddress::LocalHost, server_port);
+        return peer.get();
+    }
+
+    // A unit connecting to the server; waits until the link has taken it.
+    QTcpSocket* unit_arrives() {
+        const int before = link->clients_in_use();
+        QTcpSocket* peer = connect_peer();
+        EXPECT_TRUE(wait_for([&] { return link->clients_in_use() == before + 1; }));
+        return peer;
+    }
+
+    // The unit writes in slices, each read by the link before the next, watching the accumulation.
+    void unit_sends(QTcpSocket* unit, const std::string& bytes, std::size_t slice) {
+        for (std::size_t at = 0; at < bytes.size(); at += slice) {
+            const std::string part = bytes.substr(at, slice);
+            unit->write(part.data(), static_cast<qint64>(part.size()));
+            ASSERT_TRUE(wait_for([&] { return unit->bytesToWrite() == 0; }));
+            QCoreApplication::processEvents();
+            accumulated_most = std::max(accumulated_most, tool.reply.tcp_accumulation.size());
+        }
+        ASSERT_TRUE(wait_for(
+            [&] { return link_socket_of(unit) == nullptr || link_socket_of(unit)->bytesAvailable() == 0; }));
+    }
+
+    // The link's end of the connection to unit.
+    const QTcpSocket* link_socket_of(const QTcpSocket* unit) const {
+        if (tool.config.client_server == 0) return qobject_cast<const QTcpSocket*>(link->main_socket());
+        for (const TcpClientEntry& entry : link->client_table()) {
+            if (entry.socket && entry.socket->peerPort() == unit->localPort()) return entry.socket;
+        }
+        return nullptr;
+    }
+
+    // A command reaches the unit whole and its GO is shown at once.
+    void expect_normal_exchange(QTcpSocket* unit) {
+        notices.clear();
+        unit->readAll();
+        link->tcp_send("CFS05M\r\n");
+        ASSERT_TRUE(wait_for([&] { return unit->bytesAvailable() >= 8; }));
+        EXPECT_EQ(unit->readAll(), "CFS05M\r\n");
+        unit->write("GO\r\n");
+        ASSERT_TRUE(wait_for([&] { return !notices.calls.empty(); }));
+        EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Socket ＯＫ"});
+        EXPECT_EQ(notices.calls.size(), 1u);
+        EXPECT_EQ(tool.link.error_reply, 0);
+        EXPECT_FALSE(link->answer_pending());
+    }
+
+    ToolState tool;
+    BoxNotices notices;
+    std::unique_ptr<TcpLink> link;
+    QTcpServer unit_server;
+    std::uint16_t server_port = 0;
+    std::vector<std::unique_ptr<QTcpSocket>> peers;
+    std::size_t accumulated_most = 0;
+};
+
+TEST_F(HostileTcpTest, TwentyKilobytesWithoutLineEndAreDroppedAndTheNextCommandIsAnswered) {
+    QTcpSocket* unit = connect_to_unit();
+    ASSERT_NE(unit, nullptr);
+    unit_sends(unit, std::string(20 * 1024, 'A'), 1500);
+    EXPECT_LE(accumulated_most, ReplyState::kTcpAccumulationLimit);
+    EXPECT_TRUE(notices.calls.empty());
+    expect_normal_exchange(unit);
+
+    // The same as the answer to a command: no line ends, so no answer came.
+    link->set_answer_timeout_ms(300);
+    link->tcp_send("RCFS\r\n");
+    unit_sends(unit, std::string(20 * 1024, 'B'), 1500);
+    EXPECT_LE(accumulated_most, ReplyState::kTcpAccumulationLimit);
+    ASSERT_TRUE(wait_for([&] { return !link->answer_pending(); }));
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
+    expect_normal_exchange(unit);
+}
+
+TEST_F(HostileTcpTest, RandomBytesFromTheUnitLeaveTheLinkWorking) {
+    QTcpSocket* unit = connect_to_unit();
+    ASSERT_NE(unit, nullptr);
+    std::mt19937 random(230);
+    std::string noise;
+    for (int i = 0; i < 64 * 1024; ++i) noise += static_cast<char>(random() % 256);
+    unit_sends(unit, noise, 1000);
+    EXPECT_LE(accumulated_most, ReplyState::kTcpAccumulationLimit);
+    expect_normal_exchange(unit);
+}
+
+TEST_F(HostileTcpTest, AnAnswerOneByteEveryHundredMillisecondsIsHandledOnce) {
+    QTcpSocket* unit = connect_to_unit();
+    ASSERT_NE(unit, nullptr);
+    link->tcp_send("CFS05M\r\n");
+    for (const char byte : std::string("GO\r\n")) {
+        QTest::qWait(100);
+        unit->write(&byte, 1);
+    }
+    ASSERT_TRUE(wait_for([&] { return !link->answer_pending(); }));
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Socket ＯＫ"});
+    EXPECT_EQ(notices.calls.size(), 1u);
+    expect_normal_exchange(unit);
+}
+
+TEST_F(HostileTcpTest, AUnitThatSaysNothingRunsOutItsAnswerTimeAndTheNextCommandIsAnswered) {
+    QTcpSocket* unit = connect_to_unit();
+    ASSERT_NE(unit, nullptr);
+    link->set_answer_timeout_ms(300);
+    link->tcp_send("RCFS\r\n");
+    ASSERT_TRUE(wait_for([&] { return !link->answer_pending(); }));
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
+    EXPECT_EQ(tool.link.error_reply, 1);
+    expect_normal_exchange(unit);
+}
+
+TEST_F(HostileTcpTest, TwoHundredConnectionsAtOnceLeaveThePickedUnitServed) {
+    start_server();
+    QTcpSocket* picked = unit_arrives();
+    ASSERT_TRUE(link->tcp_select_client(1));
+
+    std::vector<QTcpSocket*> crowd;
+    for (int i = 0; i < 200; ++i) crowd.push_back(connect_peer());
+    ASSERT_TRUE(wait_for(
+        [&] {
+            const auto closed = std::count_if(crowd.begin(), crowd.end(), [](const QTcpSocket* s) {
+                return s->state() == QAbstractSocket::UnconnectedState;
+            });
+            return link->clients_in_use() == kMaxClients && closed == 200 - (kMaxClients - 1);
+        },
+        10000))
+        << link->clients_in_use() << " in use, "
+        << std::count_if(crowd.begin(), crowd.end(),
+                         [](const QTcpSocket* s) { return s->state() == QAbstractSocket::UnconnectedState; })
+        << " closed, "
+        << std::count_if(crowd.begin(), crowd.end(),
+                         [](const QTcpSocket* s) { return s->state() == QAbstractSocket::ConnectedState; })
+        << " connected";
+    EXPECT_TRUE(link->selected_client_present());
+    EXPECT_TRUE(notices.calls.empty());
+    expect_normal_exchange(picked);
+}
+
+TEST_F(HostileTcpTest, AClientThatConnectsAndNeverSpeaksHoldsNothingUp) {
+    start_server();
+    QTcpSocket* mute = unit_arrives();
+    QTcpSocket* unit = unit_arrives();
+    ASSERT_TRUE(link->tcp_select_client(2));
+    expect_normal_exchange(unit);
+
+    // Picked, it runs out its answer time like any silent unit; the other is served as before.
+    link->set_answer_timeout_ms(300);
+    ASSERT_TRUE(link->tcp_select_client(1));
+    link->tcp_send("RCFS\r\n");
+    ASSERT_TRUE(wait_for([&] { return !link->answer_pending(); }));
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
+    EXPECT_EQ(mute->readAll(), "RCFS\r\n");
+    ASSERT_TRUE(link->tcp_select_client(2));
+    expect_normal_exchange(unit);
+}
+
+// A notice box holds the GUI thread in its own event loop while the unit floods the connection: what
+// the link's socket takes in meanwhile stays bounded, and the link works as before afterwards.
+TEST_F(HostileTcpTest, FloodWhileANoticeBoxIsOpenStaysBounded) {
+    QTcpSocket* unit = connect_to_unit();
+    ASSERT_NE(unit, nullptr);
+    const QTcpSocket* socket = link_socket_of(unit);
+    ASSERT_NE(socket, nullptr);
+    qint64 held_most = 0;
+    qint64 sent = 0;
+    const std::string flood(64 * 1024, 'N');
+    notices.open_ms = 300;
+    notices.during = [&] {
+        if (unit->bytesToWrite() < 1024 * 1024)
+            sent += unit->write(flood.data(), static_cast<qint64>(flood.size()));
+        held_most = std::max(held_most, socket->bytesAvailable());
+    };
+    unit->write("E3\r\n");  // "Socket Command": the box opens
+    ASSERT_TRUE(wait_for([&] { return notices.opened; }));
+    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Socket Command"});
+    EXPECT_GT(sent, 4 * TcpLink::kReadBufferLimit);
+    EXPECT_LE(held_most, TcpLink::kReadBufferLimit);
+
+    unit->write("\r\n");
+    ASSERT_TRUE(wait_for([&] { return unit->bytesToWrite() == 0 && socket->bytesAvailable() == 0; }, 10000));
+    expect_normal_exchange(unit);
+}
+
+}  // namespace
+}  // namespace tvx
