@@ -32,16 +32,25 @@ class CliHarness {
     // on_listening is called with the port once a server-role run listens.
     int run(const std::vector<std::string>& arguments, std::function<void(quint16)> on_listening = {},
             std::chrono::milliseconds deadline = std::chrono::seconds(8)) {
+        if (!start(arguments, std::move(on_listening))) return 2;
+        return wait(deadline);
+    }
+
+    // The same in two halves, for tests that play the far end meanwhile. False for arguments refused.
+    bool start(const std::vector<std::string>& arguments, std::function<void(quint16)> on_listening = {}) {
         err.str({});
         out.str({});
         const CliParse parsed = parse_cli_options(arguments);
         if (!parsed.options) {
             err << parsed.error << "\n";
-            return 2;
+            return false;
         }
         cli = std::make_unique<CliRun>(*parsed.options, console, out);
         if (on_listening) QObject::connect(cli.get(), &CliRun::listening, on_listening);
         cli->start();
+        return true;
+    }
+    int wait(std::chrono::milliseconds deadline = std::chrono::seconds(8)) {
         if (!run_until([this] { return cli->is_finished(); }, deadline)) return -1;
         return cli->exit_code();
     }

@@ -1,0 +1,126 @@
+#include <gtest/gtest.h>
+
+#include "cli_harness.h"
+#include "protocol/full_send_sequence.h"
+#include "protocol/model_dump.h"
+#include "protocol/random_model.h"
+#include "protocol/read_back_sequence.h"
+#include "support/pty_pair.h"
+#include "unit/unit_serial_host.h"
+
+namespace tvx {
+namespace {
+
+using testing::CliHarness;
+using testing::Files;
+
+SettingsModel round_trip_model(unsigned seed) {
+    SettingsModel m = testing::random_model(seed);
+    m.network = NetworkSettings{};
+    return m;
+}
+
+// The far end of the serial line is the virtual unit on a pseudo-terminal of its own.
+class CliOverSerial : public ::testing::TestWithParam<bool> {
+  protected:
+    void SetUp() override {
+        testing::ensure_unit_application();
+        unit.rs485 = GetParam();
+        unit.address = 5;
+        testing::record_lines(unit, received);
+        QString error;
+        ASSERT_TRUE(host.open(error)) << error.toStdString();
+    }
+
+    std::vector<std::string> link() const {
+        std::vector<std::string> arguments{
+            "--serial", host.slave_path().toStdString(), "--pace", "reply", "--reply-timeout", "0.5"};
+        if (unit.rs485) arguments.insert(arguments.end(), {"--rs485", "5"});
+        return arguments;
+    }
+    int run(std::vector<std::string> arguments) {
+        std::vector<std::string> all = link();
+        all.insert(all.end(), arguments.begin(), arguments.end());
+        return cli.run(all);
+    }
+
+    VirtualUnit unit;
+    UnitPtyHost host{unit};
+    std::vector<std::string> received;
+    CliHarness cli;
+    Files files;
+};
+
+TEST_P(CliOverSerial, SendAllAndReadBackOnRs232cAndOnRs485AddressFive) {
+    const SettingsModel sent = round_trip_model(GetParam() ? 485 : 232);
+    const std::string document = write_document(sent);
+    ASSERT_EQ(run({"send-all", files.write("in.dat", document)}), 0) << cli.errors();
+    const std::string prefix = unit.rs485 ? "05" : "";
+    ASSERT_EQ(received.size(), static_cast<std::size_t>(kFullSendSteps - 1));
+    for (int step = 1; step < kFullSendSteps; ++step)
+        ASSERT_EQ(received[step - 1], prefix + *full_send_command(sent, step)) << step;
+    // A pseudo-terminal takes no parity: the tool's notice, and the work goes on.
+    EXPECT_NE(cli.errors().find("Miss! Set Comm State"), std::string::npos);
+
+    received.clear();
+    ASSERT_EQ(run({"read-back", "-o", files.path("back.dat")}), 0) << cli.errors();
+    ASSERT_EQ(received.size(), static_cast<std::size_t>(kReadBackSteps));
+    EXPECT_EQ(received.back(), prefix + "RVN\r\n");
+    EXPECT_EQ(files.read("back.dat"), document);
+
+    ASSERT_EQ(run({"send", "RVN"}), 0);
+    EXPECT_EQ(cli.output(), "VN" + unit.settings().network.version_number + "\n");  // address dropped
+}
+
+INSTANTIATE_TEST_SUITE_P(Rs232cAndRs485, CliOverSerial, ::testing::Values(false, true));
+
+// The far end played by the test: every byte the tool writes is seen as written.
+class CliOnBareLine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::ensure_unit_application();
+        ASSERT_TRUE(pty.ok());
+    }
+    testing::PtyPair pty;
+    CliHarness cli;
+    Files files;
+};
+
+TEST_F(CliOnBareLine, BroadcastSendsEveryLineWithFfAndWaitsForNoAnswer) {
+    const SettingsModel sent = round_trip_model(3);
+    std::string expected;
+    for (int step = 1; step < kFullSendSteps; ++step) expected += "FF" + *full_send_command(sent, step);
+    ASSERT_TRUE(cli.start({"--serial", pty.slave_path(), "--rs485", "broadcast", "--pace", "reply",
+                           "send-all", files.write("in.dat", write_document(sent))}));
+    EXPECT_EQ(pty.read(expected.size()), expected);
+    EXPECT_EQ(cli.wait(), 0) << cli.errors();
+
+    // Nobody answers a broadcast, so nothing can be read by it.
+    EXPECT_EQ(
+        cli.run({"--serial", pty.slave_path(), "--rs485", "broadcast", "read-back", "-o", files.path("r")}),
+        1);
+    EXPECT_NE(cli.errors().find("スレーブアドレスを00から31の間で選択してください"), std::string::npos);
+    EXPECT_EQ(cli.run({"--serial", pty.slave_path(), "--rs485", "broadcast", "send", "CFS01L"}), 0);
+    EXPECT_EQ(pty.read_for(std::chrono::milliseconds(50)), "FFCFS01L\r\n");
+}
+
+TEST_F(CliOnBareLine, NoAnswerEndsTheSequenceAfterItsFirstLine) {
+    ASSERT_TRUE(cli.start({"--serial", pty.slave_path(), "--rs485", "7", "--pace", "30", "--reply-timeout",
+                           "0.3", "read-back", "-o", files.path("r.dat")}));
+    EXPECT_EQ(cli.wait(), 1);
+    EXPECT_EQ(pty.read_for(std::chrono::milliseconds(50)), "07RCA01\r\n");
+    EXPECT_NE(cli.errors().find("No Connect"), std::string::npos) << cli.errors();
+    EXPECT_FALSE(files.exists("r.dat"));
+
+    // A garbled answer that never ends its line is no answer either.
+    ASSERT_TRUE(cli.start({"--serial", pty.slave_path(), "--reply-timeout", "0.3", "send", "RVN"}));
+    EXPECT_EQ(pty.read(5), "RVN\r\n");
+    pty.write(std::string(3000, 'x'));
+    EXPECT_EQ(cli.wait(), 1);
+
+    EXPECT_EQ(cli.run({"--serial", files.path("no-such-device"), "send", "RVN"}), 1);
+    EXPECT_NE(cli.errors().find("Miss! File Open"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tvx
