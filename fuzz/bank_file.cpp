@@ -1,10 +1,12 @@
 // A bank file as it may come from disk, read as one of the three sizes (picked by the text, so each gets
 // its turn): the bank keeps its slots, every digit stored is an uppercase hexadecimal digit, and writing
-// the bank and reading it back gives the same bank.
+// the bank and reading it back gives the same bank. The strict reading of unattended work either refuses
+// the text, leaving the bank as it was, or reads what the ordinary reading reads.
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "fuzz_support.h"
@@ -48,5 +50,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     read_bank_text(again, glyph_size, file);
     require(same_digits(glyph_bank(again, glyph_size), glyph_bank(glyphs, glyph_size), glyph_size),
             "a written bank reads back the same");
+
+    // Strict reading into a bank that differs from the empty one, so that a change shows.
+    reset_glyphs(again);
+    auto& strict_bank = glyph_bank(again, glyph_size);
+    strict_bank.front().replace(0, 2, "F1");
+    const std::vector<std::string> before = strict_bank;
+    const std::optional<std::string> problem = read_bank_text_strict(again, glyph_size, bytes);
+    if (problem) {
+        require(!problem->empty(), "a refusal gives its reason");
+        require(strict_bank == before, "a refused bank file leaves the bank as it was");
+    } else {
+        fuzz::check_glyphs(again, &glyph_size);
+        require(same_digits(strict_bank, glyph_bank(glyphs, glyph_size), glyph_size),
+                "strict reading reads what the ordinary reading reads");
+    }
     return 0;
 }

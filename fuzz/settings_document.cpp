@@ -1,12 +1,15 @@
 // A settings document as an operator may have edited it by hand: read into a model, the model must stay
 // in its ranges, save as exactly the document's lines, and read back to the same model (saving what
-// was opened loses nothing more). Any bytes taken as one title must still keep to one line.
+// was opened loses nothing more). The strict reading of unattended work either refuses the document,
+// naming a line and leaving the model as it was, or reads what the ordinary reading reads. Any bytes
+// taken as one title must still keep to one line.
 
 #include "model/settings_document.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "fuzz_support.h"
@@ -44,6 +47,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SettingsModel reopened;
     read_document(reopened, saved);
     require(write_document(reopened) == saved, "a saved document reads back to the same settings");
+
+    // Strict reading, into a model that differs from the defaults, so that a change shows.
+    SettingsModel strict;
+    strict.pages[7].title = "\x82\xa0";
+    strict.pages[7].char_colour = kRed;
+    strict.run.data_modified = 1;
+    const std::string before = write_document(strict);
+    const std::optional<DocumentProblem> problem = read_document_strict(strict, bytes);
+    if (problem) {
+        require(problem->line >= 1 && !problem->what.empty(), "a refusal names a line and a reason");
+        require(write_document(strict) == before && strict.run.data_modified == 1,
+                "a refused document leaves the model as it was");
+    } else {
+        fuzz::check_model(strict, kTitleMaxBytes);
+        require(strict.run.data_modified == 0, "strict reading clears the modified flag");
+        require(write_document(strict) == saved, "strict reading reads what the ordinary reading reads");
+    }
 
     // The bytes as one title, however odd: its document line holds no line break and comes back as a
     // title that saves to the same line.
