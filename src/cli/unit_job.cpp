@@ -46,8 +46,10 @@ std::string UnitJob::label() const {
 }
 
 int UnitJob::percent() const {
+    // A sequence's own progress stops short of 100 (119 of 120 steps); done is done.
+    if (finished_ && succeeded_) return 100;
     if (sequence_) return sequence_->percent();
-    return finished_ ? 100 : 0;
+    return 0;
 }
 
 std::string UnitJob::outcome() const {
