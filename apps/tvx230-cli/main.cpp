@@ -6,18 +6,52 @@
 #include <vector>
 
 #ifdef _WIN32
+#define NOMINMAX
 #include <io.h>
-#define TVX_ISATTY _isatty
-#define TVX_STDERR_FD 2
+#include <windows.h>
 #else
+#include <sys/ioctl.h>
 #include <unistd.h>
-#define TVX_ISATTY isatty
-#define TVX_STDERR_FD STDERR_FILENO
 #endif
 
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
+
+namespace {
+
+struct Terminal {
+    bool is_terminal = false;
+    int columns = 80;
+    int rows = 24;
+};
+
+// Standard error, where the progress bars go: whether it is a terminal, and its size.
+Terminal standard_error() {
+    Terminal t;
+#ifdef _WIN32
+    const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+    DWORD mode = 0;
+    // The bars are redrawn with terminal escapes, which a console takes once asked to.
+    t.is_terminal = _isatty(2) != 0 && GetConsoleMode(handle, &mode) &&
+                    SetConsoleMode(handle, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING);
+    CONSOLE_SCREEN_BUFFER_INFO info;
+    if (t.is_terminal && GetConsoleScreenBufferInfo(handle, &info)) {
+        t.columns = info.srWindow.Right - info.srWindow.Left + 1;
+        t.rows = info.srWindow.Bottom - info.srWindow.Top + 1;
+    }
+#else
+    t.is_terminal = isatty(STDERR_FILENO) != 0;
+    winsize size{};
+    if (t.is_terminal && ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0 && size.ws_row > 0) {
+        t.columns = size.ws_col;
+        t.rows = size.ws_row;
+    }
+#endif
+    return t;
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
     std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -34,7 +68,8 @@ int main(int argc, char* argv[]) {
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvx230-cli");
-    tvx::Console console(std::cerr, TVX_ISATTY(TVX_STDERR_FD) != 0);
+    const Terminal terminal = standard_error();
+    tvx::Console console(std::cerr, terminal.is_terminal, terminal.columns, terminal.rows);
     tvx::CliRun run(*parsed.options, console, std::cout);
     QObject::connect(
         &run, &tvx::CliRun::finished, &app, [](int code) { QCoreApplication::exit(code); },

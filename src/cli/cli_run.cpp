@@ -16,6 +16,7 @@ namespace {
 
 constexpr char kPrefix[] = "tvx230-cli: ";
 constexpr int kProgressMs = 100;
+constexpr qint64 kWaitingReadBufferBytes = 64 * 1024;
 
 const char* command_name(CliOptions::Command command) {
     switch (command) {
@@ -201,6 +202,8 @@ void CliRun::on_new_connection() {
         if (!socket) break;
         // The server goes once all have come; the sockets must not go with it.
         socket->setParent(this);
+        // A unit that talks while the others are awaited is not read yet; it cannot fill the memory.
+        socket->setReadBufferSize(kWaitingReadBufferBytes);
         waiting_units_.erase(std::remove_if(waiting_units_.begin(), waiting_units_.end(),
                                             [](const QPointer<QTcpSocket>& s) {
                                                 return !s || s->state() != QAbstractSocket::ConnectedState;
@@ -241,9 +244,10 @@ void CliRun::units_missing() {
     const auto connected = std::count_if(
         waiting_units_.begin(), waiting_units_.end(),
         [](const QPointer<QTcpSocket>& s) { return s && s->state() == QAbstractSocket::ConnectedState; });
+    char seconds[32];
+    std::snprintf(seconds, sizeof seconds, "%g", options_.wait_seconds);
     console_.message(std::string(kPrefix) + "units not connected: " + std::to_string(connected) + " of " +
-                     std::to_string(options_.units) + " within " +
-                     std::to_string(options_.wait_seconds).substr(0, 6) + " s");
+                     std::to_string(options_.units) + " within " + seconds + " s");
     if (server_) server_->close();
     end(1);
 }

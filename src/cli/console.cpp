@@ -15,9 +15,17 @@ void Console::show_progress(const std::vector<std::string>& lines) {
     if (!terminal_) return;
     erase_block();
     block_ = lines;
-    // A line that wraps would throw the redraw off by a row: keep each within a narrow terminal.
+    // The redraw moves the cursor up by the block's rows: a row that wraps, or a block that scrolls off the
+    // top, would throw it off.
+    const auto most_rows = static_cast<std::size_t>(std::max(2, rows_ - 2));
+    if (block_.size() > most_rows) {
+        const std::size_t hidden = block_.size() - (most_rows - 1);
+        block_.resize(most_rows - 1);
+        block_.push_back("... and " + std::to_string(hidden) + " more");
+    }
+    const auto width = static_cast<std::size_t>(std::max(20, columns_ - 1));
     for (std::string& line : block_) {
-        if (line.size() > kMaxColumns) line.resize(kMaxColumns);
+        if (line.size() > width) line.resize(width);
     }
     draw_block();
     out_.flush();

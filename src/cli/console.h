@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -14,14 +13,17 @@ namespace tvx {
 // not a terminal.
 class Console {
   public:
-    Console(std::ostream& out, bool terminal) : out_(out), terminal_(terminal) {}
+    // columns and rows: the terminal's size, so that the block never wraps or outgrows the screen.
+    Console(std::ostream& out, bool terminal, int columns = 80, int rows = 24)
+        : out_(out), terminal_(terminal), columns_(columns), rows_(rows) {}
 
     bool terminal() const { return terminal_; }
 
     // One message line (without its line end).
     void message(std::string_view text);
 
-    // Replaces the progress block with these lines; a terminal only.
+    // Replaces the progress block with these lines; a terminal only. Lines are cut to the terminal's
+    // width, and a block taller than the screen shows its first lines and how many more there are.
     void show_progress(const std::vector<std::string>& lines);
     // Leaves the last block where it is; later messages go below it.
     void end_progress();
@@ -31,13 +33,13 @@ class Console {
                                      int width = 30);
 
   private:
-    static constexpr std::size_t kMaxColumns = 79;
-
     void erase_block();
     void draw_block();
 
     std::ostream& out_;
     bool terminal_;
+    int columns_;
+    int rows_;
     std::vector<std::string> block_;
     bool drawn_ = false;
 };

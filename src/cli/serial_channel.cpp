@@ -62,10 +62,10 @@ std::string_view SerialChannel::no_answer_notice() const {
     return "No Connect";
 }
 
-void SerialChannel::drain(std::function<void()> done) {
+void SerialChannel::drain(std::function<void(bool)> done) {
     const qint64 queued = link_.is_open() ? link_.bytes_to_write() : 0;
     if (queued == 0) {
-        done();
+        done(true);
         return;
     }
     drained_ = std::move(done);
@@ -74,9 +74,10 @@ void SerialChannel::drain(std::function<void()> done) {
 }
 
 void SerialChannel::check_drained() {
-    if (link_.bytes_to_write() > 0 && --drain_polls_left_ > 0) return;
+    const bool all_out = link_.bytes_to_write() == 0;
+    if (!all_out && --drain_polls_left_ > 0) return;
     drain_poll_.stop();
-    if (drained_) std::exchange(drained_, nullptr)();
+    if (drained_) std::exchange(drained_, nullptr)(all_out);
 }
 
 void SerialChannel::close() {

@@ -20,7 +20,7 @@ class SerialChannel : public UnitChannel {
     void open() override;
     std::string label() const override;
     bool tcp_is_connected() const override { return true; }
-    void drain(std::function<void()> done) override;
+    void drain(std::function<void(bool)> done) override;
     void close() override;
 
   protected:
@@ -36,7 +36,7 @@ class SerialChannel : public UnitChannel {
     SerialLink link_;
     QTimer drain_poll_;
     int drain_polls_left_ = 0;
-    std::function<void()> drained_;
+    std::function<void(bool)> drained_;
 };
 
 }  // namespace tvx

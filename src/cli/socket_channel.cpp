@@ -11,6 +11,7 @@ constexpr char kCannotConnect[] = "接続できません";
 constexpr char kNoAnswer[] = "Answer が､きません";
 constexpr char kSendFailed[] = "Socket 送信";
 constexpr int kDrainLimitMs = 10000;
+constexpr qint64 kReadBufferBytes = 64 * 1024;
 
 std::string peer_label(const QTcpSocket& socket) {
     QHostAddress address = socket.peerAddress();
@@ -49,7 +50,7 @@ SocketChannel::~SocketChannel() {
 void SocketChannel::open() {
     drain_timer_.setSingleShot(true);
     connect(&drain_timer_, &QTimer::timeout, this, [this] {
-        if (drained_) std::exchange(drained_, nullptr)();
+        if (drained_) std::exchange(drained_, nullptr)(false);
     });
     if (socket_) {
         // Taken over from the server: it is connected already, unless it left in the meantime.
@@ -79,13 +80,15 @@ void SocketChannel::open() {
 
 void SocketChannel::watch() {
     socket_->setSocketOption(QAbstractSocket::LowDelayOption, 1);
+    // Whatever a unit sends, no more than this waits in memory for the channel to read it.
+    socket_->setReadBufferSize(kReadBufferBytes);
     connect(socket_, &QTcpSocket::readyRead, this, &SocketChannel::on_ready_read);
     connect(socket_, &QTcpSocket::disconnected, this, &SocketChannel::on_disconnected);
     connect(socket_, &QTcpSocket::errorOccurred, this, &SocketChannel::on_error);
     connect(socket_, &QTcpSocket::bytesWritten, this, [this] {
         if (drained_ && socket_ && socket_->bytesToWrite() == 0) {
             drain_timer_.stop();
-            std::exchange(drained_, nullptr)();
+            std::exchange(drained_, nullptr)(true);
         }
     });
 }
@@ -125,7 +128,7 @@ void SocketChannel::on_disconnected() {
     connection_lost();
     if (drained_) {
         drain_timer_.stop();
-        std::exchange(drained_, nullptr)();
+        std::exchange(drained_, nullptr)(false);
     }
 }
 
@@ -178,9 +181,13 @@ std::string_view SocketChannel::no_answer_notice() const {
     return kNoAnswer;
 }
 
-void SocketChannel::drain(std::function<void()> done) {
-    if (!tcp_is_connected() || socket_->bytesToWrite() == 0) {
-        done();
+void SocketChannel::drain(std::function<void(bool)> done) {
+    if (!tcp_is_connected()) {
+        done(!socket_ || socket_->bytesToWrite() == 0);
+        return;
+    }
+    if (socket_->bytesToWrite() == 0) {
+        done(true);
         return;
     }
     drained_ = std::move(done);

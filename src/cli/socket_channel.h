@@ -27,7 +27,7 @@ class SocketChannel : public UnitChannel {
     void open() override;
     std::string label() const override { return label_; }
     bool tcp_is_connected() const override;
-    void drain(std::function<void()> done) override;
+    void drain(std::function<void(bool)> done) override;
     void close() override;
 
   protected:
@@ -53,7 +53,7 @@ class SocketChannel : public UnitChannel {
     bool discarding_ = false;  // the rest of an over-long line is being dropped
     QTimer connect_timer_;
     QTimer drain_timer_;
-    std::function<void()> drained_;
+    std::function<void(bool)> drained_;
 };
 
 }  // namespace tvx

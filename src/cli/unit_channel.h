@@ -22,6 +22,9 @@ class UnitChannel : public QObject, public CommandLink {
     Q_OBJECT
 
   public:
+    // What a drain that could not finish reports.
+    static constexpr std::string_view kNotAllSent = "the link did not take everything written";
+
     UnitChannel(ToolState& tool, Notices& notices, QObject* parent = nullptr);
     ~UnitChannel() override;
 
@@ -42,8 +45,9 @@ class UnitChannel : public QObject, public CommandLink {
     // reply handling clears error_reply on every line; this does not forget.
     bool error_seen() const { return error_seen_; }
 
-    // Calls done once everything written has left (or could not leave within a bound).
-    virtual void drain(std::function<void()> done) = 0;
+    // Calls done once everything written has left (true), or when it could not leave within a bound or
+    // the connection went first (false).
+    virtual void drain(std::function<void(bool all_out)> done) = 0;
     // Closes quietly: no notices and no signals from here on.
     virtual void close() = 0;
 

@@ -241,11 +241,17 @@ void UnitJob::complete() {
         // not hold the whole document, which a script must learn from the exit status.
         failure_ = std::string(kAlarmHoldTooShort);
         finishing_ = true;
-        channel_->drain([this] { finish(false); });
+        channel_->drain([this](bool) { finish(false); });
         return;
     }
     finishing_ = true;
-    channel_->drain([this] { finish(true); });
+    channel_->drain([this](bool all_out) {
+        if (!all_out) {
+            notices_.notify_error(UnitChannel::kNotAllSent);
+            failure_ = std::string(UnitChannel::kNotAllSent);
+        }
+        finish(all_out);
+    });
 }
 
 void UnitJob::fail(std::string why) {
@@ -257,7 +263,7 @@ void UnitJob::fail(std::string why) {
     if (channel_ && !finishing_) {
         finishing_ = true;
         // What has been written still goes out: the unit sees every line up to the failing one.
-        channel_->drain([this] { finish(false); });
+        channel_->drain([this](bool) { finish(false); });
         return;
     }
     finish(false);

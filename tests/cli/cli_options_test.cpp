@@ -121,6 +121,12 @@ TEST(Console, ProgressLinesAndMessagesAboveTheBlockOnATerminal) {
     terminal.show_progress({"a", "b"});
     terminal.message("hello");
     EXPECT_EQ(screen.str(), "\r\x1b[Ka\n\r\x1b[Kb\n\x1b[2A\r\x1b[Jhello\n\r\x1b[Ka\n\r\x1b[Kb\n");
+
+    // A small screen: lines cut to its width, and no more rows than it has.
+    std::ostringstream small;
+    Console tiny(small, true, 24, 4);
+    tiny.show_progress({std::string(30, 'x'), "b", "c", "d"});
+    EXPECT_EQ(small.str(), "\r\x1b[K" + std::string(23, 'x') + "\n\r\x1b[K... and 3 more\n");
 }
 
 }  // namespace
