@@ -180,6 +180,19 @@ TEST(CliHostileUnit, ClosedConnectionsFloodsAndRefusalsEndWithStatusOne) {
               0);
     EXPECT_EQ(long_lines.lines.size(), static_cast<std::size_t>(kReadBackSteps));
 
+    // Data lines with foreign characters where digits belong: what is written is still a whole document.
+    ScriptedUnit foreign([](int, const QByteArray& line) {
+        QByteArray answer = line.mid(1, line.indexOf('\r') - 1);
+        if (answer.startsWith("CA")) answer += "ZZ";
+        return ScriptedUnit::Answer{answer + QByteArray(900, '~').replace(0, 7, "9x?\x01:Z") + "\r\n"};
+    });
+    ASSERT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(foreign.port()), "--pace", "reply", "read-back",
+                       "-o", out}),
+              0)
+        << cli.errors();
+    SettingsModel back;
+    EXPECT_FALSE(read_document_strict(back, files.read("x.dat")).has_value());
+
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
     const quint16 port = closed.serverPort();
