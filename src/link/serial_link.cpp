@@ -32,10 +32,12 @@ void SerialLink::set_reply_handler(ReplyHandler handler) {
 
 void SerialLink::open_serial_port() {
     open_serial_port(serial_device_for(tool_.config));
+    port_label_ = com_port_key(tool_.config.com_port);
 }
 
 void SerialLink::open_serial_port(const std::string& device) {
     if (port_.isOpen()) port_.close();
+    port_label_ = device;
     assembler_.clear();
     unread_.clear();
 
@@ -74,6 +76,22 @@ void SerialLink::serial_send(std::string_view line) {
     if (!frame.accepted || !port_.isOpen()) return;
     // QSerialPort copies the bytes into its own write queue, so nothing here has to outlive the call.
     port_.write(frame.bytes.data(), static_cast<qint64>(frame.bytes.size()));
+    if (observer_) observer_(TrafficDirection::kSent, link_label(), frame.bytes);
+}
+
+std::string SerialLink::link_label() const {
+    std::string label = port_label_;
+    if (tool_.config.rs_control == 1) {
+        const int address = tool_.model.run.slave_address;
+        char digits[3] = {'F', 'F', 0};
+        if (address >= 0 && address <= 31) {
+            digits[0] = static_cast<char>('0' + address / 10);
+            digits[1] = static_cast<char>('0' + address % 10);
+        }
+        label += " #";
+        label += digits;
+    }
+    return label;
 }
 
 std::size_t SerialLink::buffered_bytes() const {
@@ -99,6 +117,7 @@ void SerialLink::on_ready_read() {
 
 void SerialLink::deliver(const std::string& line) {
     delivering_ = true;
+    if (observer_) observer_(TrafficDirection::kReceived, link_label(), line);
     handler_(line);
     delivering_ = false;
 }

@@ -6,8 +6,10 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "link/link_dispatch.h"
+#include "link/traffic_observer.h"
 #include "model/tool_state.h"
 #include "protocol/line_assembler.h"
 #include "protocol/notices.h"
@@ -50,6 +52,10 @@ class SerialLink : public QObject, public SerialSender {
 
     // Where received lines go; by default handle_serial_reply.
     void set_reply_handler(ReplyHandler handler);
+    // Told of every framed line written and every line received, for the communication log.
+    void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
+    // The port as the log names it, with the RS-485 address: "COM1 #03", "COM1 #FF", "COM2".
+    std::string link_label() const;
 
   private:
     void on_ready_read();
@@ -61,6 +67,8 @@ class SerialLink : public QObject, public SerialSender {
     QSerialPort port_;
     LineAssembler assembler_{kLineLimit};
     ReplyHandler handler_;
+    TrafficObserver observer_;
+    std::string port_label_;   // the configured port's name, or the device opened by path
     QByteArray unread_;        // bytes taken from the port while a line was being handled
     bool delivering_ = false;  // a handler that opens a box runs a nested event loop
 };

@@ -332,6 +332,14 @@ void TcpLink::tcp_send(std::string_view line) {
     }
     set_answers_due(answers_due_ + 1);
     answer_timer_.start();
+    observe(TrafficDirection::kSent, socket, line);
+}
+
+void TcpLink::observe(TrafficDirection direction, const QTcpSocket* socket, std::string_view bytes) const {
+    if (!observer_ || !socket) return;
+    const std::string peer =
+        socket->peerAddress().toString().toStdString() + ":" + std::to_string(socket->peerPort());
+    observer_(direction, peer, bytes);
 }
 
 void TcpLink::read_from(QTcpSocket* socket) {
@@ -341,6 +349,8 @@ void TcpLink::read_from(QTcpSocket* socket) {
         if (chunk.isEmpty()) break;
         // Only the unit that commands go to answers them; anything else is read and dropped.
         if (guard != target_socket()) continue;
+        observe(TrafficDirection::kReceived, guard,
+                std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
         deliver(table_index(socket),
                 std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
     }

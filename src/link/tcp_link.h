@@ -9,6 +9,7 @@
 
 #include "link/client_table.h"
 #include "link/link_dispatch.h"
+#include "link/traffic_observer.h"
 #include "model/tool_state.h"
 #include "protocol/notices.h"
 
@@ -49,6 +50,8 @@ class TcpLink : public QObject, public TcpSender {
 
     void set_reply_handler(ReplyHandler handler);
     void set_answer_timeout_ms(int ms) { answer_timer_.setInterval(ms); }
+    // Told of every line sent and every chunk handed to the reply handling, with the peer's address.
+    void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
 
     // Client role: connects to host select_number on port_number. 1 when the connection is made or
     // under way (the outcome is reported later), 0 when refused at once.
@@ -103,10 +106,12 @@ class TcpLink : public QObject, public TcpSender {
     void drop_client_socket();
     void drop_server();
     void show_link_box(std::string_view text);
+    void observe(TrafficDirection direction, const QTcpSocket* socket, std::string_view bytes) const;
 
     ToolState& tool_;
     Notices& notices_;
     ReplyHandler reply_handler_;
+    TrafficObserver observer_;
     QTcpSocket* client_socket_ = nullptr;
     QTcpServer* server_ = nullptr;
     ClientTable client_table_{};
