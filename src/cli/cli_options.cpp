@@ -56,8 +56,12 @@ bool split_host_port(std::string_view text, bool port_required, std::string& hos
         host = std::string(text);
         return !host.empty();
     }
-    // A bare IPv6 address has several colons; it needs brackets to carry a port.
-    if (text.find(':') != colon) return false;
+    // A bare IPv6 address has several colons: it is all host, and needs brackets to carry a port.
+    if (text.find(':') != colon) {
+        if (port_required) return false;
+        host = std::string(text);
+        return true;
+    }
     host = std::string(text.substr(0, colon));
     port = text.substr(colon + 1);
     return true;

@@ -45,6 +45,7 @@ TEST(CliOptions, TheContractsFormsAreRead) {
     EXPECT_EQ(o.wait_seconds, 5);
     EXPECT_EQ(o.glyph_size, &kSmall);
     EXPECT_EQ(parsed({"--listen", "9004", "send", "RVN"}).port, 9004);
+    EXPECT_EQ(parsed({"--tcp", "fe80::1", "send", "RVN"}).host, "fe80::1");
 
     o = parsed({"glyphs", "convert", "a.TLL", "--number", "all", "--into", "b.tlm", "--into", "c.tls"});
     EXPECT_EQ(o.command, CliOptions::Command::kGlyphConvert);
@@ -67,7 +68,7 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         {"--listen", "1", "--units", "97", "send", "RVN"},
         {"--listen", "1", "--units", "2", "read-back", "-o", "a.dat"},  // two units, one file
         {"--tcp", "h:0", "send", "RVN"},
-        {"--tcp", "::1", "send", "RVN"},  // a bare IPv6 address takes no port
+        {"--listen", "::1:9004", "send", "RVN"},  // a bare IPv6 address takes no port
         {"--tcp", "h", "--pace", "0", "send-all", "a.dat"},
         {"--tcp", "h", "--pace", "fast", "send-all", "a.dat"},
         {"--tcp", "h", "--reply-timeout", "-1", "send", "RVN"},
