@@ -1,8 +1,10 @@
 #include "link/serial_link.h"
 
+#include <QFileInfo>
 #include <utility>
 
 #include "link/serial_native.h"
+#include "link/serial_port_list.h"
 #include "link/serial_port_names.h"
 #include "protocol/reply_handler.h"
 #include "protocol/serial_framing.h"
@@ -14,6 +16,8 @@ SerialLink::SerialLink(ToolState& tool, Notices& notices, QObject* parent)
     set_reply_handler(nullptr);
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
+    replug_timer_.setInterval(1000);
+    connect(&replug_timer_, &QTimer::timeout, this, &SerialLink::poll_for_device);
 }
 
 SerialLink::~SerialLink() {
@@ -37,13 +41,20 @@ void SerialLink::open_serial_port() {
 
 void SerialLink::open_serial_port(const std::string& device) {
     if (port_.isOpen()) port_.close();
+    replug_timer_.stop();
+    device_ = device;
     port_label_ = device;
     assembler_.clear();
     unread_.clear();
 
     // A full path, since pseudo-terminals and adapters are not in the list of known ports.
     port_.setPortName(QString::fromStdString(device));
-    if (device.empty() || !port_.open(QIODevice::ReadWrite)) notices_.notify_error("Miss! File Open");
+    if (device.empty() || !port_.open(QIODevice::ReadWrite)) {
+        // Refused for lack of permission: the operator also learns how to get it.
+        const std::string hint =
+            port_.error() == QSerialPort::PermissionError ? serial_permission_hint(device) : std::string();
+        notices_.notify_error(hint.empty() ? std::string("Miss! File Open") : "Miss! File Open\n" + hint);
+    }
 
     // Received characters arrive through readyRead, connected for the link's whole life.
     if (!port_.isOpen()) notices_.notify_error("Miss! Mask Set");
@@ -123,8 +134,38 @@ void SerialLink::deliver(const std::string& line) {
 }
 
 void SerialLink::on_error(QSerialPort::SerialPortError error) {
+    // The device went away (a USB adapter pulled out): say so once, then wait for it to come back.
+    // Drivers report it as a resource error, or as failing reads and writes on a device node that is gone.
+    const bool failed_io = error == QSerialPort::ReadError || error == QSerialPort::WriteError;
+    if (port_.isOpen() && (error == QSerialPort::ResourceError ||
+                           (failed_io && !QFileInfo::exists(QString::fromStdString(device_))))) {
+        port_.close();
+        assembler_.clear();
+        unread_.clear();
+        replug_timer_.start();
+        notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
+                              ") が外されました。\n戻ったときに開き直します。");
+        return;
+    }
     // Read and write errors are cleared and the link keeps going, as the line may recover.
     if (error != QSerialPort::NoError) port_.clearError();
+}
+
+void SerialLink::poll_for_device() {
+    if (port_.isOpen() || device_.empty()) {
+        replug_timer_.stop();
+        return;
+    }
+    if (!QFileInfo::exists(QString::fromStdString(device_))) return;
+    {
+        // A device that is back but not ready yet is tried again quietly at the next poll.
+        QSerialPort probe(QString::fromStdString(device_));
+        if (!probe.open(QIODevice::ReadWrite)) return;
+    }
+    const std::string label = port_label_;
+    open_serial_port(device_);
+    port_label_ = label;
+    if (!port_.isOpen()) replug_timer_.start();
 }
 
 }  // namespace tvx

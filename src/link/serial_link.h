@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
+#include <QTimer>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -57,6 +58,11 @@ class SerialLink : public QObject, public SerialSender {
     // The port as the log names it, with the RS-485 address: "COM1 #03", "COM1 #FF", "COM2".
     std::string link_label() const;
 
+    // While an unplugged device is away: looks for it once and reopens it when it is back. The link's
+    // timer calls this every second; tests call it directly.
+    void poll_for_device();
+    bool waiting_for_device() const { return replug_timer_.isActive(); }
+
   private:
     void on_ready_read();
     void on_error(QSerialPort::SerialPortError error);
@@ -71,6 +77,8 @@ class SerialLink : public QObject, public SerialSender {
     std::string port_label_;   // the configured port's name, or the device opened by path
     QByteArray unread_;        // bytes taken from the port while a line was being handled
     bool delivering_ = false;  // a handler that opens a box runs a nested event loop
+    std::string device_;       // the path last opened, to reopen after an unplug
+    QTimer replug_timer_;
 };
 
 }  // namespace tvx

@@ -1,0 +1,44 @@
+#include "link/serial_port_list.h"
+
+#include <QSerialPortInfo>
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#ifndef _WIN32
+#include <grp.h>
+#include <sys/stat.h>
+#endif
+
+namespace tvx {
+
+std::vector<std::string> available_serial_devices(const std::string& by_id_folder) {
+    std::vector<std::string> found;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(by_id_folder, error)) {
+        found.push_back(entry.path().string());
+    }
+    std::sort(found.begin(), found.end());
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        const std::string path = info.systemLocation().toStdString();
+        if (std::find(found.begin(), found.end(), path) == found.end()) found.push_back(path);
+    }
+    return found;
+}
+
+std::string serial_permission_hint(const std::string& device) {
+#ifdef _WIN32
+    (void)device;
+    return {};
+#else
+    std::string group = "dialout";
+    struct stat info {};
+    if (::stat(device.c_str(), &info) == 0) {
+        if (const struct group* owner = ::getgrgid(info.st_gid); owner && owner->gr_name) group = owner->gr_name;
+    }
+    return "このポートを開く権限がありません。\nデバイスのグループ " + group +
+           " に加わり、ログインし直してください:\nsudo usermod -aG " + group + " $USER";
+#endif
+}
+
+}  // namespace tvx

@@ -1,0 +1,116 @@
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <grp.h>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "link/event_loop.h"
+#include "link/serial_link.h"
+#include "link/serial_port_list.h"
+#include "support/pty_pair.h"
+#include "support/recording_notices.h"
+
+namespace tvx {
+namespace {
+
+using testing::PtyPair;
+using testing::RecordingNotices;
+
+std::size_t count_containing(const std::vector<std::string>& texts, const std::string& part) {
+    return static_cast<std::size_t>(std::count_if(
+        texts.begin(), texts.end(), [&](const std::string& t) { return t.find(part) != std::string::npos; }));
+}
+
+class SerialReplugTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        testing::ensure_core_application();
+        ASSERT_TRUE(dir.isValid());
+        reset_settings(tool);
+        link = std::make_unique<SerialLink>(tool, notices);
+    }
+
+    // The stable name an adapter keeps, pointing at whichever device stands for it now.
+    bool point_stable_name_at(const std::string& target) {
+        QFile::remove(stable_name());
+        return QFile::link(QString::fromStdString(target), stable_name());
+    }
+    QString stable_name() const { return QDir(dir.path()).filePath("usb-adapter-if00"); }
+
+    QTemporaryDir dir;
+    ToolState tool;
+    RecordingNotices notices;
+    std::unique_ptr<SerialLink> link;
+};
+
+TEST_F(SerialReplugTest, AnUnpluggedDeviceIsReportedOnceAndReopenedWhenItComesBack) {
+    auto first = std::make_unique<PtyPair>();
+    ASSERT_TRUE(first->ok());
+    ASSERT_TRUE(point_stable_name_at(first->slave_path()));
+    link->open_serial_port(stable_name().toStdString());
+    ASSERT_TRUE(link->is_open());
+    notices.clear();
+
+    // Pulled out: the stable name goes, and the device stops answering reads.
+    QFile::remove(stable_name());
+    first->close_master();
+    ASSERT_TRUE(testing::process_events_until([&] { return !link->is_open(); }));
+    EXPECT_TRUE(link->waiting_for_device());
+    first.reset();
+
+    // Gone: polling finds nothing and says nothing more.
+    link->poll_for_device();
+    link->poll_for_device();
+    EXPECT_FALSE(link->is_open());
+    EXPECT_EQ(count_containing(notices.texts("error"), "外されました"), 1u);
+    EXPECT_EQ(notices.calls.size(), 1u);
+
+    // Plugged in again, as a new device behind the same stable name.
+    PtyPair second;
+    ASSERT_TRUE(second.ok());
+    ASSERT_TRUE(point_stable_name_at(second.slave_path()));
+    link->poll_for_device();
+    ASSERT_TRUE(link->is_open());
+    EXPECT_FALSE(link->waiting_for_device());
+    link->serial_send("RVN");
+    EXPECT_NE(second.read(3).find("RVN"), std::string::npos);
+}
+
+TEST_F(SerialReplugTest, APermissionRefusalNamesTheGroupThatOwnsTheDevice) {
+    const QString path = QDir(dir.path()).filePath("ttyLocked");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    struct stat info {};
+    ASSERT_EQ(::stat(path.toLocal8Bit().constData(), &info), 0);
+    const group* owner = ::getgrgid(info.st_gid);
+    ASSERT_NE(owner, nullptr);
+    const std::string hint = serial_permission_hint(path.toStdString());
+    EXPECT_NE(hint.find(std::string("sudo usermod -aG ") + owner->gr_name + " $USER"), std::string::npos);
+    EXPECT_NE(hint.find("ログインし直して"), std::string::npos);
+
+    if (::geteuid() == 0) GTEST_SKIP() << "root opens any device";
+    ASSERT_TRUE(QFile::setPermissions(path, QFileDevice::Permissions{}));
+    link->open_serial_port(path.toStdString());
+    ASSERT_FALSE(notices.texts("error").empty());
+    EXPECT_EQ(notices.texts("error").front(), "Miss! File Open\n" + hint);
+}
+
+TEST(SerialPortList, OffersTheStableNamesFirst) {
+    QTemporaryDir by_id;
+    ASSERT_TRUE(QFile::link("/dev/null", QDir(by_id.path()).filePath("usb-B-if00")));
+    ASSERT_TRUE(QFile::link("/dev/null", QDir(by_id.path()).filePath("usb-A-if00")));
+    const std::vector<std::string> found = available_serial_devices(by_id.path().toStdString());
+    ASSERT_GE(found.size(), 2u);
+    EXPECT_EQ(found[0], QDir(by_id.path()).filePath("usb-A-if00").toStdString());
+    EXPECT_EQ(found[1], QDir(by_id.path()).filePath("usb-B-if00").toStdString());
+    EXPECT_EQ(std::count(found.begin(), found.end(), found[0]), 1);
+    EXPECT_TRUE(available_serial_devices(by_id.path().toStdString() + "/missing").size() == found.size() - 2);
+}
+
+}  // namespace
+}  // namespace tvx
