@@ -43,6 +43,13 @@ UnitTcpClient::UnitTcpClient(VirtualUnit& unit, QString host, quint16 port, QObj
     });
 }
 
+UnitTcpClient::~UnitTcpClient() {
+    running_ = false;
+    retry_.stop();
+    QObject::disconnect(&socket_, nullptr, this, nullptr);
+    socket_.abort();
+}
+
 void UnitTcpClient::start() {
     running_ = true;
     connect_now();

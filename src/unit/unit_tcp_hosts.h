@@ -42,6 +42,8 @@ class UnitTcpClient : public QObject {
 
   public:
     UnitTcpClient(VirtualUnit& unit, QString host, quint16 port, QObject* parent = nullptr);
+    // Lets go of the socket first, so that its last signals cannot reach a half-destroyed client.
+    ~UnitTcpClient() override;
 
     void start();
     void stop();
