@@ -6,6 +6,7 @@
 #include "link/serial_link.h"
 #include "ui/connection_dialogs.h"
 #include "ui/glyph_dialogs_install.h"
+#include "ui/operator_tools_install.h"
 #include "ui/sequence_dialogs_install.h"
 #include "ui/setting_editors_install.h"
 
@@ -45,6 +46,7 @@ Application::Start Application::start() {
     install_setting_editors(*window_, tool_, notices_, dispatch_);
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
     install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
+    install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get());
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;
 

@@ -42,6 +42,8 @@ constexpr std::array kMenuEntries{
     MenuEntry{"インターフェイス", "", "RS-232C/485の設定", kSerialSettings},
     MenuEntry{"インターフェイス", "", "クライアント/サーバー", kClientServer},
     MenuEntry{"インターフェイス", "", "TCP/IPの設定", kTcpSettings},
+    MenuEntry{"インターフェイス", "", "通信ログ", kCommLog},
+    MenuEntry{"インターフェイス", "", "RS-485 スキャン", kBusScan},
     MenuEntry{"プロトコル", "", "プロトコルの設定", kProtocol},
     MenuEntry{"情報", "", "TVX230 のﾊﾞｰｼﾞｮﾝ情報.", kAbout},
     MenuEntry{"情報", "", "外字について", kGlyphInfo},

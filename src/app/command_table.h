@@ -44,6 +44,9 @@ inline constexpr int kTcpSettings = 32800;
 inline constexpr int kProtocol = 32801;
 inline constexpr int kAbout = 120;
 inline constexpr int kGlyphInfo = 32814;
+// Entries the tool gained later, at the end of their menus.
+inline constexpr int kCommLog = 32830;
+inline constexpr int kBusScan = 32831;
 }  // namespace command
 
 // One item of the menu bar. Items of a submenu name it in `submenu`; the others leave it empty.

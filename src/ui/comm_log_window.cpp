@@ -1,0 +1,120 @@
+#include "ui/comm_log_window.h"
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include "config/safe_file.h"
+#include "protocol/notices.h"
+#include "ui/setting_editor_widgets.h"
+
+namespace tvx {
+
+CommLogWindow::CommLogWindow(CommLog& log, Notices& notices, QWidget* owner)
+    : QWidget(owner, Qt::Window), log_(log), notices_(notices) {
+    setWindowTitle(QStringLiteral("通信ログ"));
+    setAttribute(Qt::WA_DeleteOnClose, false);
+
+    direction_ = new QComboBox(this);
+    direction_->setObjectName(QStringLiteral("direction"));
+    direction_->addItems({QStringLiteral("すべて"), QStringLiteral("送信のみ"), QStringLiteral("受信のみ")});
+    connect(direction_, &QComboBox::activated, this,
+            [this](int index) { set_filter(static_cast<CommLogFilter>(index)); });
+
+    text_ = new QPlainTextEdit(this);
+    text_->setObjectName(QStringLiteral("log_text"));
+    text_->setReadOnly(true);
+    text_->setLineWrapMode(QPlainTextEdit::NoWrap);
+    text_->setMaximumBlockCount(static_cast<int>(log_.capacity()));
+    QFont fixed(QStringLiteral("Monospace"));
+    fixed.setStyleHint(QFont::TypeWriter);
+    text_->setFont(fixed);
+
+    count_ = new QLabel(this);
+    clear_ = make_button("クリア", this);
+    connect(clear_, &QPushButton::clicked, this, [this] { log_.clear(); });
+    save_ = make_button("保存...", this);
+    connect(save_, &QPushButton::clicked, this, &CommLogWindow::ask_save);
+    auto* close = make_button("Close", this);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(new QLabel(QStringLiteral("表示"), this));
+    top->addWidget(direction_);
+    top->addStretch();
+    top->addWidget(count_);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(clear_);
+    buttons->addWidget(save_);
+    buttons->addStretch();
+    buttons->addWidget(close);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(text_, 1);
+    layout->addLayout(buttons);
+    resize(720, 420);
+
+    connect(&log_, &CommLog::entry_added, this, &CommLogWindow::append);
+    connect(&log_, &CommLog::cleared, this, &CommLogWindow::refill);
+    refill();
+}
+
+void CommLogWindow::set_filter(CommLogFilter filter) {
+    filter_ = filter;
+    direction_->setCurrentIndex(static_cast<int>(filter));
+    refill();
+}
+
+QString CommLogWindow::shown_text() const {
+    QString text = text_->toPlainText();
+    if (!text.isEmpty()) text += QLatin1Char('\n');
+    return text;
+}
+
+void CommLogWindow::append(const CommLogEntry& entry) {
+    if (passes(entry, filter_)) {
+        // Follow the newest line only when the operator has not scrolled back to read an older one.
+        QScrollBar* bar = text_->verticalScrollBar();
+        const bool at_end = bar->value() == bar->maximum();
+        text_->appendPlainText(QString::fromStdString(render_entry(entry)));
+        if (at_end) bar->setValue(bar->maximum());
+    }
+    show_count();
+}
+
+void CommLogWindow::refill() {
+    QString text = QString::fromStdString(log_.text(filter_));
+    if (text.endsWith(QLatin1Char('\n'))) text.chop(1);
+    text_->setPlainText(text);
+    text_->verticalScrollBar()->setValue(text_->verticalScrollBar()->maximum());
+    show_count();
+}
+
+void CommLogWindow::show_count() {
+    count_->setText(QStringLiteral("%1 行").arg(log_.entries().size()));
+}
+
+bool CommLogWindow::save_to(const std::filesystem::path& path) {
+    const QByteArray bytes = shown_text().toUtf8();
+    if (!write_file_replacing(path,
+                              std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+        notices_.notify_error("ファイルを保存できません");
+        return false;
+    }
+    return true;
+}
+
+void CommLogWindow::ask_save() {
+    const QString path =
+        QFileDialog::getSaveFileName(this, QStringLiteral("通信ログの保存"), QString(),
+                                     QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
+    if (path.isEmpty()) return;
+    save_to(std::filesystem::path(path.toStdU16String()));
+}
+
+}  // namespace tvx
