@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include "config/safe_file.h"
+#include "link/tcp_link.h"
+#include "support/recording_notices.h"
+#include "tcp_loopback.h"
 
 namespace tvx {
 namespace {
@@ -62,6 +65,40 @@ TEST(CommLog, SavesWhatItRendersAndLeavesAnUnwritableTargetAlone) {
     EXPECT_EQ(saved, log.text(CommLogFilter::kReceived));
     EXPECT_FALSE(log.save(dir / "missing" / "log.txt"));
     std::filesystem::remove_all(dir);
+}
+
+TEST(CommLog, TheTcpLinkLogsWhatItSendsAndEveryChunkItHandsOverWithThePeer) {
+    testing::ensure_event_loop();
+    ToolState tool;
+    testing::RecordingNotices notices;
+    tool.config.link_interface = 1;
+    tool.config.client_server = 0;
+    tool.config.list_count = 1;
+    tool.config.host_list[0] = {127, 0, 0, 1};
+    tool.config.select_number = 0;
+    QTcpServer unit_server;
+    ASSERT_TRUE(unit_server.listen(QHostAddress::LocalHost, 0));
+    tool.model.network.port_number = std::to_string(unit_server.serverPort());
+    CommLog log;
+    {
+        TcpLink link(tool, notices);
+        link.set_traffic_observer(log.observer());
+        ASSERT_EQ(link.tcp_connect(), 1);
+        ASSERT_TRUE(
+            testing::wait_for([&] { return link.tcp_connected() && unit_server.hasPendingConnections(); }));
+        QTcpSocket* unit = unit_server.nextPendingConnection();
+        link.tcp_send("RVN\r\n");
+        ASSERT_TRUE(testing::wait_for([&] { return unit->bytesAvailable() >= 5; }));
+        unit->write("VN1.00\r\n");
+        ASSERT_TRUE(testing::wait_for([&] { return log.entries().size() == 2; }));
+        unit->abort();
+    }
+    const std::string peer = "127.0.0.1:" + std::to_string(unit_server.serverPort());
+    EXPECT_EQ(log.entries()[0].direction, TrafficDirection::kSent);
+    EXPECT_EQ(log.entries()[0].link, peer);
+    EXPECT_EQ(log.entries()[0].bytes, "RVN\r\n");
+    EXPECT_EQ(log.entries()[1].direction, TrafficDirection::kReceived);
+    EXPECT_EQ(log.entries()[1].bytes, "VN1.00\r\n");
 }
 
 }  // namespace
