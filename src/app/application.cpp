@@ -4,6 +4,7 @@
 #include "config/configuration.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
+#include "ui/compare_and_ports_install.h"
 #include "ui/connection_dialogs.h"
 #include "ui/glyph_dialogs_install.h"
 #include "ui/operator_tools_install.h"
@@ -46,6 +47,7 @@ Application::Start Application::start() {
     install_setting_editors(*window_, tool_, notices_, dispatch_);
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
     install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
+    install_compare_and_ports(*window_, tool_, notices_);
     install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get());
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;

@@ -15,6 +15,7 @@ constexpr std::array kMenuEntries{
     MenuEntry{"ﾌｧｲﾙ", "", "上書き保存", kFileSave},
     MenuEntry{"ﾌｧｲﾙ", "", "名前を付けて保存", kFileSaveAs},
     MenuEntry{"ﾌｧｲﾙ", "", "ｱﾌﾟﾘｹｰｼｮﾝの終了", kExit},
+    MenuEntry{"ﾌｧｲﾙ", "", "比較...", kCompare},
     MenuEntry{"設定", "", "日付，時刻", kDateTime},
     MenuEntry{"設定", "", "タイトル", kTitle},
     MenuEntry{"設定", "", "文字サイズ", kCharSize},

@@ -47,6 +47,7 @@ inline constexpr int kGlyphInfo = 32814;
 // Entries the tool gained later, at the end of their menus.
 inline constexpr int kCommLog = 32830;
 inline constexpr int kBusScan = 32831;
+inline constexpr int kCompare = 33001;
 }  // namespace command
 
 // One item of the menu bar. Items of a submenu name it in `submenu`; the others leave it empty.

@@ -34,7 +34,8 @@ std::string serial_permission_hint(const std::string& device) {
     std::string group = "dialout";
     struct stat info {};
     if (::stat(device.c_str(), &info) == 0) {
-        if (const struct group* owner = ::getgrgid(info.st_gid); owner && owner->gr_name) group = owner->gr_name;
+        if (const struct group* owner = ::getgrgid(info.st_gid); owner && owner->gr_name)
+            group = owner->gr_name;
     }
     return "このポートを開く権限がありません。\nデバイスのグループ " + group +
            " に加わり、ログインし直してください:\nsudo usermod -aG " + group + " $USER";

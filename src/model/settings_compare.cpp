@@ -17,7 +17,8 @@ constexpr std::string_view kSpeedWords[] = {"1", "2", "3", "4"};
 constexpr std::string_view kOnOffWords[] = {"OFF", "ON"};
 constexpr std::string_view kSwitchWords[] = {"SKIP", "LIVE"};
 constexpr std::string_view kLevelWords[] = {"LOW", "HIGH"};
-constexpr std::string_view kColourWords[] = {"黒", "赤", "緑", "黄", "青", "マゼンタ", "シアン", "白", "ブランク"};
+constexpr std::string_view kColourWords[] = {"黒",       "赤",     "緑", "黄",      "青",
+                                             "マゼンタ", "シアン", "白", "ブランク"};
 constexpr std::string_view kRangeWords[] = {"年月日時分秒", "年月日時分", "年月日", "月日時分秒",
                                             "月日時分",     "月日",       "時分秒", "時分"};
 constexpr std::string_view kDateSizeWords[] = {"SMALL", "NORMAL"};
@@ -140,7 +141,8 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
             const ScheduleEntry& ea = a.schedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(e)];
             const ScheduleEntry& eb = b.schedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(e)];
             if (ea.hour == eb.hour && ea.minute == eb.minute && ea.page == eb.page) continue;
-            add(std::to_string(d + 1) + "日", "パターン " + two_digits(e + 1), entry_word(ea), entry_word(eb));
+            add(std::to_string(d + 1) + "日", "パターン " + two_digits(e + 1), entry_word(ea),
+                entry_word(eb));
         }
     }
 
@@ -154,7 +156,8 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
             add(std::string(option.where), option.setting, word(option.words, va), word(option.words, vb));
         }
     }
-    if (a.alarm_hold_time != b.alarm_hold_time) add("アラーム", "保持時間", a.alarm_hold_time, b.alarm_hold_time);
+    if (a.alarm_hold_time != b.alarm_hold_time)
+        add("アラーム", "保持時間", a.alarm_hold_time, b.alarm_hold_time);
     for (int c = 0; c < kConnectorCount; ++c) {
         const int va = a.connector_pages[static_cast<std::size_t>(c)];
         const int vb = b.connector_pages[static_cast<std::size_t>(c)];

@@ -9,7 +9,7 @@ namespace tvx {
 
 // One setting that differs between two sets of settings, in the words the editors show.
 struct SettingDifference {
-    std::string where;    // "P05", "1日", or the group of a unit-wide setting ("アラーム", "その他"...)
+    std::string where;  // "P05", "1日", or the group of a unit-wide setting ("アラーム", "その他"...)
     std::string setting;  // "文字サイズ", "パターン 03", "No.2"...
     std::string value_a;
     std::string value_b;

@@ -6,6 +6,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "link/serial_port_list.h"
+#include "ui/serial_device_box.h"
+
 namespace tvx {
 
 ConnectionChoiceDialog::ConnectionChoiceDialog(ToolState& tool, const QString& caption,
@@ -52,7 +55,13 @@ ConnectionChoiceDialog* make_serial_settings_dialog(ToolState& tool, QWidget* ow
     std::vector<ConnectionChoiceDialog::Group> groups;
     groups.push_back({QStringLiteral("コム ポート"), com_port_choice(tool)});
     groups.push_back({QStringLiteral("コントロール"), rs_control_choice(tool)});
-    return new ConnectionChoiceDialog(tool, QStringLiteral("シリアル通信の設定"), std::move(groups), owner);
+    auto* dialog =
+        new ConnectionChoiceDialog(tool, QStringLiteral("シリアル通信の設定"), std::move(groups), owner);
+    // Below the lists: the device the chosen port opens, following the port list.
+    auto* devices = new SerialDeviceBox(tool, available_serial_devices(), dialog);
+    static_cast<QVBoxLayout*>(dialog->layout())->insertWidget(1, devices);
+    QObject::connect(dialog->list(0), &QListWidget::currentRowChanged, devices, &SerialDeviceBox::show_port);
+    return dialog;
 }
 
 ConnectionChoiceDialog* make_client_server_dialog(ToolState& tool, const TcpSender& connection,

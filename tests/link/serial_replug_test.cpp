@@ -2,9 +2,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
+#include <memory>
+
 #include <grp.h>
 #include <gtest/gtest.h>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 

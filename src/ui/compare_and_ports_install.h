@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "model/settings_compare.h"
+#include "model/tool_state.h"
+#include "protocol/notices.h"
+
+namespace tvx {
+
+class MainWindow;
+
+// The settings in memory against the settings document at path; nothing when the file cannot be read.
+std::optional<std::vector<SettingDifference>> compare_with_document(const SettingsModel& memory,
+                                                                    const std::string& path);
+
+// Registers the comparison of the settings in memory with a chosen settings document.
+void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& notices);
+
+}  // namespace tvx

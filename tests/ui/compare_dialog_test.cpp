@@ -1,0 +1,84 @@
+#include "ui/compare_dialog.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <fstream>
+
+#include <gtest/gtest.h>
+
+#include "model/settings_document.h"
+#include "ui/compare_and_ports_install.h"
+#include "ui_test_app.h"
+
+namespace tvx {
+namespace {
+
+class CompareDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { testing::ui_app(); }
+
+    std::string write_file(const std::string& bytes) {
+        const std::string path = QDir(dir.path()).filePath("a.dat").toStdString();
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(CompareDialogTest, ListsTheChangedColourAndScheduleEntryOfAReadBackModel) {
+    SettingsModel saved;
+    saved.pages[0].title = "\x83\x65\x83\x58\x83\x67";  // テスト
+    const std::string path = write_file(write_document(saved));
+
+    SettingsModel memory;
+    read_document(memory, write_document(saved));
+    memory.pages[1].edge_colour = kBlue;
+    memory.schedule[30][23] = {23, 59, 0};
+
+    const auto diffs = compare_with_document(memory, path);
+    ASSERT_TRUE(diffs.has_value());
+    ASSERT_EQ(diffs->size(), 2u);
+
+    CompareDialog dialog(*diffs, "a.dat");
+    dialog.show();
+    ASSERT_TRUE(dialog.table()->isVisible());
+    EXPECT_FALSE(dialog.empty_label()->isVisible());
+    ASSERT_EQ(dialog.table()->rowCount(), 2);
+    EXPECT_EQ(dialog.table()->item(0, 0)->text(), "P02");
+    EXPECT_EQ(dialog.table()->item(0, 1)->text(), "縁取り色");
+    EXPECT_EQ(dialog.table()->item(0, 2)->text(), "青");
+    EXPECT_EQ(dialog.table()->item(0, 3)->text(), "黒");
+    EXPECT_EQ(dialog.table()->item(1, 0)->text(), "31日");
+    EXPECT_EQ(dialog.table()->item(1, 2)->text(), "23:59 P01");
+    const ScheduleEntry& in_file = saved.schedule[30][23];
+    EXPECT_EQ(dialog.table()->item(1, 3)->text(), QStringLiteral("%1:%2 ---")
+                                                      .arg(in_file.hour, 2, 10, QChar('0'))
+                                                      .arg(in_file.minute, 2, 10, QChar('0')));
+    dialog.grab().save("/tmp/tvx230_compare_dialog.png");
+
+    // Titles are shown decoded from the unit's code page.
+    memory.pages[0].title = "ABC";
+    CompareDialog titles(*compare_with_document(memory, path), "a.dat");
+    EXPECT_EQ(titles.table()->item(0, 3)->text(), "テスト");
+}
+
+TEST_F(CompareDialogTest, SameSettingsSayThereIsNoDifferenceAndAMissingFileGivesNothing) {
+    SettingsModel memory;
+    memory.pages[5].char_size = 2;
+    const auto diffs = compare_with_document(memory, write_file(write_document(memory)));
+    ASSERT_TRUE(diffs.has_value());
+    CompareDialog dialog(*diffs, "a.dat");
+    dialog.show();
+    EXPECT_TRUE(dialog.empty_label()->isVisible());
+    EXPECT_EQ(dialog.empty_label()->text(), "差分はありません");
+    EXPECT_FALSE(dialog.table()->isVisible());
+    dialog.grab().save("/tmp/tvx230_compare_dialog_empty.png");
+
+    EXPECT_FALSE(compare_with_document(memory, QDir(dir.path()).filePath("none.dat").toStdString()));
+}
+
+}  // namespace
+}  // namespace tvx
