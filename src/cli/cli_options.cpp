@@ -180,6 +180,10 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
             options.help = true;
         } else if (name == "--quiet" || name == "-q") {
             options.quiet = true;
+        } else if (name == "--log") {
+            if (!need()) return refuse(reader.error);
+            if (value.empty()) return refuse("--log needs a file name");
+            options.log = value;
         } else if (name == "--serial") {
             if (!need()) return refuse(reader.error);
             if (!set_link(CliOptions::Link::kSerial))
@@ -298,6 +302,11 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
             return refuse("send: LINE must be printable ASCII text (CR LF is added)");
         if (options.line.size() > kMaxSendLine)
             return refuse("send: LINE is longer than " + std::to_string(kMaxSendLine) + " characters");
+    } else if (command == "diff") {
+        options.command = CliOptions::Command::kDiff;
+        if (auto e = count(3, "diff A.dat B.dat")) return refuse(*e);
+        options.input = words[1];
+        options.compared = words[2];
     } else if (command == "glyphs") {
         if (words.size() < 2) return refuse("glyphs read|register|convert|bmp ...");
         const std::string& what = words[1];
@@ -381,8 +390,9 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
         if (options.units > 1 && !options.output.empty() && options.output.find("{n}") == std::string::npos)
             return refuse("with several units the output file must hold {n}");
     } else if (options.link != CliOptions::Link::kNone || options.rs485 || units_given || wait_given ||
-               pace_given) {
-        return refuse("glyphs convert and glyphs bmp work offline: no link options");
+               pace_given || !options.log.empty()) {
+        const std::string what = c == CliOptions::Command::kDiff ? command : command + " " + words[1];
+        return refuse(what + " works offline: no link options and no --log");
     }
     return CliParse{options, {}};
 }
@@ -390,6 +400,7 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
 std::string cli_usage() {
     return R"(Usage: tvx230-cli LINK [OPTIONS] COMMAND [ARGS]
        tvx230-cli glyphs convert|bmp ...      (offline, no LINK)
+       tvx230-cli diff A.dat B.dat            (offline, no LINK)
 
 The headless companion of the TVX-230 tool: reads units back into settings documents, sends documents,
 single command lines and glyph banks, to one unit or to a whole fleet at once.
@@ -409,6 +420,9 @@ OPTIONS:
                            2000 for glyph registration), or "reply": next step as soon as the
                            previous reply arrived (a broadcast step does not wait)
   --reply-timeout SECONDS  how long one answer may take (default 3); also bounds --tcp connecting
+  --log FILE               write the communication log of the run to FILE: every line sent and
+                           received on each unit's link, one per line as "DATE TIME.mmm  送信|受信
+                           LINK  TEXT" (non-printable bytes as <XX>); written at the end of the run
   -q, --quiet              no progress and no summary (errors are still printed)
   -h, --help               this text
 COMMANDS:
@@ -427,6 +441,10 @@ COMMANDS:
                                            offline: the list's thumbnail bitmap of glyph N (96 x 96
                                            pixels; the part beside a medium or small glyph in the
                                            background colour, default F0F0F0)
+  diff A.dat B.dat                         offline: every setting that differs between the two
+                                           documents, one line each on stdout, tab-separated:
+                                           PAGE-OR-DAY, SETTING, VALUE IN A, VALUE IN B; exit
+                                           status 0 when they are the same, 1 when they differ
 
 Output names follow the tool's save dialogs: ".dat", the bank's extension or ".bmp" is appended
 unless the name already holds it after its first character. Files are replaced whole or not at all.
@@ -434,7 +452,8 @@ Documents and bank files are read strictly: a file that cannot be read whole is 
 is sent.
 
 Exit status: 0 success; 1 failure (error reply, no answer, refused title, file error, units not
-connected); 2 usage error. Errors go to stderr in the tool's own notice words.
+connected, log not written; diff: documents that differ); 2 usage error. Errors go to stderr in the
+tool's own notice words.
 )";
 }
 

@@ -12,7 +12,16 @@ namespace tvx {
 // What one run of tvx230-cli is asked to do, as read from its arguments.
 struct CliOptions {
     enum class Link { kNone, kSerial, kTcp, kListen };
-    enum class Command { kReadBack, kSendAll, kSend, kGlyphRead, kGlyphRegister, kGlyphConvert, kGlyphBmp };
+    enum class Command {
+        kReadBack,
+        kSendAll,
+        kSend,
+        kGlyphRead,
+        kGlyphRegister,
+        kGlyphConvert,
+        kGlyphBmp,
+        kDiff
+    };
 
     Link link = Link::kNone;
     std::string device;        // --serial
@@ -24,6 +33,7 @@ struct CliOptions {
     std::optional<int> pace_ms;  // a fixed tick; none for the tool's own pace of the command
     bool pace_reply = false;     // the next step as soon as the answer to the previous one arrived
     double reply_timeout_seconds = 3;
+    std::string log;     // --log: the communication log of the run goes to this file
     bool quiet = false;  // no progress and no summary; errors are still printed
     bool help = false;
 
@@ -31,13 +41,17 @@ struct CliOptions {
     std::string line;                       // send
     std::string input;                      // send-all, glyphs register, convert and bmp: the file read
     std::string output;                     // -o
+    std::string compared;                   // diff: the second document (input is the first)
     const GlyphSize* glyph_size = nullptr;  // glyphs read
     std::optional<int> number;              // --number; none for "all"
     std::vector<std::string> into;          // glyphs convert targets
     unsigned background = 0xF0F0F0;         // glyphs bmp: the list's background colour, 0xRRGGBB
 
-    // The command talks to units (all but the offline glyph commands).
-    bool needs_link() const { return command != Command::kGlyphConvert && command != Command::kGlyphBmp; }
+    // The command talks to units (all but the offline glyph commands and diff).
+    bool needs_link() const {
+        return command != Command::kGlyphConvert && command != Command::kGlyphBmp &&
+               command != Command::kDiff;
+    }
     int reply_timeout_ms() const;
 };
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
@@ -17,6 +18,8 @@ namespace {
 constexpr char kPrefix[] = "tvx230-cli: ";
 constexpr int kProgressMs = 100;
 constexpr qint64 kWaitingReadBufferBytes = 64 * 1024;
+// The log file holds the whole run, not the window's 20 000 lines; still bounded against a flooding unit.
+constexpr std::size_t kLogCapacity = 2'000'000;
 
 const char* command_name(CliOptions::Command command) {
     switch (command) {
@@ -34,6 +37,8 @@ const char* command_name(CliOptions::Command command) {
             return "glyphs convert";
         case CliOptions::Command::kGlyphBmp:
             return "glyphs bmp";
+        case CliOptions::Command::kDiff:
+            return "diff";
     }
     return "";
 }
@@ -85,6 +90,10 @@ void CliRun::begin() {
         end(code);
         return;
     }
+    if (o.command == CliOptions::Command::kDiff) {
+        end(diff_documents(o.input, o.compared, out_, console_));
+        return;
+    }
     // Nothing goes to a unit before every input has been read whole.
     if (!read_inputs() || !outputs_writable()) {
         end(1);
@@ -101,24 +110,31 @@ void CliRun::begin() {
     input_.reply_timeout_ms = o.reply_timeout_ms();
     input_.rs485 = o.rs485;
 
+    if (!o.log.empty()) log_ = std::make_unique<CommLog>(nullptr, kLogCapacity);
+    const TrafficObserver observer = log_ ? log_->observer() : TrafficObserver{};
+
     if (console_.terminal() && !o.quiet) progress_timer_.start();
     std::vector<UnitJob::ChannelMaker> makers;
     if (o.link == CliOptions::Link::kSerial) {
         const std::string device = o.device;
-        makers.push_back([device](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
-            return std::make_unique<SerialChannel>(tool, notices, device);
-        });
+        makers.push_back(
+            [device, observer](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
+                auto channel = std::make_unique<SerialChannel>(tool, notices, device);
+                channel->set_traffic_observer(observer);
+                return channel;
+            });
         start_jobs(std::move(makers));
     } else if (o.link == CliOptions::Link::kTcp) {
         const std::string host = o.host;
         const auto port = static_cast<quint16>(o.port);
         const int timeout = o.reply_timeout_ms();
-        makers.push_back(
-            [host, port, timeout](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
-                auto channel = std::make_unique<SocketChannel>(tool, notices, host, port);
-                channel->set_connect_timeout_ms(timeout);
-                return channel;
-            });
+        makers.push_back([host, port, timeout, observer](ToolState& tool,
+                                                         Notices& notices) -> std::unique_ptr<UnitChannel> {
+            auto channel = std::make_unique<SocketChannel>(tool, notices, host, port);
+            channel->set_connect_timeout_ms(timeout);
+            channel->set_traffic_observer(observer);
+            return channel;
+        });
         start_jobs(std::move(makers));
     } else {
         listen();
@@ -228,12 +244,16 @@ void CliRun::on_new_connection() {
     wait_timer_.stop();
     server_->close();
     std::vector<UnitJob::ChannelMaker> makers;
+    const TrafficObserver observer = log_ ? log_->observer() : TrafficObserver{};
     for (const QPointer<QTcpSocket>& socket : waiting_units_) {
         QTcpSocket* taken = socket.data();
         taken->disconnect(this);
-        makers.push_back([taken](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
-            return std::make_unique<SocketChannel>(tool, notices, taken);
-        });
+        makers.push_back(
+            [taken, observer](ToolState& tool, Notices& notices) -> std::unique_ptr<UnitChannel> {
+                auto channel = std::make_unique<SocketChannel>(tool, notices, taken);
+                channel->set_traffic_observer(observer);
+                return channel;
+            });
     }
     waiting_units_.clear();
     start_jobs(std::move(makers));
@@ -312,6 +332,11 @@ void CliRun::end(int code) {
     wait_timer_.stop();
     console_.end_progress();
     finished_ = true;
+    if (log_ && !log_->save(options_.log)) {
+        console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + options_.log +
+                         ": the communication log was not written)");
+        code = 1;
+    }
     exit_code_ = code;
     if (!jobs_.empty()) print_summary();
     emit finished(code);

@@ -14,6 +14,7 @@
 #include "cli/console.h"
 #include "cli/unit_job.h"
 #include "glyphs/glyph_model.h"
+#include "link/comm_log.h"
 #include "model/settings_model.h"
 
 namespace tvx {
@@ -64,6 +65,7 @@ class CliRun : public QObject {
     GlyphModel banks_;
     JobInput input_;
     std::vector<std::unique_ptr<UnitJob>> jobs_;
+    std::unique_ptr<CommLog> log_;  // with --log: the traffic of every unit's link
     QTcpServer* server_ = nullptr;
     std::vector<QPointer<QTcpSocket>> waiting_units_;
     QTimer wait_timer_;

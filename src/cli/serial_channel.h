@@ -20,6 +20,8 @@ class SerialChannel : public UnitChannel {
     void open() override;
     std::string label() const override;
     bool tcp_is_connected() const override { return true; }
+    // Told of every frame sent and every line received, for the communication log.
+    void set_traffic_observer(TrafficObserver observer) { link_.set_traffic_observer(std::move(observer)); }
     void drain(std::function<void(bool)> done) override;
     void close() override;
 

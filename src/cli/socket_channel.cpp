@@ -156,6 +156,7 @@ void SocketChannel::on_ready_read() {
             continue;
         }
         const std::string line = std::exchange(partial_, {});
+        if (observer_) observer_(TrafficDirection::kReceived, label_, line);
         std::string_view shown = line;
         while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.remove_suffix(1);
         line_received(line, shown);
@@ -170,6 +171,7 @@ bool SocketChannel::write_line(std::string_view line) {
         notices_.notify_warning(kSendFailed);
         return false;
     }
+    if (observer_) observer_(TrafficDirection::kSent, label_, line);
     return true;
 }
 

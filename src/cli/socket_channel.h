@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/unit_channel.h"
+#include "link/traffic_observer.h"
 
 namespace tvx {
 
@@ -23,6 +24,8 @@ class SocketChannel : public UnitChannel {
     ~SocketChannel() override;
 
     void set_connect_timeout_ms(int ms) { connect_timer_.setInterval(ms); }
+    // Told of every line written and every whole line received, for the communication log.
+    void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
 
     void open() override;
     std::string label() const override { return label_; }
@@ -54,6 +57,7 @@ class SocketChannel : public UnitChannel {
     QTimer connect_timer_;
     QTimer drain_timer_;
     std::function<void(bool)> drained_;
+    TrafficObserver observer_;
 };
 
 }  // namespace tvx

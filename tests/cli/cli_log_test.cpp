@@ -1,0 +1,79 @@
+#include <regex>
+#include <sstream>
+
+#include <gtest/gtest.h>
+
+#include "cli_harness.h"
+#include "link/comm_log.h"
+#include "protocol/read_back_sequence.h"
+#include "unit/unit_tcp_hosts.h"
+
+namespace tvx {
+namespace {
+
+using testing::CliHarness;
+using testing::Files;
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+TEST(CliLog, ReadBackLogsEveryCommandAndAnswerInOrderWithBothDirections) {
+    VirtualUnit unit;
+    std::vector<std::string> exchanged;  // command, answer, command, answer...
+    unit.observer = [&exchanged](std::string_view line, const std::optional<std::string>& answer) {
+        exchanged.emplace_back(line);
+        exchanged.push_back(answer.value_or(""));
+    };
+    UnitTcpServer server{unit};
+    QString error;
+    ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
+    const std::string peer = "127.0.0.1:" + std::to_string(server.port());
+
+    Files files;
+    CliHarness cli;
+    ASSERT_EQ(cli.run({"--tcp", peer, "--pace", "reply", "--log", files.path("run.log"), "read-back", "-o",
+                       files.path("back.dat")}),
+              0)
+        << cli.errors();
+
+    const std::vector<std::string> lines = lines_of(files.read("run.log"));
+    ASSERT_EQ(exchanged.size(), static_cast<std::size_t>(2 * kReadBackSteps));
+    ASSERT_EQ(lines.size(), exchanged.size());
+    const std::regex shape(R"((\d{4}-\d\d-\d\d \d\d:\d\d:\d\d\.\d{3})  (送信|受信)  (\S+)  (.*))");
+    std::string previous_time;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::smatch m;
+        ASSERT_TRUE(std::regex_match(lines[i], m, shape)) << lines[i];
+        EXPECT_GE(m[1].str(), previous_time) << lines[i];
+        previous_time = m[1].str();
+        EXPECT_EQ(m[2].str(), i % 2 == 0 ? "送信" : "受信") << lines[i];
+        EXPECT_EQ(m[3].str(), peer);
+        EXPECT_EQ(m[4].str(), printable_bytes(exchanged[i])) << lines[i];
+    }
+    EXPECT_EQ(lines[0].substr(25), "送信  " + peer + "  " + printable_bytes(read_back_command(1)));
+}
+
+TEST(CliLog, ALogThatCannotBeWrittenFailsTheRun) {
+    Files files;
+    CliHarness cli;
+    // No unit listens; the run fails anyway, and the log's folder is missing too.
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:1", "--reply-timeout", "0.3", "--log",
+                       files.path("no/such/folder/run.log"), "send", "RVN"}),
+              1);
+    EXPECT_NE(cli.errors().find("the communication log was not written"), std::string::npos) << cli.errors();
+}
+
+TEST(CliLog, OfflineCommandsTakeNoLog) {
+    EXPECT_FALSE(parse_cli_options({"--log", "x.log", "diff", "a.dat", "b.dat"}).options);
+    EXPECT_FALSE(parse_cli_options({"--tcp", "h", "--log", "", "send", "RVN"}).options);
+    const CliParse parsed = parse_cli_options({"--tcp", "h", "--log=x.log", "send", "RVN"});
+    ASSERT_TRUE(parsed.options);
+    EXPECT_EQ(parsed.options->log, "x.log");
+}
+
+}  // namespace
+}  // namespace tvx
