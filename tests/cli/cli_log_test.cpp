@@ -22,6 +22,7 @@ std::vector<std::string> lines_of(const std::string& text) {
 }
 
 TEST(CliLog, ReadBackLogsEveryCommandAndAnswerInOrderWithBothDirections) {
+    CliHarness cli;  // first: it makes the application the unit's server needs
     VirtualUnit unit;
     std::vector<std::string> exchanged;  // command, answer, command, answer...
     unit.observer = [&exchanged](std::string_view line, const std::optional<std::string>& answer) {
@@ -34,7 +35,6 @@ TEST(CliLog, ReadBackLogsEveryCommandAndAnswerInOrderWithBothDirections) {
     const std::string peer = "127.0.0.1:" + std::to_string(server.port());
 
     Files files;
-    CliHarness cli;
     ASSERT_EQ(cli.run({"--tcp", peer, "--pace", "reply", "--log", files.path("run.log"), "read-back", "-o",
                        files.path("back.dat")}),
               0)
@@ -55,6 +55,30 @@ TEST(CliLog, ReadBackLogsEveryCommandAndAnswerInOrderWithBothDirections) {
         EXPECT_EQ(m[4].str(), printable_bytes(exchanged[i])) << lines[i];
     }
     EXPECT_EQ(lines[0].substr(25), "送信  " + peer + "  " + printable_bytes(read_back_command(1)));
+}
+
+TEST(CliLog, TheServerRoleLogsEachUnitByItsPeer) {
+    VirtualUnit unit;
+    unit.settings().network.version_number = "1.23";
+    std::unique_ptr<UnitTcpClient> client;
+    Files files;
+    CliHarness cli;
+    ASSERT_EQ(cli.run({"--listen", "127.0.0.1:0", "--wait", "5", "--reply-timeout", "0.5", "--log",
+                       files.path("server.log"), "send", "RVN"},
+                      [&](quint16 port) {
+                          client = std::make_unique<UnitTcpClient>(unit, "127.0.0.1", port);
+                          client->set_retry_ms(20);
+                          client->start();
+                      }),
+              0)
+        << cli.errors();
+    client->stop();
+    const std::vector<std::string> lines = lines_of(files.read("server.log"));
+    ASSERT_EQ(lines.size(), 2u) << files.read("server.log");
+    const std::regex sent(R"(.{23}  送信  127\.0\.0\.1:\d+  RVN<0D><0A>)");
+    const std::regex received(R"(.{23}  受信  127\.0\.0\.1:\d+  VN1\.23<0D><0A>)");
+    EXPECT_TRUE(std::regex_match(lines[0], sent)) << lines[0];
+    EXPECT_TRUE(std::regex_match(lines[1], received)) << lines[1];
 }
 
 TEST(CliLog, ALogThatCannotBeWrittenFailsTheRun) {
