@@ -18,6 +18,7 @@ int fuzz_settings_document(const std::uint8_t* data, std::size_t size);
 int fuzz_bank_file(const std::uint8_t* data, std::size_t size);
 int fuzz_ini_profile(const std::uint8_t* data, std::size_t size);
 int fuzz_title_decode(const std::uint8_t* data, std::size_t size);
+int fuzz_cli_options(const std::uint8_t* data, std::size_t size);
 }
 
 namespace tvx {
@@ -37,6 +38,7 @@ const FuzzTarget kTargets[] = {
     {"bank_file", fuzz_bank_file},
     {"ini_profile", fuzz_ini_profile},
     {"title_decode", fuzz_title_decode},
+    {"cli_options", fuzz_cli_options},
 };
 
 fs::path corpus_root() {
