@@ -48,18 +48,30 @@ void load_configuration(Configuration& config, NetworkSettings& network, const s
     }
 }
 
+namespace {
+
+bool write_value(const Configuration& config, std::string_view key, std::string_view text) {
+    return !config.ini_path.empty() && write_profile_string(config.ini_path, kIniSection, key, text);
+}
+
+bool reported(const Configuration& config, bool ok) {
+    if (!ok && !config.ini_path.empty() && config.on_write_failed) config.on_write_failed();
+    return ok;
+}
+
+}  // namespace
+
 bool write_config_value(const Configuration& config, std::string_view key, std::string_view text) {
-    if (config.ini_path.empty()) return false;
-    return write_profile_string(config.ini_path, kIniSection, key, text);
+    return reported(config, write_value(config, key, text));
 }
 
 bool write_host(const Configuration& config, int index) {
     if (index < 0 || index >= kMaxHosts) return false;
     bool ok = true;
     for (int octet = 0; octet < 4; ++octet) {
-        ok = write_config_value(config, host_key(index, octet), std::to_string(config.host_list[index][octet])) && ok;
+        ok = write_value(config, host_key(index, octet), std::to_string(config.host_list[index][octet])) && ok;
     }
-    return ok;
+    return reported(config, ok);
 }
 
 }  // namespace tvx

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,6 +31,9 @@ struct Configuration {
     int list_count = 0;      // hosts in host_list
     std::array<HostAddress, kMaxHosts> host_list{};
     std::filesystem::path ini_path;  // where the file lives; empty writes nothing
+    // Told once for each write that could not be made (the old file stays as it was); the desktop tool
+    // shows the operator the file warning.
+    std::function<void()> on_write_failed;
 };
 
 // "ip00_0" with the host index as two characters (tens and units added to "0") and the octet number.

@@ -132,3 +132,28 @@ TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
 
 }  // namespace
 }  // namespace tvx
+
+namespace tvx {
+namespace {
+
+TEST_F(ConfigurationFile, AFailedWriteIsToldOnceAndKeepsTheOldFile) {
+    write("[TVX-230_Section]\r\nInterface=1\r\n");
+    load_configuration(config, network, ini());
+    int told = 0;
+    config.on_write_failed = [&told] { ++told; };
+    ASSERT_TRUE(write_config_value(config, "com_port", "2"));
+    EXPECT_EQ(told, 0);
+
+    // A folder where the file should be: nothing can be written there.
+    config.ini_path = fs::path(dir.path().toStdString()) / "folder.ini";
+    fs::create_directory(config.ini_path);
+    EXPECT_FALSE(write_config_value(config, "com_port", "3"));
+    EXPECT_FALSE(write_host(config, 0));
+    EXPECT_EQ(told, 2);
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(ini(), bytes));
+    EXPECT_EQ(bytes, "[TVX-230_Section]\r\nInterface=1\r\ncom_port=2\r\n");
+}
+
+}  // namespace
+}  // namespace tvx
