@@ -13,7 +13,7 @@ bool passes(const CommLogEntry& entry, CommLogFilter filter) {
         case CommLogFilter::kSent:
             return entry.direction == TrafficDirection::kSent;
         case CommLogFilter::kReceived:
-            return entry.direction == TrafficDirection::kReceived;
+            return entry.direction != TrafficDirection::kSent;
     }
     return true;
 }
@@ -40,7 +40,17 @@ std::string printable_bytes(std::string_view bytes) {
 std::string render_entry(const CommLogEntry& entry) {
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(entry.msecs_since_epoch);
     std::string out = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
-    out += entry.direction == TrafficDirection::kSent ? "  送信  " : "  受信  ";
+    switch (entry.direction) {
+        case TrafficDirection::kSent:
+            out += "  送信  ";
+            break;
+        case TrafficDirection::kReceived:
+            out += "  受信  ";
+            break;
+        case TrafficDirection::kReceivedLate:
+            out += "  遅延破棄  ";
+            break;
+    }
     out += entry.link;
     out += "  ";
     out += printable_bytes(entry.bytes);

@@ -84,7 +84,13 @@ void SerialLink::serial_send(std::string_view line) {
     if (tool_.link.reply_expected == 0 || assembler_.discarding()) assembler_.clear();
     const SerialFrame frame = frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
     tool_.link.reply_expected = frame.reply_expected ? 1 : 0;
-    if (!frame.accepted || !port_.isOpen()) return;
+    if (!frame.accepted) return;
+    if (!port_.isOpen()) {
+        // Nothing goes out: a single command learns it from the reply time-out, a sequence stops at once
+        // (a broadcast would otherwise run on with nobody told).
+        tool_.link.link_lost = 1;
+        return;
+    }
     // QSerialPort copies the bytes into its own write queue, so nothing here has to outlive the call.
     port_.write(frame.bytes.data(), static_cast<qint64>(frame.bytes.size()));
     if (observer_) observer_(TrafficDirection::kSent, link_label(), frame.bytes);
@@ -143,6 +149,7 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
         assembler_.clear();
         unread_.clear();
         replug_timer_.start();
+        tool_.link.link_lost = 1;
         notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
                               ") が外されました。\n戻ったときに開き直します。");
         return;

@@ -47,12 +47,17 @@ TcpLink::TcpLink(ToolState& tool, Notices& notices, QObject* parent)
     answer_timer_.setTimerType(Qt::PreciseTimer);
     answer_timer_.setInterval(kAnswerTimeoutMs);
     connect(&answer_timer_, &QTimer::timeout, this, &TcpLink::answer_missing);
+    late_timer_.setSingleShot(true);
+    late_timer_.setInterval(kLateAnswerMs);
+    // An answer later than this is taken as lost for good; what comes next answers the next command.
+    connect(&late_timer_, &QTimer::timeout, this, [this] { late_answers_ = 0; });
     tcp_reset_table();
 }
 
 TcpLink::~TcpLink() {
     // Quietly: no notice and no signal may come from a link that is going away.
     answer_timer_.stop();
+    late_timer_.stop();
     drop_client_socket();
     drop_server();
     for (TcpClientEntry& entry : client_table_) {
@@ -284,15 +289,23 @@ void TcpLink::tcp_close_socket(QTcpSocket* socket) {
         entry.connection_id = 0;
         emit clients_changed();
     }
-    // The answer cannot come any more.
-    if (was_target && answer_pending()) answer_missing();
+    if (!was_target) return;
+    // Nothing more goes to that unit: a running sequence stops, and an answer due cannot come any more.
+    tool_.link.link_lost = 1;
+    late_answers_ = 0;
+    if (answer_pending()) answer_missing();
 }
 
 void TcpLink::tcp_stop() {
     // The operator closes the link: an answer still due will not come, so a sequence must stop, but
     // there is nobody to tell.
-    if (answer_pending()) tool_.link.error_reply = 1;
+    if (answer_pending()) {
+        tool_.link.error_reply = 1;
+        tool_.link.link_lost = 1;
+    }
     cancel_answer();
+    late_answers_ = 0;
+    late_timer_.stop();
     drop_client_socket();
     drop_server();
     for (int i = 1; i < kClientTableSize; ++i) {
@@ -313,6 +326,7 @@ void TcpLink::tcp_stop() {
 
 void TcpLink::tcp_send(std::string_view line) {
     if (!tcp_is_connected()) {
+        tool_.link.link_lost = 1;
         notices_.notify_warning("Socket が接続されていません");
         return;
     }
@@ -321,6 +335,7 @@ void TcpLink::tcp_send(std::string_view line) {
     if (!socket || socket->state() != QAbstractSocket::ConnectedState ||
         socket->write(line.data(), size) != size) {
         tool_.link.error_reply = 1;
+        tool_.link.link_lost = 1;
         notices_.notify_warning(kSendFailed);
         return;
     }
@@ -349,11 +364,27 @@ void TcpLink::read_from(QTcpSocket* socket) {
         if (chunk.isEmpty()) break;
         // Only the unit that commands go to answers them; anything else is read and dropped.
         if (guard != target_socket()) continue;
-        observe(TrafficDirection::kReceived, guard,
-                std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
-        deliver(table_index(socket),
-                std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+        const std::string_view rest = drop_late_answers(
+            guard, std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+        if (rest.empty()) continue;
+        observe(TrafficDirection::kReceived, guard, rest);
+        deliver(table_index(socket), rest);
     }
+}
+
+std::string_view TcpLink::drop_late_answers(const QTcpSocket* socket, std::string_view chunk) {
+    std::size_t taken = 0;
+    while (late_answers_ > 0 && taken < chunk.size()) {
+        const std::size_t lf = chunk.find('\n', taken);
+        if (lf == std::string_view::npos) {
+            taken = chunk.size();  // the late line goes on in the next chunk
+            break;
+        }
+        taken = lf + 1;
+        if (--late_answers_ == 0) late_timer_.stop();
+    }
+    if (taken > 0) observe(TrafficDirection::kReceivedLate, socket, chunk.substr(0, taken));
+    return chunk.substr(taken);
 }
 
 void TcpLink::deliver(int index, std::string_view chunk) {
@@ -382,11 +413,19 @@ void TcpLink::cancel_answer() {
 }
 
 void TcpLink::answer_missing() {
+    const int missing = answers_due_;
     cancel_answer();
-    // Pieces of the answer that never completed must not be joined to the next one.
+    // Pieces of the answer that never completed must not be joined to the next one; the rest of that
+    // line, when it comes, is dropped with the late answer.
     tool_.reply.tcp_accumulation.clear();
     tool_.reply.tcp_line_incomplete = false;
+    if (target_socket() && missing > 0) {
+        late_answers_ += missing;
+        late_timer_.start();
+    }
     tool_.link.error_reply = 1;
+    // However late the answer comes, the step stays failed.
+    tool_.link.reply_missed = 1;
     notices_.notify_warning(kNoAnswer);
 }
 

@@ -27,7 +27,9 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
 // Everything is event driven on the GUI thread: connecting, accepting, noticing closed connections and
 // receiving answers happen through socket signals whichever window is open; dialogs only observe the
 // state through the signals below. After each send an answer is due; it is bounded by a single-shot
-// timer, and while it is due answer_pending() is true so that paced sequences send nothing.
+// timer, and while it is due answer_pending() is true so that paced sequences send nothing. An answer
+// given up as missing that turns up within kLateAnswerMs after all is logged and dropped: the unit
+// answers in order, so it would otherwise pass for the answer to the next command.
 class TcpLink : public QObject, public TcpSender {
     Q_OBJECT
 
@@ -37,6 +39,7 @@ class TcpLink : public QObject, public TcpSender {
     using ReplyHandler = std::function<void(ToolState&, Notices&, std::string_view chunk)>;
 
     static constexpr int kAnswerTimeoutMs = 3000;
+    static constexpr int kLateAnswerMs = 3000;
     static constexpr int kReceiveChunk = 1024;
     // What a socket takes in before the link has read it; beyond it the peer waits (TCP flow control).
     // The link reads as it goes, but a notice box's event loop can hold it up for as long as it is open.
@@ -50,6 +53,9 @@ class TcpLink : public QObject, public TcpSender {
 
     void set_reply_handler(ReplyHandler handler);
     void set_answer_timeout_ms(int ms) { answer_timer_.setInterval(ms); }
+    void set_late_answer_ms(int ms) { late_timer_.setInterval(ms); }
+    // Answers given up as missing whose lines are still expected, to be dropped when they come.
+    int late_answers_owed() const { return late_answers_; }
     // Told of every line sent and every chunk handed to the reply handling, with the peer's address.
     void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
 
@@ -94,6 +100,8 @@ class TcpLink : public QObject, public TcpSender {
     void on_new_connection();
     void read_from(QTcpSocket* socket);
     void deliver(int index, std::string_view chunk);
+    // Takes the lines of late answers off the front of chunk; returns what is left.
+    std::string_view drop_late_answers(const QTcpSocket* socket, std::string_view chunk);
     void answer_missing();
     void cancel_answer();
     // Also mirrored in LinkFlags::tcp_answer_pending for the paced sequences of the core.
@@ -120,6 +128,8 @@ class TcpLink : public QObject, public TcpSender {
     std::uint64_t selected_connection_ = 0;  // connection_id of the unit the operator picked
     int answers_due_ = 0;
     QTimer answer_timer_;
+    int late_answers_ = 0;
+    QTimer late_timer_;
 };
 
 }  // namespace tvx

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace tvx {
@@ -12,6 +13,14 @@ struct LinkFlags {
     int error_reply = 0;          // an error reply or a failed send; sequences stop when they see it
     int app_running = 0;          // set once the main window exists, cleared on exit
     int tcp_answer_pending = 0;   // the TCP link awaits an answer; a paced sequence sends nothing meanwhile
+
+    // Failures a running sequence must not miss. Unlike error_reply, which every reply line clears, they
+    // stay set until a sequence starts or stops on them: a late answer cannot undo them.
+    int link_lost = 0;     // the port or connection went away, or a line could not be written
+    int reply_missed = 0;  // an answer did not come in time ("No Connect", "Answer が､きません")
+
+    // Reply lines handed to the reply handling so far; a sequence tells from it which steps were answered.
+    std::uint64_t replies_handled = 0;
 };
 
 // The reply handling's own accumulation of TCP answer pieces until a piece ends with LF.

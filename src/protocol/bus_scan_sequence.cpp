@@ -1,5 +1,6 @@
 #include "protocol/bus_scan_sequence.h"
 
+#include "protocol/command_builders.h"
 #include "protocol/line_format.h"
 
 namespace tvx {
@@ -32,14 +33,29 @@ bool BusScanSequence::send_step(int step) {
     tool_.model.run.slave_address = asked_;
     // Each address has its own short wait; the single-command time-out must not add them up.
     tool_.link.reply_timeout_ticks = 0;
-    link_.send_command("RVN\r\n");
+    link_.send_command(build_read_command("RVN"));
     return true;
 }
 
 bool BusScanSequence::waiting() const {
     if (asked_ < 0 || answers_[static_cast<std::size_t>(asked_)]) return false;
-    // Each tick that finds the step unanswered counts towards its time-out.
-    return ++waited_ticks_ <= timeout_ticks_;
+    // Each tick that finds the step unanswered counts towards its time-out (waited()).
+    return waited_ticks_ < timeout_ticks_;
+}
+
+int BusScanSequence::last_answered_step() const {
+    for (int address = kBusAddressCount - 1; address >= 0; --address) {
+        if (answers_[static_cast<std::size_t>(address)]) return address + 1;
+    }
+    return 0;
+}
+
+std::string BusScanSequence::step_label(int step) const {
+    const int address = step - 1;
+    std::string label = "アドレス ";
+    label += static_cast<char>('0' + address / 10 % 10);
+    label += static_cast<char>('0' + address % 10);
+    return label;
 }
 
 void BusScanSequence::reply_line(std::string_view line) {
@@ -76,7 +92,8 @@ int BusScanSequence::percent() const {
     if (state() == State::kCompleted) return 100;
     // An address counts as done once it answered or timed out.
     int done = asked_ < 0 ? 0 : asked_;
-    if (asked_ >= 0 && (answers_[static_cast<std::size_t>(asked_)] || waited_ticks_ > timeout_ticks_)) ++done;
+    if (asked_ >= 0 && (answers_[static_cast<std::size_t>(asked_)] || waited_ticks_ >= timeout_ticks_))
+        ++done;
     return done * 100 / kBusAddressCount;
 }
 

@@ -32,7 +32,10 @@ class BusScanSequence : public PacedSequence {
   public:
     BusScanSequence(ToolState& tool, CommandLink& link, Notices& notices,
                     int timeout_ticks = kBusScanTimeoutTicks)
-        : PacedSequence(tool), link_(link), notices_(notices), timeout_ticks_(timeout_ticks) {}
+        : PacedSequence(tool, link, notices),
+          link_(step_link()),
+          notices_(notices),
+          timeout_ticks_(timeout_ticks) {}
     ~BusScanSequence() override { cancel(); }
 
     // One step per address, then a tick that ends the scan once the last address is done.
@@ -45,19 +48,27 @@ class BusScanSequence : public PacedSequence {
     // Units that answered, by address.
     std::vector<BusUnit> found() const;
 
+    // The step of the highest address that has answered: an unanswered address is no failure here.
+    int last_answered_step() const override;
+
   protected:
     // Only on the serial interface with RS-485: elsewhere there is no bus to scan.
     bool can_start() override;
     bool send_step(int step) override;
     bool waiting() const override;
+    void waited() override { ++waited_ticks_; }
+    // An address nobody answers is what the scan is for; only a lost port stops it.
+    bool stops_when_unanswered() const override { return false; }
+    // Steps are named by the address they asked: "アドレス 05".
+    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:
     CommandLink& link_;
     Notices& notices_;
     int timeout_ticks_;
-    int asked_ = -1;                // the address of the step under way
-    mutable int waited_ticks_ = 0;  // ticks spent waiting for it
+    int asked_ = -1;        // the address of the step under way
+    int waited_ticks_ = 0;  // ticks spent waiting for it
     std::array<std::optional<std::string>, kBusAddressCount> answers_{};
     int saved_address_ = 0;
 };

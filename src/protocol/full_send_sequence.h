@@ -11,7 +11,7 @@ namespace tvx {
 
 // Writing the whole model to a unit, or on RS-485 to all units by broadcast: the 64 titles, the 31
 // schedule days and every other setting, one line per tick. The table has 118 steps; the last sends
-// nothing and is the tick that completes the sequence (over TCP, once the last answer is in).
+// nothing and is the tick that completes the sequence (over TCP it comes once the last answer is in).
 inline constexpr int kFullSendSteps = 118;
 inline constexpr int kFullSendTickMs = 400;
 inline constexpr int kFullSendProgressRange = kFullSendSteps;
@@ -23,11 +23,10 @@ std::optional<std::string> full_send_command(const SettingsModel& model, int ste
 class FullSendSequence : public PacedSequence {
   public:
     FullSendSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
     ~FullSendSequence() override { cancel(); }
 
-    // The steps that send; the completing tick is step 118.
-    int step_count() const override { return kFullSendSteps - 1; }
+    int step_count() const override { return kFullSendSteps; }
     int percent() const override { return steps_sent() * 100 / kFullSendProgressRange; }
 
     // The page (0..63) whose title stopped the sequence, or -1.

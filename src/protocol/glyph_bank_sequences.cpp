@@ -52,14 +52,22 @@ bool GlyphBankRead::can_start() {
     tool_.glyphs.current_slot = 0;
     // A flag left by a read nobody answered would hold the first request back for ever.
     tool_.glyphs.glyph_reply_pending = 0;
+    step_slots_.clear();
     return true;
 }
 
 bool GlyphBankRead::send_step(int) {
     const int slot = tool_.glyphs.current_slot;
     if (slot < 0 || slot >= size_.slot_count) return false;
+    step_slots_.push_back(slot);
     send_glyph_read(tool_.glyphs, size_, glyph_code(slot), link_, notices_, false);
     return true;
+}
+
+std::string GlyphBankRead::step_label(int step) const {
+    const auto index = static_cast<std::size_t>(step - 1);
+    const int slot = index < step_slots_.size() ? step_slots_[index] : tool_.glyphs.current_slot;
+    return "No." + std::to_string(slot + 1);
 }
 
 void GlyphBankRead::finished(State state) {
@@ -88,6 +96,10 @@ bool GlyphBankRegister::send_step(int) {
     link_.send_command(build_glyph_register(size_, slot, bank[static_cast<std::size_t>(slot)]));
     tool_.glyphs.current_slot = slot + 1;
     return true;
+}
+
+std::string GlyphBankRegister::step_label(int step) const {
+    return "No." + std::to_string(step);
 }
 
 void GlyphBankRegister::finished(State state) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "glyphs/glyph_model.h"
 #include "protocol/command_link.h"
@@ -27,7 +28,7 @@ std::string bank_progress_text(int current_slot, int slot_count);
 class GlyphBankRead : public PacedSequence {
   public:
     GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), size_(size), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), size_(size), link_(step_link()), notices_(notices) {}
     ~GlyphBankRead() override { cancel(); }
 
     // The reads sent so far and the slots still to read: a slot asked for again adds a step.
@@ -42,12 +43,15 @@ class GlyphBankRead : public PacedSequence {
     bool send_step(int step) override;
     bool uses_bank_flag() const override { return true; }
     bool waiting() const override { return tool_.glyphs.glyph_reply_pending != 0; }
+    // Steps are named by the glyph number they asked for: "No.12".
+    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:
     const GlyphSize& size_;
     CommandLink& link_;
     Notices& notices_;
+    std::vector<int> step_slots_;  // the slot each step asked for
 };
 
 // Registers every glyph of one size's bank on the unit, one slot per tick, without waiting for anything
@@ -55,7 +59,7 @@ class GlyphBankRead : public PacedSequence {
 class GlyphBankRegister : public PacedSequence {
   public:
     GlyphBankRegister(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), size_(size), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), size_(size), link_(step_link()), notices_(notices) {}
     ~GlyphBankRegister() override { cancel(); }
 
     int step_count() const override { return size_.slot_count; }
@@ -66,6 +70,8 @@ class GlyphBankRegister : public PacedSequence {
     bool can_start() override;
     bool send_step(int step) override;
     bool uses_bank_flag() const override { return true; }
+    // Step k registers glyph number k: "No.12".
+    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:

@@ -8,6 +8,8 @@ void link_tick(LinkFlags& link, Notices& notices) {
         if (counted > kReplyTimeoutTicks) {
             link.reply_expected = 0;
             link.reply_timeout_ticks = 0;
+            // A sequence stops on it, even if the answer turns up later after all.
+            link.reply_missed = 1;
             notices.notify_error("No Connect");
         }
     }

@@ -9,8 +9,9 @@
 
 namespace tvx {
 
-// Reading the unit's network settings: ten reads, one per tick, then a quiet tick that leaves time for
-// the last answer; the reply handling decodes each answer into the model's network settings.
+// Reading the unit's network settings: ten reads, one per tick, then a quiet eleventh tick that leaves
+// time for the last answer and completes the sequence; the reply handling decodes each answer into the
+// model's network settings.
 inline constexpr int kNetworkReadTickMs = 200;
 inline constexpr std::array<std::string_view, 10> kNetworkReads{"REAA", "REGA", "REIA", "RECT", "REKA",
                                                                 "REPN", "RESM", "RETR", "REMA", "RVN"};
@@ -19,7 +20,7 @@ inline constexpr int kNetworkReadSteps = static_cast<int>(kNetworkReads.size()) 
 class NetworkReadSequence : public PacedSequence {
   public:
     NetworkReadSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
     ~NetworkReadSequence() override { cancel(); }
 
     int step_count() const override { return kNetworkReadSteps; }

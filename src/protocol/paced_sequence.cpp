@@ -1,13 +1,54 @@
 #include "protocol/paced_sequence.h"
 
+#include <algorithm>
+
 namespace tvx {
+
+std::string step_stopped_notice(std::string_view stopped, std::string_view answered, bool answers_awaited) {
+    std::string text = std::string(stopped) + " で中断しました。";
+    if (!answers_awaited) {
+        // A broadcast: no unit answers, so the last line that went out is all there is to tell.
+        text += "一斉送信には応答がありません。";
+        if (answered.empty()) return text + "送信できたものはありません。";
+        return text + "送信できたのは" + std::string(answered) + " までです。";
+    }
+    if (answered.empty()) return text + "応答は一度もありませんでした。";
+    return text + "最後に応答があったのは" + std::string(answered) + " です。";
+}
+
+PacedSequence::PacedSequence(ToolState& tool, CommandLink& link, Notices& notices)
+    : tool_(tool), step_link_(*this, link), notices_(notices) {}
+
+void PacedSequence::StepLink::send_command(std::string_view line) {
+    ToolState& tool = owner_.tool_;
+    const std::uint64_t replies_before = tool.link.replies_handled;
+    const bool lost_before = tool.link.link_lost != 0;
+    link_.send_command(line);
+    // An answer already handled (a link that answers at once) or one the link now waits for.
+    const bool awaited = tool.link.replies_handled != replies_before || tool.link.reply_expected != 0 ||
+                         tool.link.tcp_answer_pending != 0;
+    if (awaited) {
+        owner_.awaiting_.push_back(owner_.step_);
+        owner_.any_awaited_ = true;
+    }
+    if (lost_before || tool.link.link_lost == 0) owner_.last_written_ = owner_.step_;
+    owner_.take_answers();
+}
 
 bool PacedSequence::start() {
     if (state_ == State::kRunning) return false;
     if (tool_.model.run.batch_step != 0 || tool_.glyphs.bank_sequence_active != 0) return false;
     if (!can_start()) return false;
     tool_.link.error_reply = 0;
+    tool_.link.link_lost = 0;
+    tool_.link.reply_missed = 0;
     step_ = 0;
+    stopped_by_link_ = false;
+    awaiting_.clear();
+    any_awaited_ = false;
+    last_answered_ = 0;
+    last_written_ = 0;
+    replies_seen_ = tool_.link.replies_handled;
     state_ = State::kRunning;
     if (uses_bank_flag()) {
         tool_.glyphs.bank_sequence_active = 1;
@@ -26,20 +67,45 @@ PacedSequence::State PacedSequence::tick() {
         ~Leave() { flag = false; }
     } leave{in_tick_};
 
+    take_answers();
+    if (link_failed()) {
+        stop_for_link();
+        return state_;
+    }
     if (tool_.link.error_reply != 0) {
         // Seen and acted on: a later single command or sequence must not trip over it again.
         tool_.link.error_reply = 0;
         finish(State::kStopped);
         return state_;
     }
-    if (tool_.link.tcp_answer_pending != 0 || waiting()) return state_;
+    if (tool_.link.tcp_answer_pending != 0) return state_;
+    if (waiting()) {
+        waited();
+        return state_;
+    }
     if (step_ >= step_count()) {
+        // The answer to the last step was awaited and has come.
         finish(State::kCompleted);
         return state_;
     }
     ++step_;
     if (!uses_bank_flag()) tool_.model.run.batch_step = step_;
-    if (!send_step(step_) && state_ == State::kRunning) finish(State::kStopped);
+    if (!send_step(step_)) {
+        if (state_ == State::kRunning) finish(State::kStopped);
+        return state_;
+    }
+    if (state_ != State::kRunning) return state_;
+    if (link_failed()) {
+        // The line could not go out: nothing after it will either.
+        stop_for_link();
+        return state_;
+    }
+    // The last step: complete in its own tick unless an answer is still to come. An error answer that is
+    // already in stops the sequence at the next tick instead.
+    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && tool_.link.error_reply == 0 &&
+        !waiting()) {
+        finish(State::kCompleted);
+    }
     return state_;
 }
 
@@ -50,6 +116,42 @@ void PacedSequence::cancel() {
 int PacedSequence::percent() const {
     const int count = step_count();
     return count > 0 ? step_ * 100 / count : 100;
+}
+
+std::string PacedSequence::step_label(int step) const {
+    return "ステップ " + std::to_string(step);
+}
+
+bool PacedSequence::link_failed() const {
+    return tool_.link.link_lost != 0 || (tool_.link.reply_missed != 0 && stops_when_unanswered());
+}
+
+void PacedSequence::take_answers() {
+    const std::uint64_t handled = tool_.link.replies_handled;
+    // Answers are taken in order, one per step that awaited one; lines nobody asked for change nothing.
+    std::uint64_t fresh = handled >= replies_seen_ ? handled - replies_seen_ : 0;
+    replies_seen_ = handled;
+    for (; fresh > 0 && !awaiting_.empty(); --fresh) {
+        last_answered_ = awaiting_.front();
+        awaiting_.pop_front();
+    }
+}
+
+void PacedSequence::stop_for_link() {
+    take_answers();
+    const bool broadcast = tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
+                           tool_.model.run.slave_address >= kBroadcastAddress;
+    const bool awaited = any_awaited_ || !broadcast;
+    const int last = awaited ? last_answered_step() : last_written_;
+    const std::string text = step_stopped_notice(step_label(std::max(step_, 1)),
+                                                 last > 0 ? step_label(last) : std::string(), awaited);
+    // Seen and acted on, together with the error reply the same failure may have raised.
+    tool_.link.link_lost = 0;
+    tool_.link.reply_missed = 0;
+    tool_.link.error_reply = 0;
+    stopped_by_link_ = true;
+    finish(State::kStopped);
+    notices_.notify_error(text);
 }
 
 void PacedSequence::finish(State state) {

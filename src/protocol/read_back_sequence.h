@@ -10,8 +10,8 @@
 namespace tvx {
 
 // Reading a whole unit into the model: every read command in a fixed order, one per tick, while the
-// reply handling decodes each answer. The tick after the last read completes the sequence, so the
-// progress counts 120 ticks for 119 reads.
+// reply handling decodes each answer. The tick of the last read completes the sequence (over TCP, the
+// first tick after its answer); the progress bar runs to 120, so it shows 99 at the end.
 inline constexpr int kReadBackSteps = 119;
 inline constexpr int kReadBackProgressRange = 120;
 inline constexpr int kReadBackTickMs = 400;
@@ -26,7 +26,7 @@ std::string read_back_command(int step);
 class ReadBackSequence : public PacedSequence {
   public:
     ReadBackSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
     ~ReadBackSequence() override { cancel(); }
 
     int step_count() const override { return kReadBackSteps; }

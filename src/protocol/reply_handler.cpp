@@ -135,6 +135,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, Entry en
 void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view line) {
     tool.link.reply_expected = 0;
     tool.link.reply_timeout_ticks = 0;
+    ++tool.link.replies_handled;
     if (tool.config.rs_control == 1) line.remove_prefix(std::min<std::size_t>(2, line.size()));
     classify(tool, notices, line, Entry::kSerial);
 }
@@ -162,6 +163,7 @@ void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk)
             return;
         }
         const bool dropped = discarding();
+        ++tool.link.replies_handled;  // an over-long line is still the answer
         std::string line;
         line.swap(reply.tcp_accumulation);
         reply.tcp_line_incomplete = false;

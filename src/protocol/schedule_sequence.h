@@ -14,7 +14,7 @@ inline constexpr int kScheduleProgressRange = 32;
 class ScheduleSequence : public PacedSequence {
   public:
     ScheduleSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
     ~ScheduleSequence() override { cancel(); }
 
     int step_count() const override { return kScheduleDays; }

@@ -6,15 +6,15 @@
 
 namespace tvx {
 
-// The title editor's all-pages send: the titles of pages 1 to 64, one per tick. The tick after the
-// last title completes the sequence (over TCP, once its answer is in).
+// The title editor's all-pages send: the titles of pages 1 to 64, one per tick. The tick of page 64
+// completes the sequence (over TCP, the first tick after its answer).
 inline constexpr int kTitleSendSteps = kPageCount;
 inline constexpr int kTitleSendTickMs = 600;
 
 class TitleSendSequence : public PacedSequence {
   public:
     TitleSendSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool), link_(link), notices_(notices) {}
+        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
     ~TitleSendSequence() override { cancel(); }
 
     int step_count() const override { return kTitleSendSteps; }

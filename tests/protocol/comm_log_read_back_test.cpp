@@ -50,6 +50,8 @@ TEST(CommLogReadBack, ShowsEveryCommandFollowedByItsAnswerOnTheRs485Address) {
         link_tick(tool.link, notices);
     }
     ASSERT_EQ(seq.state(), State::kCompleted);
+    // The tick of the last read completed the sequence; its answer is still on the way.
+    ASSERT_TRUE(testing::run_until([&tool] { return tool.link.reply_expected == 0; }));
 
     const auto& entries = log.entries();
     ASSERT_EQ(entries.size(), 2 * static_cast<std::size_t>(seq.step_count()));

@@ -178,7 +178,7 @@ TEST_F(BankSequences, RegisterAllSendsOneRegistrationPerSlot) {
             all.tick();
             ++ticks;
         }
-        EXPECT_EQ(ticks, size->slot_count + 1);  // the tick after the last registration completes
+        EXPECT_EQ(ticks, size->slot_count);  // the tick of the last registration completes
         ASSERT_EQ(line.lines.size(), static_cast<std::size_t>(size->slot_count));
         EXPECT_EQ(line.lines[2].substr(0, 6), std::string(size->register_mnemonic) + "003");
         EXPECT_EQ(glyph_bank(line.unit.glyphs(), *size), glyph_bank(tool.glyphs, *size));

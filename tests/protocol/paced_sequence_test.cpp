@@ -1,35 +1,84 @@
 #include "protocol/paced_sequence.h"
 
+#include <functional>
+#include <string>
+#include <vector>
+
 #include <gtest/gtest.h>
 
-#include <functional>
-#include <vector>
+#include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
 
+using State = PacedSequence::State;
+using testing::RecordingNotices;
+
+// A serial line in miniature: each line sent awaits an answer unless it is a broadcast; answer() hands
+// one in as the reply handling would.
+class FakeLine : public CommandLink {
+  public:
+    explicit FakeLine(ToolState& tool) : tool_(tool) {}
+    void send_command(std::string_view line) override {
+        if (lost) {
+            tool_.link.link_lost = 1;
+            tool_.link.reply_expected = broadcast ? 0 : 1;
+            return;
+        }
+        lines.emplace_back(line);
+        tool_.link.reply_expected = broadcast ? 0 : 1;
+        if (answer_at_once) answer();
+    }
+    bool tcp_is_connected() const override { return true; }
+    void answer(int error = 0) {
+        tool_.link.reply_expected = 0;
+        tool_.link.error_reply = error;
+        ++tool_.link.replies_handled;
+    }
+
+    std::vector<std::string> lines;
+    bool lost = false;
+    bool broadcast = false;
+    bool answer_at_once = false;
+
+  private:
+    ToolState& tool_;
+};
+
 class Recorder : public PacedSequence {
-public:
-    using PacedSequence::PacedSequence;
+  public:
+    Recorder(ToolState& tool, CommandLink& link, Notices& notices) : PacedSequence(tool, link, notices) {}
     int step_count() const override { return 3; }
     std::vector<int> sent;
     std::function<bool(int)> on_send = [](int) { return true; };
     bool bank = false;
+    bool unanswered_is_normal = false;
 
-protected:
+  protected:
     bool send_step(int step) override {
         sent.push_back(step);
+        step_link().send_command("S" + std::to_string(step) + "\r\n");
         return on_send(step);
     }
     bool uses_bank_flag() const override { return bank; }
+    bool stops_when_unanswered() const override { return !unanswered_is_normal; }
 };
 
-TEST(PacedSequence, SendsOneStepPerTickAndCompletesAfterTheLastAnswer) {
+class PacedSequenceTest : public ::testing::Test {
+  protected:
     ToolState tool;
+    RecordingNotices notices;
+    FakeLine line{tool};
+};
+
+TEST_F(PacedSequenceTest, CompletesInTheTickOfItsLastStepUnlessAnAnswerIsStillDue) {
     tool.link.error_reply = 1;  // left by an earlier single command
-    Recorder seq(tool);
+    tool.link.link_lost = 1;
+    tool.link.reply_missed = 1;
+    Recorder seq(tool, line, notices);
     ASSERT_TRUE(seq.start());
     EXPECT_EQ(tool.link.error_reply, 0);
+    EXPECT_EQ(tool.link.link_lost, 0);
     EXPECT_NE(tool.model.run.batch_step, 0);
     seq.tick();
     tool.link.tcp_answer_pending = 1;
@@ -37,47 +86,69 @@ TEST(PacedSequence, SendsOneStepPerTickAndCompletesAfterTheLastAnswer) {
     EXPECT_EQ(seq.sent, std::vector<int>{1});
     tool.link.tcp_answer_pending = 0;
     seq.tick();
-    seq.tick();
+    EXPECT_EQ(seq.tick(), State::kCompleted);
     EXPECT_EQ(seq.sent, (std::vector<int>{1, 2, 3}));
     EXPECT_EQ(seq.percent(), 100);
-    EXPECT_EQ(seq.state(), PacedSequence::State::kRunning);
-    EXPECT_EQ(seq.tick(), PacedSequence::State::kCompleted);
     EXPECT_EQ(tool.model.run.batch_step, 0);
+
+    // Over TCP the last answer is part of the sequence: it completes at the first tick after a "GO"...
+    Recorder tcp(tool, line, notices);
+    ASSERT_TRUE(tcp.start());
+    tcp.tick();
+    tcp.tick();
+    tool.link.tcp_answer_pending = 1;
+    EXPECT_EQ(tcp.tick(), State::kRunning);
+    EXPECT_EQ(tcp.tick(), State::kRunning);
+    tool.link.tcp_answer_pending = 0;
+    EXPECT_EQ(tcp.tick(), State::kCompleted);
+    EXPECT_EQ(tcp.sent.size(), 3u);
+
+    // ...and an error answer to it stops the sequence.
+    Recorder refused(tool, line, notices);
+    ASSERT_TRUE(refused.start());
+    refused.tick();
+    refused.tick();
+    tool.link.tcp_answer_pending = 1;
+    refused.tick();
+    tool.link.tcp_answer_pending = 0;
+    tool.link.error_reply = 1;
+    EXPECT_EQ(refused.tick(), State::kStopped);
+    EXPECT_EQ(tool.link.error_reply, 0);
+    EXPECT_FALSE(refused.stopped_by_link());
+    EXPECT_TRUE(notices.calls.empty());  // the error reply has said it already
 }
 
-TEST(PacedSequence, ErrorReplyRefusalAndCancelAllEndWithTheCounterCleared) {
-    ToolState tool;
-    Recorder seq(tool);
+TEST_F(PacedSequenceTest, ErrorReplyRefusalAndCancelAllEndWithTheCounterCleared) {
+    Recorder seq(tool, line, notices);
     ASSERT_TRUE(seq.start());
     seq.tick();
     tool.link.error_reply = 1;
-    EXPECT_EQ(seq.tick(), PacedSequence::State::kStopped);
+    EXPECT_EQ(seq.tick(), State::kStopped);
     EXPECT_EQ(seq.sent, std::vector<int>{1});
     EXPECT_EQ(tool.model.run.batch_step, 0);
     EXPECT_EQ(tool.link.error_reply, 0);
 
-    Recorder refused(tool);
+    Recorder refused(tool, line, notices);
     refused.on_send = [](int step) { return step != 2; };
     ASSERT_TRUE(refused.start());
     refused.tick();
-    EXPECT_EQ(refused.tick(), PacedSequence::State::kStopped);
+    EXPECT_EQ(refused.tick(), State::kStopped);
     EXPECT_EQ(tool.model.run.batch_step, 0);
 
-    Recorder bank(tool);
+    Recorder bank(tool, line, notices);
     bank.bank = true;
     ASSERT_TRUE(bank.start());
     EXPECT_EQ(tool.glyphs.bank_sequence_active, 1);
-    Recorder other(tool);
+    Recorder other(tool, line, notices);
     EXPECT_FALSE(other.start());  // one sequence at a time
     bank.cancel();
-    EXPECT_EQ(bank.state(), PacedSequence::State::kCancelled);
+    EXPECT_EQ(bank.state(), State::kCancelled);
     EXPECT_EQ(tool.glyphs.bank_sequence_active, 0);
     EXPECT_TRUE(other.start());
 }
 
-TEST(PacedSequence, ATickNeverRunsInsideAnother) {
-    ToolState tool;
-    Recorder seq(tool);
+TEST_F(PacedSequenceTest, ATickNeverRunsInsideAnother) {
+    Recorder seq(tool, line, notices);
     seq.on_send = [&](int) {
         seq.tick();  // as a notice box's event loop would
         return true;
@@ -85,6 +156,89 @@ TEST(PacedSequence, ATickNeverRunsInsideAnother) {
     ASSERT_TRUE(seq.start());
     seq.tick();
     EXPECT_EQ(seq.sent, std::vector<int>{1});
+}
+
+TEST_F(PacedSequenceTest, AMissedAnswerStopsTheSequenceEvenWhenALateLineClearsTheErrorReply) {
+    Recorder seq(tool, line, notices);
+    ASSERT_TRUE(seq.start());
+    seq.tick();
+    line.answer();
+    seq.tick();  // step 2 is never answered
+    tool.link.reply_missed = 1;
+    tool.link.error_reply = 1;
+    line.answer();  // a late "GO" clears error_reply before the next tick
+    EXPECT_EQ(tool.link.error_reply, 0);
+    EXPECT_EQ(seq.tick(), State::kStopped);
+    EXPECT_EQ(seq.sent, (std::vector<int>{1, 2}));
+    EXPECT_TRUE(seq.stopped_by_link());
+    EXPECT_EQ(tool.link.reply_missed, 0);
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+    // The late line counts as the answer to step 2: the unit answers in order.
+    EXPECT_EQ(notices.texts("error"),
+              std::vector<std::string>{"ステップ 2 で中断しました。最後に応答があったのはステップ 2 です。"});
+}
+
+TEST_F(PacedSequenceTest, ALostLinkStopsAtTheNextTickAndNamesTheLastAnsweredStep) {
+    Recorder seq(tool, line, notices);
+    ASSERT_TRUE(seq.start());
+    seq.tick();
+    seq.tick();
+    line.answer();  // step 1's answer comes while step 2 is out
+    tool.link.link_lost = 1;
+    EXPECT_EQ(seq.tick(), State::kStopped);
+    EXPECT_EQ(line.lines.size(), 2u);
+    EXPECT_EQ(seq.steps_sent(), 2);
+    EXPECT_EQ(seq.last_answered_step(), 1);
+    EXPECT_EQ(notices.texts("error"),
+              std::vector<std::string>{"ステップ 2 で中断しました。最後に応答があったのはステップ 1 です。"});
+
+    // A line that cannot go out stops the sequence in the tick that tried, before it can complete.
+    notices.clear();
+    Recorder last(tool, line, notices);
+    ASSERT_TRUE(last.start());
+    line.answer_at_once = true;
+    last.tick();
+    last.tick();
+    line.lost = true;
+    EXPECT_EQ(last.tick(), State::kStopped);
+    EXPECT_EQ(notices.texts("error"),
+              std::vector<std::string>{"ステップ 3 で中断しました。最後に応答があったのはステップ 2 です。"});
+
+    notices.clear();
+    Recorder none(tool, line, notices);
+    ASSERT_TRUE(none.start());
+    EXPECT_EQ(none.tick(), State::kStopped);
+    EXPECT_EQ(notices.texts("error"),
+              std::vector<std::string>{"ステップ 1 で中断しました。応答は一度もありませんでした。"});
+}
+
+TEST_F(PacedSequenceTest, ABroadcastStopsOnlyForALostPortAndNamesTheLastLineWritten) {
+    tool.config.rs_control = 1;
+    tool.model.run.slave_address = kBroadcastAddress;
+    line.broadcast = true;
+    Recorder seq(tool, line, notices);
+    ASSERT_TRUE(seq.start());
+    seq.tick();
+    seq.tick();
+    line.lost = true;
+    EXPECT_EQ(seq.tick(), State::kStopped);
+    EXPECT_EQ(line.lines.size(), 2u);
+    EXPECT_EQ(notices.texts("error"),
+              std::vector<std::string>{"ステップ 3 で中断しました。一斉送信には応答がありません。"
+                                       "送信できたのはステップ 2 までです。"});
+}
+
+TEST_F(PacedSequenceTest, WhereUnansweredStepsAreNormalOnlyALostLinkStops) {
+    Recorder seq(tool, line, notices);
+    seq.unanswered_is_normal = true;
+    ASSERT_TRUE(seq.start());
+    seq.tick();
+    tool.link.reply_missed = 1;
+    EXPECT_EQ(seq.tick(), State::kRunning);
+    EXPECT_EQ(seq.sent, (std::vector<int>{1, 2}));
+    tool.link.link_lost = 1;
+    EXPECT_EQ(seq.tick(), State::kStopped);
+    EXPECT_EQ(notices.texts("error").size(), 1u);
 }
 
 }  // namespace
