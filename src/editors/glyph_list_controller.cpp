@@ -213,6 +213,8 @@ bool GlyphListController::sequence_tick() {
         percent_ = bank_progress_text(tool_.glyphs.current_slot, spec_.size.slot_count);
         return true;
     }
+    // A transfer stopped by the unit or the link keeps its progress, so the operator sees where.
+    if (state == PacedSequence::State::kStopped) return false;
     progress_ = 0;
     percent_ = "   ";
     return false;

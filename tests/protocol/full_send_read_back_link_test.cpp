@@ -18,6 +18,7 @@
 #include "protocol/read_back_sequence.h"
 #include "support/pty_pair.h"
 #include "support/recording_notices.h"
+#include "support/tool_on_link.h"
 #include "unit/unit_event_loop.h"
 #include "unit/unit_serial_host.h"
 #include "unit/unit_tcp_hosts.h"
@@ -38,58 +39,7 @@ std::string random_document(unsigned seed) {
     return write_document(model);
 }
 
-// The tool on one link, with the sequences driven as their dialogs drive them: a tick, then the main
-// window's link tick once the unit has answered (or, when no answer is due, at once).
-class Tool {
-  public:
-    Tool() : dispatch(tool, notices) {}
-
-    void use_serial(const std::string& device, int rs_control = 0, int slave_address = 0) {
-        tool.config.link_interface = 0;
-        tool.config.rs_control = rs_control;
-        tool.model.run.slave_address = slave_address;
-        serial = std::make_unique<SerialLink>(tool, notices);
-        serial->open_serial_port(device);
-        dispatch.set_serial(serial.get());
-    }
-
-    bool use_tcp(quint16 port) {
-        tool.config.link_interface = 1;
-        tool.config.client_server = 0;
-        tool.config.list_count = 1;
-        tool.config.select_number = 0;
-        tool.config.host_list[0] = {127, 0, 0, 1};
-        tool.model.network.port_number = std::to_string(port);
-        tcp = std::make_unique<TcpLink>(tool, notices);
-        dispatch.set_tcp(tcp.get());
-        const bool connected = tcp->tcp_connect() == 1 && run_until([this] { return tcp->tcp_connected(); });
-        notices.clear();  // the connection's own notice
-        return connected;
-    }
-
-    State drive(PacedSequence& seq, bool wait_for_answers = true) {
-        if (!seq.start()) return seq.state();
-        const auto answered = [this, wait_for_answers] {
-            if (!wait_for_answers) return;
-            run_until([this] { return tool.link.reply_expected == 0 && tool.link.tcp_answer_pending == 0; },
-                      5s);
-        };
-        while (seq.tick() == State::kRunning) {
-            answered();
-            link_tick(tool.link, notices);
-        }
-        // On the serial line the tick of the last step completes the sequence; its answer comes after.
-        answered();
-        link_tick(tool.link, notices);
-        return seq.state();
-    }
-
-    ToolState tool;
-    RecordingNotices notices;
-    LinkDispatch dispatch;
-    std::unique_ptr<SerialLink> serial;
-    std::unique_ptr<TcpLink> tcp;
-};
+using Tool = testing::ToolOnLink;
 
 class PtyUnit : public ::testing::Test {
   protected:
