@@ -339,6 +339,10 @@ void TcpLink::tcp_send(std::string_view line) {
         notices_.notify_warning(kSendFailed);
         return;
     }
+    // From here on a line is this command's answer: a unit that never answered the command given up on
+    // must not cost the next one its answer as well.
+    late_answers_ = 0;
+    late_timer_.stop();
     // Bytes that came while no answer was due and never ended their line cannot begin this command's
     // answer: they are dropped, so noise from the unit does not cost the answer.
     if (answers_due_ == 0) {

@@ -28,8 +28,9 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
 // receiving answers happen through socket signals whichever window is open; dialogs only observe the
 // state through the signals below. After each send an answer is due; it is bounded by a single-shot
 // timer, and while it is due answer_pending() is true so that paced sequences send nothing. An answer
-// given up as missing that turns up within kLateAnswerMs after all is logged and dropped: the unit
-// answers in order, so it would otherwise pass for the answer to the next command.
+// given up as missing that turns up after all, within kLateAnswerMs and before the next command goes
+// out, is logged and dropped: it cannot undo the failure, and a sequence, stopped by it, sends nothing
+// for it to pass as the answer to.
 class TcpLink : public QObject, public TcpSender {
     Q_OBJECT
 

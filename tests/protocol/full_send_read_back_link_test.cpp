@@ -142,6 +142,20 @@ TEST_F(PtyUnit, BroadcastSendsEveryLineToAllUnitsAndCountsNoTimeOut) {
     EXPECT_EQ(testing::dump_unit_settings(held), testing::dump_unit_settings(unit.settings()));
 }
 
+// The last step's answer: on the serial line the read-back has completed in the tick of step 119 when it
+// comes, so an error answer is shown and the read still counts as done; over TCP the answer is part of the
+// sequence, which completes only once it is in, and an error answer stops it instead.
+TEST_F(PtyUnit, AnErrorAnswerToTheLastReadIsShownAfterTheReadHasCompleted) {
+    unit.faults.error_at_line = kReadBackSteps;
+    Tool reader;
+    reader.use_serial(device());
+    reader.notices.clear();
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_EQ(reader.drive(seq), State::kCompleted);
+    EXPECT_EQ(seq.steps_sent(), kReadBackSteps);
+    EXPECT_EQ(reader.notices.texts("error"), std::vector<std::string>{"Command Error"});
+}
+
 TEST(SerialWithoutUnit, ReadBackStopsAtTheFirstNoConnectAndSaysWhere) {
     testing::ensure_unit_application();
     testing::PtyPair line;
@@ -229,6 +243,21 @@ TEST(TcpWithoutConnection, NothingStarts) {
     EXPECT_FALSE(seq.start());
     EXPECT_EQ(reader.notices.texts("warning"), std::vector<std::string>{"Socket が接続されていません"});
     EXPECT_EQ(reader.tool.model.run.batch_step, 0);
+}
+
+TEST_F(TcpUnit, AnErrorAnswerToTheLastStepStopsTheSequence) {
+    unit.faults.error_at_line = kFullSendSteps - 1;  // step 118 sends nothing
+    Tool sender;
+    ASSERT_TRUE(sender.use_tcp(server.port()));
+    FullSendSequence seq(sender.tool, sender.dispatch, sender.notices);
+    ASSERT_EQ(sender.drive(seq), State::kStopped);
+    EXPECT_EQ(seq.steps_sent(), kFullSendSteps - 1);
+    EXPECT_EQ(sender.notices.texts("error"), std::vector<std::string>{"Socket Command"});
+
+    unit.faults.error_at_line = 0;
+    ReadBackSequence reader(sender.tool, sender.dispatch, sender.notices);
+    ASSERT_EQ(sender.drive(reader), State::kCompleted);
+    EXPECT_EQ(reader.steps_sent(), kReadBackSteps);
 }
 
 }  // namespace

@@ -248,26 +248,29 @@ TEST_F(LateOverTcp, ATimedOutStepStopsTheSequenceHoweverLateItsAnswerComes) {
     EXPECT_EQ(tool.tool.model.run.batch_step, 0);
 }
 
-TEST_F(LateOverTcp, ALateAnswerIsNeverTakenForTheAnswerToTheNextCommand) {
+TEST_F(LateOverTcp, ALateAnswerIsLoggedAndDroppedAndTheNextCommandIsAnsweredAsUsual) {
     tool.tool.model.network.version_number = "0.00";
     tool.tool.model.network.port_number = "09004";
     unit.settings().network.port_number = "10001";
     tool.dispatch.send_command("RVN\r\n");
     ASSERT_TRUE(run_until([&] { return !tool.tcp->answer_pending(); }));
     EXPECT_EQ(tool.tcp->late_answers_owed(), 1);
-    // The next command goes out before the late answer is in; its own answer comes right behind it.
+    ASSERT_TRUE(run_until([&] { return tool.tcp->late_answers_owed() == 0; }));
+    EXPECT_EQ(tool.tool.model.network.version_number, "0.00");  // "VN..." was dropped
+    EXPECT_EQ(tool.tool.link.error_reply, 1);                   // and cleared nothing
+    EXPECT_EQ(tool.tool.link.reply_missed, 1);
+
     unit.faults.delay_ms = 0;
     tool.tcp->set_answer_timeout_ms(3000);
     tool.dispatch.send_command("REPN\r\n");
     ASSERT_TRUE(run_until([&] { return !tool.tcp->answer_pending(); }));
-    EXPECT_EQ(tool.tool.model.network.version_number, "0.00");  // "VN..." was dropped
     EXPECT_EQ(tool.tool.model.network.port_number, "10001");
     EXPECT_EQ(late_entries(), 1);
     EXPECT_EQ(tool.notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
-    // Sent RVN, sent REPN, the late VN dropped, the EPN answer handled.
+    // Sent RVN, the late VN dropped, sent REPN, the EPN answer handled.
     ASSERT_EQ(log.entries().size(), 4u);
-    EXPECT_EQ(log.entries()[2].bytes.substr(0, 2), "VN");
-    EXPECT_NE(render_entry(log.entries()[2]).find("遅延破棄"), std::string::npos);
+    EXPECT_EQ(log.entries()[1].bytes.substr(0, 2), "VN");
+    EXPECT_NE(render_entry(log.entries()[1]).find("遅延破棄"), std::string::npos);
     EXPECT_EQ(log.entries()[3].direction, TrafficDirection::kReceived);
 }
 

@@ -54,9 +54,9 @@ TEST_F(UnitSequenceDialogTest, ReadBackRunsToItsEndAndClosesItself) {
     EXPECT_EQ(dialog->progress_bar()->value(), 1);
     for (int step = 2; step <= 60; ++step) dialog->tick();
     EXPECT_EQ(dialog->percentage_field()->text(), QStringLiteral("50"));
-    for (int step = 61; step <= 119; ++step) dialog->tick();
+    for (int step = 61; step <= 118; ++step) dialog->tick();
     EXPECT_TRUE(dialog->isVisible());
-    dialog->tick();
+    dialog->tick();  // step 119 completes the read
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
     EXPECT_EQ(dialog->percentage_field()->text(), QStringLiteral("   "));

@@ -6,7 +6,9 @@
 #include "link/link_dispatch.h"
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
+#include "protocol/full_send_sequence.h"
 #include "support/recording_notices.h"
+#include "support/tool_on_link.h"
 #include "unit/unit_event_loop.h"
 
 namespace tvx {
@@ -81,6 +83,37 @@ TEST_F(UnitProgram, ServesTcpAndInjectsTheErrorAskedFor) {
     EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Parity Error"});
     EXPECT_EQ(tool.link.error_reply, 1);
     link.tcp_stop();
+}
+
+// The unit program killed outright in the middle of a full send: the send stops at that step and says
+// which step was the last one answered, on the pseudo-terminal and over TCP alike.
+TEST_F(UnitProgram, KillingTheUnitStopsAFullSendWhereItWas) {
+    for (const bool tcp : {false, true}) {
+        const QString where =
+            start(tcp ? QStringList{"--tcp-server", "0", "--quiet"} : QStringList{"--pty", "--quiet"});
+        testing::ToolOnLink tool;
+        if (tcp) {
+            ASSERT_GT(where.toInt(), 0) << where.toStdString();
+            ASSERT_TRUE(tool.use_tcp(static_cast<quint16>(where.toInt())));
+        } else {
+            ASSERT_TRUE(where.startsWith('/')) << where.toStdString();
+            tool.use_serial(where.toStdString());
+            tool.notices.clear();  // a pseudo-terminal has no parity
+        }
+        FullSendSequence seq(tool.tool, tool.dispatch, tool.notices);
+        ASSERT_TRUE(seq.start());
+        for (int step = 1; step <= 5; ++step) ASSERT_EQ(tool.step(seq), PacedSequence::State::kRunning);
+
+        process.kill();
+        ASSERT_TRUE(process.waitForFinished(3000));
+        ASSERT_TRUE(run_until([&tool] { return tool.tool.link.link_lost != 0; }, std::chrono::seconds(3)));
+        EXPECT_EQ(seq.tick(), PacedSequence::State::kStopped);
+        EXPECT_EQ(seq.steps_sent(), 5);
+        ASSERT_FALSE(tool.notices.texts("error").empty());
+        EXPECT_EQ(tool.notices.texts("error").back(),
+                  "ステップ 5 で中断しました。最後に応答があったのはステップ 5 です。");
+        EXPECT_EQ(tool.tool.model.run.batch_step, 0);
+    }
 }
 
 TEST_F(UnitProgram, RefusesOptionsItCannotHonour) {
