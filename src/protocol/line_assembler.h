@@ -10,7 +10,7 @@ namespace tvx {
 // Joins received bytes into lines ending in LF, however the bytes were split across reads, and hands
 // over one line at a time. A line that grows past the limit is dropped up to and including its LF.
 class LineAssembler {
-  public:
+public:
     using LineHandler = std::function<void(const std::string& line)>;
 
     explicit LineAssembler(std::size_t limit) : limit_(limit) {}
@@ -22,7 +22,7 @@ class LineAssembler {
     // The line now arriving has grown past the limit and is being dropped up to its LF.
     bool discarding() const { return discarding_; }
 
-  private:
+private:
     std::size_t limit_;
     std::string buffer_;
     bool discarding_ = false;

@@ -10,7 +10,7 @@ enum class BoxIcon { kNone, kStop, kExclamation, kQuestion };
 // the command-line tool prints; tests record the calls and answer the questions from a script.
 // Texts are UTF-8.
 class Notices {
-  public:
+public:
     virtual ~Notices() = default;
 
     virtual void notify_success(std::string_view text) = 0;  // title "Success", no icon

@@ -1,11 +1,11 @@
 #include "editors/document_commands.h"
 
+#include <gtest/gtest.h>
+
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
 #include <fstream>
-
-#include <gtest/gtest.h>
 
 #include "config/safe_file.h"
 #include "model/settings_document.h"
@@ -32,7 +32,7 @@ struct ScriptedDialogs : DocumentDialogs {
         return a;
     }
 
-  private:
+private:
     static std::optional<std::string> pop(std::deque<std::optional<std::string>>& q) {
         if (q.empty()) return std::nullopt;
         auto v = q.front();
@@ -48,7 +48,7 @@ std::string read_file(const fs::path& p) {
 }
 
 class DocumentCommandsTest : public ::testing::Test {
-  protected:
+protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     std::string path(const char* name) const { return (fs::path(dir.path().toStdString()) / name).string(); }
 

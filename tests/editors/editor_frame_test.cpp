@@ -28,8 +28,7 @@ TEST(EditorFrame, WindowTitleNamesTheSelectedUnit) {
     tool.model.run.hidden_entry_count = 7;
     editor_opened(tool);
     EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
-    EXPECT_EQ(editor_window_title(tool, "文字サイズ", "文字サイズの設定 ", "10.0.0.5"),
-              "文字サイズの設定 10.0.0.5");
+    EXPECT_EQ(editor_window_title(tool, "文字サイズ", "文字サイズの設定 ", "10.0.0.5"), "文字サイズの設定 10.0.0.5");
     tool.config.select_number = -1;
     EXPECT_EQ(editor_window_title(tool, "文字サイズ", "文字サイズの設定 ", "10.0.0.5"), "文字サイズ");
 }

@@ -1,8 +1,8 @@
 #include "protocol/line_assembler.h"
 
-#include <vector>
-
 #include <gtest/gtest.h>
+
+#include <vector>
 
 namespace tvx {
 namespace {

@@ -1,8 +1,8 @@
+#include <gtest/gtest.h>
+
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <memory>
-
-#include <gtest/gtest.h>
 
 #include "unit/unit_event_loop.h"
 #include "unit/unit_tcp_hosts.h"
