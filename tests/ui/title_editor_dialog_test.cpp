@@ -1,5 +1,6 @@
 #include "ui/title_editor_dialog.h"
 
+#include <QClipboard>
 #include <QComboBox>
 #include <QInputMethodEvent>
 #include <QLineEdit>
@@ -10,9 +11,11 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/command_builders.h"
 #include "protocol/recording_link.h"
 #include "protocol/title_encoding.h"
 #include "support/recording_notices.h"
+#include "ui/title_field_text.h"
 #include "ui_test_app.h"
 
 namespace tvx {
@@ -104,11 +107,83 @@ TEST_F(TitleEditorDialogTest, ViewingAGlyphTitleAndClosingKeepsTheGlyphs) {
     tool.model.pages[0].title = title;
     TitleEditorDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
-    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ　　"));
+    const QString shown = dialog.title_field()->toPlainText();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0], QChar(0x3042));
+    EXPECT_TRUE(is_glyph_char(shown[1]) && is_glyph_char(shown[2]) && shown[1] != shown[2]);
     QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(tool.model.pages[0].title, title);
     EXPECT_EQ(tool.model.run.data_modified, 0);
+}
+
+TEST_F(TitleEditorDialogTest, EditingElsewhereNeverTurnsAGlyphIntoASpace) {
+    // Read back from the unit: あ, large glyph 001, medium glyph 160, small glyph 256, 日.
+    TitleCodes codes{};
+    codes.fill(kIdeographicSpace);
+    codes[0] = 0x2422;
+    codes[1] = glyph_code(0);
+    codes[2] = glyph_code(159);
+    codes[3] = glyph_code(255);
+    codes[4] = 0x467C;
+    ASSERT_TRUE(decode_title(tool.model, build_title_command(codes, 0)));
+    const std::string read_back = tool.model.pages[0].title;
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    dialog.grab().save(QStringLiteral("/tmp/h-addr-title-glyph-title.png"));
+
+    commit(dialog.title_field(), QStringLiteral("本"));  // at the end, where the cursor is
+    EXPECT_EQ(tool.model.pages[0].title, read_back + "\x96\x7B");
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    ASSERT_EQ(link.lines.size(), 1u);
+    EXPECT_EQ(link.lines[0].substr(0, 28), "CA012422A365A548A64A467C4B5C");
+
+    // One glyph can be deleted on purpose, and another moved by cut and paste: each stays itself.
+    QTextCursor cursor = dialog.title_field()->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    dialog.title_field()->setTextCursor(cursor);
+    QTest::keyClick(dialog.title_field(), Qt::Key_Delete);
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    dialog.title_field()->setTextCursor(cursor);
+    dialog.title_field()->cut();
+    cursor.movePosition(QTextCursor::End);
+    dialog.title_field()->setTextCursor(cursor);
+    dialog.title_field()->paste();
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    EXPECT_EQ(link.lines.back().substr(0, 28), "CA012422A64A467C4B5CA3652121");
+    QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
+    EXPECT_EQ(encode_title(tool.model.pages[0].title).value()[4], glyph_code(0));
+}
+
+TEST_F(TitleEditorDialogTest, APasteLongerThanTheFieldKeepsTheWholeCharactersThatFit) {
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    dialog.title_field()->setPlainText(QString(220, QChar(0x3042)));  // 440 bytes
+    QTextCursor cursor = dialog.title_field()->textCursor();
+    cursor.setPosition(10);
+    dialog.title_field()->setTextCursor(cursor);
+    QApplication::clipboard()->setText(QString(10, QChar(0x3044)));
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
+    const QString shown = dialog.title_field()->toPlainText();
+    EXPECT_EQ(shown, QString(10, QChar(0x3042)) + QString(4, QChar(0x3044)) + QString(210, QChar(0x3042)));
+    EXPECT_EQ(dialog.title_field()->textCursor().position(), 14);
+
+    // With one byte left, a line break (two bytes) does not fit, a half-width letter does.
+    dialog.title_field()->setPlainText(QString(223, QChar(0x3042)) + QLatin1Char('A'));
+    ASSERT_EQ(tool.model.pages[0].title.size(), 447u);
+    QApplication::clipboard()->setText(QStringLiteral("\nBC"));
+    dialog.title_field()->moveCursor(QTextCursor::End);
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 447u);
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QString(223, QChar(0x3042)) + QLatin1Char('A'));
+    QApplication::clipboard()->setText(QStringLiteral("BC"));
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
+    EXPECT_EQ(tool.model.pages[0].title.substr(446), "AB");
+    EXPECT_TRUE(notices.calls.empty());
 }
 
 TEST_F(TitleEditorDialogTest, SendAllShowsPercentagesAndCannotBeClosedWhileRunning) {
