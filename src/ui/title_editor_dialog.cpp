@@ -19,6 +19,7 @@
 #include <algorithm>
 
 #include "protocol/title_encoding.h"
+#include "ui/input_method_switch.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui/title_field_text.h"
 
@@ -97,6 +98,7 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
                            field_->fontMetrics().lineSpacing() * 8 + 12);
     title_layout->addWidget(field_);
     new TitleCellMarks(field_->document());
+    input_method_ = new InputMethodSwitch(field_);
     connect(field_, &QPlainTextEdit::textChanged, this, &TitleEditorDialog::field_changed);
 
     progress_ = new QProgressBar(this);
@@ -239,6 +241,7 @@ void TitleEditorDialog::show_progress() {
 
 void TitleEditorDialog::reject() {
     if (!controller_.close()) return;
+    input_method_->restore();
     QInputMethod* input = QGuiApplication::inputMethod();
     if (!input_panel_was_visible_) input->hide();
     QDialog::reject();

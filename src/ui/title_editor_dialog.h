@@ -21,6 +21,8 @@ namespace tvx {
 // The title editor "タイトルの設定". The field shows Unicode; the model keeps Shift JIS bytes, glyph cells
 // among them (see title_field_text.h). A character code page 932 lacks is refused and the field keeps
 // its text; of a change longer than the 448 bytes that fit, the whole characters that fit are kept.
+class InputMethodSwitch;
+
 class TitleEditorDialog : public QDialog {
     Q_OBJECT
   public:
@@ -43,6 +45,7 @@ class TitleEditorDialog : public QDialog {
     QPushButton* page_send_button() const { return page_send_; }
     QPushButton* all_send_button() const { return all_send_; }
     QPushButton* close_button() const { return close_; }
+    InputMethodSwitch* input_method() const { return input_method_; }
     const QTimer& timer() const { return timer_; }
 
     // One tick of the all-pages send, as the timer fires.
@@ -75,6 +78,7 @@ class TitleEditorDialog : public QDialog {
     TitleFieldChars accepted_;  // the field's characters as last taken into the model
     bool showing_ = false;      // the field is being set from the model, not by the operator
     bool input_panel_was_visible_ = false;
+    InputMethodSwitch* input_method_ = nullptr;  // on while the field has the focus
 };
 
 }  // namespace tvx

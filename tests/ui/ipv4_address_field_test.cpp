@@ -62,6 +62,7 @@ class AddressFieldTest : public ::testing::Test {
         field->set_address({192, 168, 1, 3});
     }
 
+    QApplication& app = testing::ui_app();  // before the window
     QWidget window;
     Ipv4AddressField* field = nullptr;
     QLineEdit* other = nullptr;

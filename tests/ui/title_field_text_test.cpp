@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/settings_document.h"
 #include "protocol/command_builders.h"
 #include "protocol/title_encoding.h"
 #include "ui/title_editor_dialog.h"
@@ -36,6 +37,22 @@ TEST(TitleFieldText, EveryGlyphCellIsACharacterOfItsOwnThatStoresTheSameCell) {
     }
     // Zero, CR and LF bytes inside a glyph cell belong to the cell, not to a line break.
     EXPECT_EQ(TitleEditorDialog::field_text(std::string("\x10\x0D\x0A\x0D\x0A", 5)).size(), 3);
+}
+
+TEST(TitleFieldText, GlyphCellsKeptInADocumentComeBackToTheFieldAsTheyWere) {
+    testing::ui_app();
+    for (unsigned cell = kFirstGlyphCell; cell <= kLastGlyphCell; ++cell) {
+        // Between a line break and a character, where the document's escapes matter most.
+        const std::string title = "\x82\xA0" + cell_bytes(cell) + "\r\n" + cell_bytes(cell) + "\x93\xFA";
+        SettingsModel saved;
+        saved.pages[7].title = title;
+        SettingsModel opened;
+        read_document(opened, write_document(saved));
+        ASSERT_EQ(opened.pages[7].title, title) << std::hex << cell;
+        const QString shown = TitleEditorDialog::field_text(opened.pages[7].title);
+        ASSERT_EQ(shown.size(), 5) << std::hex << cell;
+        EXPECT_EQ(TitleEditorDialog::title_bytes(shown), title) << std::hex << cell;
+    }
 }
 
 TEST(TitleFieldText, GlyphsOfEverySizeComeBackFromTheUnitUnchangedThroughTheField) {
