@@ -105,6 +105,12 @@ class OctetEdit : public QLineEdit {
         }
     }
 
+    void focusInEvent(QFocusEvent* event) override {
+        QLineEdit::focusInEvent(event);
+        // Coming into the window (as a dialog opens) is like tabbing in: typing replaces the octet.
+        if (event->reason() == Qt::ActiveWindowFocusReason) selectAll();
+    }
+
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
         // Octets keep what was typed while the operator moves among them; leaving the field shows the
