@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSyntaxHighlighter>
 #include <QTextCursor>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -43,6 +45,31 @@ class TitleCellMarks : public QSyntaxHighlighter {
             if (is_glyph_char(text[i])) setFormat(static_cast<int>(i), 1, glyph);
             if (is_raw_byte_char(text[i])) setFormat(static_cast<int>(i), 1, raw);
         }
+    }
+};
+
+// The title field: a glyph cell or a stray byte names itself under the mouse.
+class TitleField : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) return QPlainTextEdit::event(event);
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QPoint at = viewport()->mapFrom(this, help->pos());
+        QTextCursor cursor = cursorForPosition(at);
+        // The character under the mouse is the one on the side of the cursor the mouse is on.
+        if (cursorRect(cursor).center().x() > at.x()) cursor.movePosition(QTextCursor::PreviousCharacter);
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        const QString under = cursor.selectedText();
+        const QString note = under.size() == 1 ? field_char_note(under[0]) : QString();
+        if (note.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), note, this);
+        }
+        return true;
     }
 };
 
@@ -87,7 +114,7 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
 
     auto* title_group = new QGroupBox(QStringLiteral("タイトル"), this);
     auto* title_layout = new QVBoxLayout(title_group);
-    field_ = new QPlainTextEdit(title_group);
+    field_ = new TitleField(title_group);
     field_->setObjectName(QStringLiteral("title"));
     field_->setTabChangesFocus(true);  // a tab would be a half-width character
     // Titles are Japanese, typed through the input method.

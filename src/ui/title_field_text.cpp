@@ -3,6 +3,7 @@
 #include <QStringDecoder>
 #include <QStringEncoder>
 
+#include "protocol/command_builders.h"
 #include "protocol/title_encoding.h"
 
 namespace tvx {
@@ -37,6 +38,21 @@ bool is_glyph_char(QChar c) {
 
 bool is_raw_byte_char(QChar c) {
     return c.unicode() >= kFirstRawByteChar && c.unicode() <= kFirstRawByteChar + 0xFF;
+}
+
+QString field_char_note(QChar c) {
+    if (is_raw_byte_char(c)) {
+        return QStringLiteral("文字ではないバイト %1")
+            .arg(c.unicode() - kFirstRawByteChar, 2, 16, QLatin1Char('0'))
+            .toUpper();
+    }
+    if (!is_glyph_char(c)) return {};
+    const auto code =
+        static_cast<std::uint16_t>(kFirstGlyphCell + (c.unicode() - kFirstGlyphChar) + kGlyphCellOffset);
+    const QString hex = QStringLiteral("%1").arg(code, 4, 16, QLatin1Char('0')).toUpper();
+    const int slot = glyph_slot(code);
+    if (slot < 0) return QStringLiteral("外字 (%1)").arg(hex);
+    return QStringLiteral("外字 %1 (%2)").arg(slot + 1, 3, 10, QLatin1Char('0')).arg(hex);
 }
 
 TitleFieldChars title_field_chars(std::string_view title) {

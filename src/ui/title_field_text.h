@@ -37,6 +37,11 @@ std::string stored_bytes(const TitleFieldChars& chars);
 std::optional<std::string> typed_char_bytes(QChar c);
 
 bool is_glyph_char(QChar c);
+
+// What a marked character of the field stands for, as its tooltip says: "外字 001 (A365)" names the
+// registration number and the unit's code of a glyph; a byte that is no character is named as such.
+// Empty for an ordinary character.
+QString field_char_note(QChar c);
 bool is_raw_byte_char(QChar c);
 
 }  // namespace tvx

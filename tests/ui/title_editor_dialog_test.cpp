@@ -2,12 +2,14 @@
 
 #include <QClipboard>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -131,6 +133,19 @@ TEST_F(TitleEditorDialogTest, EditingElsewhereNeverTurnsAGlyphIntoASpace) {
     TitleEditorDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
     dialog.grab().save(QStringLiteral("/tmp/h-addr-title-glyph-title.png"));
+
+    // The mouse over the first glyph names it.
+    QTextCursor over = dialog.title_field()->textCursor();
+    over.setPosition(1);
+    const QRect left = dialog.title_field()->cursorRect(over);
+    over.setPosition(2);
+    const QPoint middle((left.center().x() + dialog.title_field()->cursorRect(over).center().x()) / 2,
+                        left.center().y());
+    const QPoint at = dialog.title_field()->viewport()->mapTo(dialog.title_field(), middle);
+    QHelpEvent help(QEvent::ToolTip, at, dialog.title_field()->mapToGlobal(at));
+    QCoreApplication::sendEvent(dialog.title_field(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("外字 001 (A365)"));
+    QToolTip::hideText();
 
     commit(dialog.title_field(), QStringLiteral("本"));  // at the end, where the cursor is
     EXPECT_EQ(tool.model.pages[0].title, read_back + "\x96\x7B");

@@ -35,6 +35,14 @@ TEST(TitleFieldText, EveryGlyphCellIsACharacterOfItsOwnThatStoresTheSameCell) {
         // Typed back (moved by cut and paste, say) it is the very same cell.
         EXPECT_EQ(typed_char_bytes(chars[0].shown), bytes) << std::hex << cell;
     }
+    EXPECT_EQ(field_char_note(title_field_chars(cell_bytes(glyph_code(0) - kGlyphCellOffset))[0].shown),
+              QStringLiteral("外字 001 (A365)"));
+    EXPECT_EQ(field_char_note(title_field_chars(cell_bytes(glyph_code(255) - kGlyphCellOffset))[0].shown),
+              QStringLiteral("外字 256 (A64A)"));
+    EXPECT_EQ(field_char_note(title_field_chars(cell_bytes(kFirstGlyphCell))[0].shown),
+              QStringLiteral("外字 (A345)"));
+    EXPECT_EQ(field_char_note(QChar(0x3042)), QString());
+
     // Zero, CR and LF bytes inside a glyph cell belong to the cell, not to a line break.
     EXPECT_EQ(TitleEditorDialog::field_text(std::string("\x10\x0D\x0A\x0D\x0A", 5)).size(), 3);
 }
