@@ -55,7 +55,7 @@ class TitleEditorController {
     const std::string& percentage() const { return percentage_; }
 
     // Close: refused while the send runs. The field is stored once more only when the operator changed
-    // it: merely viewing a title read back from a unit must not turn its glyph cells into spaces.
+    // it: merely viewing a title leaves the stored bytes (and the document's modified mark) alone.
     bool close();
 
   private:
