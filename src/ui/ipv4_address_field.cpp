@@ -53,6 +53,9 @@ class OctetEdit : public QLineEdit {
         setMaxLength(kOctetDigits);
         setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,3}")), this));
         setAcceptDrops(false);
+        // Digits only: an input method left on (for titles, say) must not turn them full-width.
+        setAttribute(Qt::WA_InputMethodEnabled, false);
+        setInputMethodHints(Qt::ImhDigitsOnly);
         setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 4);
     }
 
