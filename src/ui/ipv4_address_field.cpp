@@ -152,6 +152,8 @@ Ipv4AddressField::Ipv4AddressField(QWidget* parent) : QFrame(parent) {
     for (int i = 0; i <= kLastOctet; ++i) {
         if (i > 0) layout->addWidget(new QLabel(QStringLiteral("."), this));
         auto* edit = new OctetEdit(this, i);
+        // Tab goes through the field as one stop; the octets after the first are reached by typing.
+        if (i > 0) edit->setFocusPolicy(Qt::ClickFocus);
         connect(edit, &QLineEdit::textEdited, this, &Ipv4AddressField::octet_changed);
         layout->addWidget(edit);
         octets_[static_cast<std::size_t>(i)] = edit;

@@ -128,8 +128,14 @@ TEST_F(AddressFieldTest, BackspaceGoesOnAcrossOctets) {
     EXPECT_EQ(QApplication::focusWidget(), field->octet(1));
     type("4.5.6");
     EXPECT_EQ(field->address(), (HostAddress{10, 4, 5, 6}));
+    // Tab leaves the field as one stop.
+    press(Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), other);
+    EXPECT_EQ(field->text(), "010.004.005.006");
+    field->octet(3)->setFocus();
+    field->octet(3)->home(false);
     // Left and Right cross octets too.
-    press(Qt::Key_Left, 2);
+    press(Qt::Key_Left);
     EXPECT_EQ(QApplication::focusWidget(), field->octet(2));
     press(Qt::Key_Right, 2);
     EXPECT_EQ(QApplication::focusWidget(), field->octet(3));
