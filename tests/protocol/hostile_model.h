@@ -97,11 +97,18 @@ inline SettingsModel hostile_model(unsigned seed) {
         }
         if (page.title.size() > kTitleMaxBytes) page.title.resize(kTitleMaxBytes);
     }
-    if (pick(0, 1)) {
-        m.alarm_hold_time = awkward();
-    } else {
-        m.alarm_hold_time.clear();
-        for (int n = pick(0, 3); n > 0; --n) m.alarm_hold_time += random_character(random);
+    switch (pick(0, 2)) {
+        case 0:
+            m.alarm_hold_time = awkward();
+            break;
+        case 1:  // digits that a send takes, then anything
+            m.alarm_hold_time = std::to_string(pick(0, 99));
+            m.alarm_hold_time += random_character(random);
+            break;
+        default:
+            m.alarm_hold_time.clear();
+            for (int n = pick(0, 3); n > 0; --n) m.alarm_hold_time += random_character(random);
+            break;
     }
     return m;
 }
