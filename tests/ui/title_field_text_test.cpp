@@ -1,5 +1,7 @@
 #include "ui/title_field_text.h"
 
+#include <QPlainTextEdit>
+
 #include <gtest/gtest.h>
 
 #include "model/settings_document.h"
@@ -100,6 +102,18 @@ TEST(TitleFieldText, WhateverBytesATitleHoldsAreKeptByTheirCharacters) {
                 }
             }
         }
+    }
+    // The field shows exactly these characters: none is turned into another on its way in or out.
+    QString every;
+    for (unsigned cell = 0; cell <= 0xFFFF; ++cell) every += shown_text(title_field_chars(cell_bytes(cell)));
+    QPlainTextEdit field;
+    field.setPlainText(every);
+    ASSERT_EQ(field.toPlainText(), every);
+    for (unsigned byte = 0; byte <= 0xFF; ++byte) {
+        const QString shown =
+            shown_text(title_field_chars("A" + std::string(1, static_cast<char>(byte)) + "B"));
+        field.setPlainText(shown);
+        ASSERT_EQ(field.toPlainText(), shown) << std::hex << byte;
     }
     // A stray control byte and a broken pair show as characters of their own, not as text.
     const TitleFieldChars stray = title_field_chars(std::string("\x82\xA0\x01\x82", 4));
