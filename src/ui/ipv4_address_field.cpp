@@ -126,7 +126,7 @@ class OctetEdit : public QLineEdit {
         QMenu* menu = createStandardContextMenu();
         // The menu's paste takes a whole address too.
         for (QAction* action : menu->actions()) {
-            if (action->objectName() != QStringLiteral("edit-paste")) continue;
+            if (!action->text().startsWith(QLineEdit::tr("&Paste"))) continue;
             action->disconnect();
             connect(action, &QAction::triggered, this,
                     [this] { field_->paste_text(index_, QApplication::clipboard()->text()); });

@@ -2,9 +2,11 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -157,6 +159,22 @@ TEST_F(AddressFieldTest, APastedAddressIsTakenWhole) {
         paste(QString::fromLatin1(refused));
         EXPECT_EQ(field->address(), (HostAddress{127, 0, 8, 9})) << refused;
     }
+    // The context menu's paste does the same.
+    QApplication::clipboard()->setText(QStringLiteral("10.20.30.40"));
+    QContextMenuEvent menu_event(QContextMenuEvent::Mouse, QPoint(2, 2),
+                                 field->octet(1)->mapToGlobal(QPoint(2, 2)));
+    QCoreApplication::sendEvent(field->octet(1), &menu_event);
+    auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(menu, nullptr);
+    QAction* paste_action = nullptr;
+    for (QAction* action : menu->actions()) {
+        if (action->text().startsWith(QLineEdit::tr("&Paste"))) paste_action = action;
+    }
+    ASSERT_NE(paste_action, nullptr);
+    paste_action->trigger();
+    menu->close();
+    EXPECT_EQ(field->address(), (HostAddress{10, 20, 30, 40}));
+
     field->octet(0)->setFocus();
     field->octet(0)->selectAll();
     paste(QStringLiteral("300.1.1.1"));  // taken, and marked like a typed one
