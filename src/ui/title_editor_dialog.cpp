@@ -233,8 +233,9 @@ void TitleEditorDialog::field_changed() {
         chars.push_back({inserted[i], *one});
     }
     const int cursor = static_cast<int>(chars.size());
+    const bool nothing_changed = cursor == prefix && prefix + suffix == old_size;
     chars.insert(chars.end(), accepted_.end() - suffix, accepted_.end());
-    if (!controller_.edit_title(stored_bytes(chars))) {
+    if (nothing_changed || !controller_.edit_title(stored_bytes(chars))) {
         set_field(shown_text(accepted_), static_cast<int>(prefix));
         QApplication::beep();
         return;

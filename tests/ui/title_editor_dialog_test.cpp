@@ -81,9 +81,11 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     // The field holds 448 bytes: the 225th character is not taken.
     dialog.title_field()->setPlainText(QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+    tool.model.run.data_modified = 0;
     commit(dialog.title_field(), QStringLiteral("い"));
     EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+    EXPECT_EQ(tool.model.run.data_modified, 0);  // nothing was taken, nothing changed
 }
 
 TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
