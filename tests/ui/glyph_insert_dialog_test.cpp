@@ -61,5 +61,18 @@ TEST(GlyphInsertDialog, SelectorsRefillOnASizeChangeAndSetSendsTheLine) {
     dialog.grab().save(QStringLiteral("/tmp/glyph_insert.png"));
 }
 
+TEST(GlyphInsertDialog, ANumberLeftOverFromTheSmallListIsShownAsItIsSent) {
+    testing::ui_app();
+    ToolState tool;
+    RecordingLine line;
+    GlyphEditorMemory memory;
+    memory.insert_size = 0;          // 大
+    tool.glyphs.current_slot = 200;  // small glyph 201 was double-clicked
+    GlyphInsertDialog dialog(tool, line, memory, "", nullptr);
+    EXPECT_EQ(dialog.number_group()->combo()->currentText(), "001");
+    dialog.set_button()->click();
+    EXPECT_EQ(line.lines.back().substr(0, 4), "G001");
+}
+
 }  // namespace
 }  // namespace tvx
