@@ -13,7 +13,6 @@
 namespace tvx {
 namespace {
 
-constexpr char kCantFileOpen[] = "Can't file open";
 // A slot whose read is answered by anything but its data line is asked for again, as the tool does;
 // unattended, a unit that never sends the data must not keep the command going for ever.
 constexpr int kMaxGlyphAsks = 3;
@@ -232,7 +231,7 @@ void UnitJob::complete() {
     }
     if (!ok) {
         notices_.notify_warning(std::string(kCantFileOpen) + " (" + output_ + ")");
-        fail(kCantFileOpen);
+        fail(std::string(kCantFileOpen));
         return;
     }
     if (input_.command == CliOptions::Command::kSendAll &&

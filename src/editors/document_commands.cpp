@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "config/safe_file.h"
+#include "glyphs/unsaved_banks.h"
 #include "model/settings_document.h"
 
 namespace tvx {
@@ -24,7 +25,10 @@ std::string DocumentCommands::with_dat_extension(const std::string& name) {
 
 void DocumentCommands::document_new() {
     if (sequence_running(tool_)) return;
-    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？")) return;
+    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？"))
+        return;
+    // New blanks the glyph banks as well.
+    if (!confirm_discard_unsaved_banks(tool_.glyphs, notices_, kNewWithoutBanksQuestion)) return;
     reset_settings(tool_);
 }
 
@@ -67,7 +71,8 @@ bool DocumentCommands::document_save_as() {
     if (!chosen || chosen->empty()) return false;
     const std::string path = with_dat_extension(*chosen);
     std::error_code ec;
-    if (path != *chosen && std::filesystem::exists(path, ec) && !dialogs_.confirm_overwrite(path)) return false;
+    if (path != *chosen && std::filesystem::exists(path, ec) && !dialogs_.confirm_overwrite(path))
+        return false;
     if (!write_to(path)) return false;
     tool_.document_path = path;
     return true;

@@ -28,6 +28,12 @@ std::filesystem::path file_path(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The name of a file as the notices show it: without its folders.
+std::string display_name(const std::string& utf8) {
+    const std::u8string name = file_path(utf8).filename().u8string();
+    return name.empty() ? utf8 : std::string(name.begin(), name.end());
+}
+
 bool file_exists(const std::string& utf8) {
     std::error_code ec;
     return std::filesystem::exists(file_path(utf8), ec);
@@ -147,10 +153,24 @@ bool GlyphListController::open_file() {
     if (bank_modified(tool_.glyphs, spec_.size) && !notices_.ask_yes_no(kOpenQuestion)) return false;
     const std::optional<std::string> path = dialogs_.ask_open_path(spec_.file_filter, spec_.file_pattern);
     if (!path) return false;
-    if (!read_bank_file(tool_, spec_.size, file_path(*path))) {
+    // Only a whole bank file of this size is taken; anything else leaves the bank and its file as they
+    // were, so a later 保存 cannot overwrite a file that was never a bank.
+    std::string text;
+    const InputFileRead read = read_input_file(file_path(*path), text);
+    if (read.status == InputFileStatus::kCannotOpen) {
         notices_.notify_warning(kCantFileOpen);
         return false;
     }
+    const std::string name = display_name(*path);
+    if (!read) {
+        notices_.notify_warning(bank_file_unreadable(name, spec_.size, read.status));
+        return false;
+    }
+    if (const auto problem = read_bank_text_checked(tool_.glyphs, spec_.size, text)) {
+        notices_.notify_warning(bank_file_refusal(name, spec_.size, *problem));
+        return false;
+    }
+    set_bank_modified(tool_.glyphs, spec_.size, false);
     bank_file_path() = *path;
     return true;
 }

@@ -10,6 +10,11 @@ bool is_blank(char c) {
     return c == '\r' || c == '\n' || c == ' ' || c == '\t';
 }
 
+// The first line of a refusal: the file and the size it was opened as.
+std::string not_a_bank_file(std::string_view file_name, const GlyphSize& size) {
+    return std::string(file_name) + " は" + std::string(size.name) + "の外字ファイルではありません。\n";
+}
+
 }  // namespace
 
 std::string with_extension(const std::string& name, std::string_view extension) {
@@ -97,21 +102,26 @@ std::optional<std::string> read_bank_text_strict(GlyphModel& glyphs, const Glyph
            std::to_string(problem->digits_expected) + bank;
 }
 
+std::string bank_file_unreadable(std::string_view file_name, const GlyphSize& size, InputFileStatus status) {
+    return not_a_bank_file(file_name, size) + (status == InputFileStatus::kTooLarge
+                                                   ? "外字ファイルとしては大きすぎます。"
+                                                   : "通常のファイルではありません。");
+}
+
 std::string bank_file_refusal(std::string_view file_name, const GlyphSize& size,
                               const BankTextProblem& problem) {
-    std::string text = std::string(file_name) + " は" + std::string(size.name) +
-                       "の外字ファイルではありません。\n" + std::to_string(problem.line) + " 行目";
+    const std::string line = not_a_bank_file(file_name, size) + std::to_string(problem.line) + " 行目";
+    const std::string expected = std::to_string(problem.digits_expected);
     switch (problem.kind) {
         case BankTextProblem::Kind::kNotADigit:
-            return text + "に外字のデータ（0～9、A～F）でない文字があります。";
+            return line + "に外字データ（0～9、A～F）でない文字があります。";
         case BankTextProblem::Kind::kTooLong:
-            return text + "で外字 " + std::to_string(size.slot_count) + " 文字分のデータを超えています。";
+            return line + "で外字データが " + expected + " 行を超えています。";
         case BankTextProblem::Kind::kTooShort:
             break;
     }
-    return text + "でファイルが終わっています（外字 " + std::to_string(size.slot_count) +
-           " 文字分のデータの " + std::to_string(problem.digits_found) + " / " +
-           std::to_string(problem.digits_expected) + "）。";
+    return line + "でファイルが終わっています。外字データは " + expected + " 行必要ですが " +
+           std::to_string(problem.digits_found) + " 行しかありません。";
 }
 
 bool write_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path) {

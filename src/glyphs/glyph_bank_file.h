@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/input_file.h"
 #include "glyphs/glyph_model.h"
 #include "model/tool_state.h"
 
@@ -46,6 +47,9 @@ std::optional<BankTextProblem> read_bank_text_checked(GlyphModel& glyphs, const 
 // The operator's notice for a refused bank file: the file, the size and the line at fault.
 std::string bank_file_refusal(std::string_view file_name, const GlyphSize& size,
                               const BankTextProblem& problem);
+
+// The operator's notice for a file that is not a regular file or is far too large to be a bank file.
+std::string bank_file_unreadable(std::string_view file_name, const GlyphSize& size, InputFileStatus status);
 
 // The careful reading with its reason in English, for the command-line tool: the reason names the line.
 std::optional<std::string> read_bank_text_strict(GlyphModel& glyphs, const GlyphSize& size,
