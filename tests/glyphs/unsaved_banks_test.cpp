@@ -1,5 +1,3 @@
-#include "glyphs/unsaved_banks.h"
-
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -8,7 +6,6 @@
 #include "glyphs/glyph_store.h"
 #include "glyphs/size_conversion.h"
 #include "model/tool_state.h"
-#include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
@@ -58,22 +55,6 @@ TEST(UnsavedBanks, SavingTheBankOrTheResetClearsItsMark) {
     reset_settings(tool);
     EXPECT_TRUE(unsaved_banks(tool.glyphs).empty());
     std::filesystem::remove_all(dir);
-}
-
-TEST(UnsavedBanks, TheQuestionNamesTheListsAndNoGoesBack) {
-    GlyphModel glyphs;
-    testing::RecordingNotices notices;
-    EXPECT_TRUE(confirm_discard_unsaved_banks(glyphs, notices, kExitWithoutBanksQuestion));
-    EXPECT_TRUE(notices.calls.empty());  // nothing unsaved: nothing asked
-
-    set_bank_modified(glyphs, kSmall, true);
-    set_bank_modified(glyphs, kLarge, true);
-    notices.answers = {false, true};
-    EXPECT_FALSE(confirm_discard_unsaved_banks(glyphs, notices, kExitWithoutBanksQuestion));
-    EXPECT_TRUE(confirm_discard_unsaved_banks(glyphs, notices, kExitWithoutBanksQuestion));
-    EXPECT_EQ(
-        notices.texts("question").front(),
-        "外字一覧（大文字）、外字一覧（小文字）の外字が保存されていません。\n外字を保存せずに終了しますか？");
 }
 
 }  // namespace
