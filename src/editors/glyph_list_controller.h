@@ -90,7 +90,9 @@ class GlyphListController {
     RgbImage cell_image(int cell, RgbColour background) const;
 
     // The buttons. Each does nothing while a transfer runs. Those that change the bank return true
-    // when the thumbnails must be drawn again.
+    // when the thumbnails must be drawn again. Clearing and opening ask first when the bank holds
+    // unsaved glyphs; opening takes only a whole bank file of the size and refuses anything else with
+    // a notice naming the file and the line at fault.
     bool clear_bank();
     bool open_file();
     void save();
