@@ -6,7 +6,9 @@
 #include <vector>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <io.h>
 #include <windows.h>
 #else
@@ -65,9 +67,14 @@ int main(int argc, char* argv[]) {
         std::cout << tvx::cli_usage();
         return 0;
     }
+    if (parsed.options->version) {
+        std::cout << "tvx230-cli " TVX230_VERSION "\n";
+        return 0;
+    }
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvx230-cli");
+    QCoreApplication::setApplicationVersion(TVX230_VERSION);
     const Terminal terminal = standard_error();
     tvx::Console console(std::cerr, terminal.is_terminal, terminal.columns, terminal.rows);
     tvx::CliRun run(*parsed.options, console, std::cout);
