@@ -56,6 +56,10 @@ Terminal standard_error() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    // Everything printed is UTF-8 (notices, titles); a console shows it as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const tvx::CliParse parsed = tvx::parse_cli_options(arguments);
     if (!parsed.options) {
