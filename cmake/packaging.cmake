@@ -22,7 +22,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries (Qt 6 Core, Network, SerialPort, Gui, Widgets and the C++ runtime) are read off the programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # What the programs load without linking it: Qt's window-system plugins, and a font that holds Japanese.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+if(TVX230_GUI)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+endif()
 # No maintainer scripts: the desktop's triggers refresh the menu, icon and manual caches by themselves.
 
 include(CPack)
