@@ -2,15 +2,7 @@
 # Makes the Debian package from the build with CPack, checks its control data, unpacks it into a temporary
 # root and runs the programs from there.
 #   debian_package.sh BUILD_DIR VERSION SOURCE_DIR
-set -euo pipefail
-build=$(cd "$1" && pwd) version=$2 source=$(cd "$3" && pwd)
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
 
 if ! (cd "$work" && cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out") >"$work/cpack.log" 2>&1; then
   cat "$work/cpack.log" >&2
@@ -66,8 +58,4 @@ status=0
 [ -s "$work/differ" ] && ! grep -qv $'^[^\t]*\t[^\t]*\t[^\t]*\t[^\t]*$' "$work/differ" ||
   fail "diff of two different documents does not print tab-separated differences: $(head -3 "$work/differ")"
 
-if ((failures)); then
-  echo "$failures failures" >&2
-  exit 1
-fi
-echo "$(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends"
+finish "$(basename "$deb"): $(stat -c %s "$deb") bytes; Depends: $depends"

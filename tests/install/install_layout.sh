@@ -1,15 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build under a temporary prefix and checks what a desktop and a man reader find there.
 #   install_layout.sh BUILD_DIR VERSION SOURCE_DIR
-set -euo pipefail
-build=$(cd "$1" && pwd) version=$2 source=$(cd "$3" && pwd)
-root=$(mktemp -d)
-trap 'rm -rf "$root"' EXIT
-failures=0
-fail() {
-  echo "FAIL: $*" >&2
-  failures=$((failures + 1))
-}
+source "$(dirname "$0")/checks.sh"
+root=$work/root
 
 cmake --install "$build" --prefix "$root" >/dev/null
 id=org.tvx230.tvx230
@@ -73,8 +66,8 @@ for page in tvx230 tvx230-cli tvx230-unit; do
     fail "no manual page for $page"
     continue
   fi
-  text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" 2>"$root/man-warnings") || fail "man -l $page fails"
-  [ ! -s "$root/man-warnings" ] || fail "man -l $page warns: $(cat "$root/man-warnings")"
+  text=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$file" 2>"$work/man-warnings") || fail "man -l $page fails"
+  [ ! -s "$work/man-warnings" ] || fail "man -l $page warns: $(cat "$work/man-warnings")"
   grep -q "^NAME" <<<"$text" || fail "the $page page has no NAME section"
 done
 
@@ -90,8 +83,4 @@ for program in tvx230-cli tvx230-unit; do
   [ -z "$extra" ] || fail "$program.1 describes options $program does not have:" $extra
 done
 
-if ((failures)); then
-  echo "$failures failures" >&2
-  exit 1
-fi
-echo "installed layout, desktop entry, icon, metainfo and manual pages are in order"
+finish "installed layout, desktop entry, icon, metainfo and manual pages are in order"
