@@ -277,8 +277,11 @@ bool MainWindow::nativeEvent(const QByteArray& type, void* message, qintptr* res
     // the screen is covered by the caption, so it is taken here.
     if (type == "windows_generic_MSG") {
         const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message == WM_CONTEXTMENU && msg->lParam != LPARAM(-1)) {
-            POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        // A request from the keyboard (Shift+F10, the menu key) carries -1 for both coordinates; it is
+        // no click, and is left to Qt. The coordinates are compared, not lParam as a whole: on 64-bit
+        // Windows the two packed -1 need not make an lParam of -1.
+        const POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        if (msg->message == WM_CONTEXTMENU && !(point.x == -1 && point.y == -1)) {
             POINT client_point = point;
             RECT client{};
             ScreenToClient(msg->hwnd, &client_point);
