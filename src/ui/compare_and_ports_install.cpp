@@ -9,6 +9,7 @@
 #include "model/settings_document.h"
 #include "ui/compare_dialog.h"
 #include "ui/file_document_dialogs.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 
@@ -36,7 +37,7 @@ void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& not
             return;
         }
         CompareDialog dialog(*differences, QFileInfo(QString::fromStdString(*path)).fileName(), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
 }
 

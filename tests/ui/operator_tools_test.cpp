@@ -3,14 +3,18 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
+
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +26,7 @@
 #include "support/recording_notices.h"
 #include "ui/bus_scan_dialog.h"
 #include "ui/comm_log_window.h"
+#include "ui/read_back_dialog.h"
 #include "ui_test_app.h"
 #include "unit/virtual_unit.h"
 
@@ -29,6 +34,14 @@ namespace tvx {
 namespace {
 
 using testing::RecordingNotices;
+
+QList<CommLogWindow*> log_windows() {
+    QList<CommLogWindow*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* log = qobject_cast<CommLogWindow*>(widget)) found << log;
+    }
+    return found;
+}
 
 TEST(CommLogWindowTest, ShowsTheLogAsItGrowsFiltersAndSavesWhatItShows) {
     testing::ui_app();
@@ -44,12 +57,18 @@ TEST(CommLogWindowTest, ShowsTheLogAsItGrowsFiltersAndSavesWhatItShows) {
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text()));
     window.grab().save(QStringLiteral("/tmp/tvx230_comm_log.png"));
 
+    auto* count = window.findChild<QLabel*>("line_count");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->text(), QStringLiteral("3 行"));
     window.set_filter(CommLogFilter::kReceived);
     EXPECT_EQ(window.findChild<QComboBox*>("direction")->currentText(), QStringLiteral("受信のみ"));
+    // With a filter the counter tells what is shown of how many.
+    EXPECT_EQ(count->text(), QStringLiteral("1 行（全 3 行）"));
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text(CommLogFilter::kReceived)));
     log.record(TrafficDirection::kSent, "COM1 #03", "03RVN\r\n");  // filtered out as it comes
     log.record(TrafficDirection::kReceived, "COM1 #03", "03E3\r\n");
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text(CommLogFilter::kReceived)));
+    EXPECT_EQ(count->text(), QStringLiteral("2 行（全 5 行）"));
 
     QTemporaryDir dir;
     const QString path = dir.filePath("log.txt");
@@ -132,6 +151,27 @@ TEST(BusScanDialogTest, ListsTheUnitsThatAnsweredAndChoosingOneSetsTheSlaveAddre
     EXPECT_FALSE(dialog.choose(5));
 }
 
+TEST(BusScanDialogTest, AScanThatFindsNoUnitSaysSo) {
+    testing::ui_app();
+    ToolState tool;
+    RecordingNotices notices;
+    tool.config.rs_control = 1;
+    MemoryBus bus(tool);
+    bus.units.clear();
+    BusScanDialog dialog(tool, bus, notices, [&bus](std::function<void(const std::string&)> handler) {
+        bus.handler = std::move(handler);
+    });
+    dialog.show();
+    auto* outcome = dialog.findChild<QLabel*>("outcome");
+    ASSERT_NE(outcome, nullptr);
+    dialog.start();
+    EXPECT_EQ(outcome->text(), QString());
+    for (int ticks = 0; dialog.sequence().running() && ticks < 2000; ++ticks) dialog.tick();
+    EXPECT_EQ(dialog.findChild<QListWidget*>("units")->count(), 0);
+    EXPECT_EQ(outcome->text(), QStringLiteral("応答したユニットはありません。"));
+    dialog.grab().save(QStringLiteral("/tmp/tvx230_bus_scan_none.png"));
+}
+
 TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce) {
     testing::ui_app();
     std::vector<std::string_view> interface;
@@ -153,15 +193,71 @@ TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce
         Application app(notices, options);
         ASSERT_EQ(app.start(), Application::Start::kRunning);
         MainWindow* window = app.main_window();
-        EXPECT_TRUE(window->action(command::kBusScan)->isEnabled());
+        EXPECT_FALSE(window->action(command::kBusScan)->isEnabled());  // RS-232C
         window->run_command(command::kCommLog);
         window->run_command(command::kCommLog);
-        const auto windows = window->findChildren<CommLogWindow*>();
+        const auto windows = log_windows();
         ASSERT_EQ(windows.size(), 1);
         EXPECT_TRUE(windows.front()->isVisible());
+        // Not one of the main window's family, so that what holds the main window leaves it usable.
+        EXPECT_EQ(windows.front()->parentWidget(), nullptr);
         auto* log = window->findChild<CommLog*>("comm_log");
         ASSERT_NE(log, nullptr);
         windows.front()->close();
+    }
+    // The log's window goes with the tool.
+    EXPECT_TRUE(log_windows().isEmpty());
+    qputenv("XDG_CONFIG_HOME", saved_home);
+}
+
+TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWindow) {
+    testing::ui_app();
+    QTemporaryDir dir;
+    const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
+    RecordingNotices notices;
+    Application::Options options;
+    options.lock_path = dir.filePath("instance.lock");
+    {
+        Application app(notices, options);
+        ASSERT_EQ(app.start(), Application::Start::kRunning);
+        MainWindow* window = app.main_window();
+        auto* log = window->findChild<CommLog*>("comm_log");
+        ASSERT_NE(log, nullptr);
+        log->record(TrafficDirection::kSent, "COM1", "RCA01\r\n");
+        log->record(TrafficDirection::kReceived, "COM1", "GO\r\n");
+
+        bool modal_to_main_window_only = false;
+        bool opened_by_key = false;
+        std::size_t entries_after_clear = 99;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<UnitSequenceDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            modal_to_main_window_only =
+                dialog->windowModality() == Qt::WindowModal && dialog->parentWidget() == window;
+            // The menu is out of reach: the key opens the log from the dialog.
+            QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
+            const auto windows = log_windows();
+            opened_by_key = windows.size() == 1 && windows.front()->isVisible();
+            if (opened_by_key) {
+                // A click reaches the log while the dialog is open (a window the dialog holds would not
+                // take it).
+                CommLogWindow* shown = windows.front();
+                QPushButton* clear = nullptr;
+                for (QPushButton* button : shown->findChildren<QPushButton*>()) {
+                    if (button->text() == QStringLiteral("クリア")) clear = button;
+                }
+                ASSERT_NE(clear, nullptr);
+                QTest::mouseClick(clear, Qt::LeftButton);
+                entries_after_clear = log->entries().size();
+                shown->close();
+            }
+            dialog->reject();
+        });
+        window->run_command(command::kFullSend);
+        EXPECT_TRUE(modal_to_main_window_only);
+        EXPECT_TRUE(opened_by_key);
+        EXPECT_EQ(entries_after_clear, 0u);
     }
     qputenv("XDG_CONFIG_HOME", saved_home);
 }
