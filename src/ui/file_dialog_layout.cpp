@@ -10,6 +10,7 @@ namespace {
 
 constexpr int kWidth = 880;
 constexpr int kHeight = 500;
+constexpr int kPlacesWidth = 150;
 
 }  // namespace
 
@@ -17,6 +18,9 @@ void widen_file_dialog(QFileDialog& dialog) {
     // A desktop's native dialog sizes itself; this shapes Qt's own, where there is none.
     dialog.setViewMode(QFileDialog::Detail);
     dialog.resize(kWidth, kHeight);
+    // The places on the left show their whole names.
+    if (auto* places = dialog.findChild<QWidget*>(QStringLiteral("sidebar")))
+        places->setMinimumWidth(kPlacesWidth);
     for (QTreeView* view : dialog.findChildren<QTreeView*>()) {
         QHeaderView* header = view->header();
         header->setStretchLastSection(false);
