@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
+#include <set>
 
 #include <QtTest/QTest>
 
@@ -227,8 +228,26 @@ TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWin
         log->record(TrafficDirection::kSent, "COM1", "RCA01\r\n");
         log->record(TrafficDirection::kReceived, "COM1", "GO\r\n");
 
+        // Which windows a modal dialog holds: they are told so by a WindowBlocked event.
+        struct BlockedRecorder : QObject {
+            std::set<QObject*> blocked;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::WindowBlocked) blocked.insert(watched);
+                if (event->type() == QEvent::WindowUnblocked) blocked.erase(watched);
+                return false;
+            }
+        } recorder;
+        window->run_command(command::kCommLog);
+        ASSERT_EQ(log_windows().size(), 1);
+        CommLogWindow* log_window = log_windows().front();
+        log_window->close();
+        window->installEventFilter(&recorder);
+        log_window->installEventFilter(&recorder);
+
         bool modal_to_main_window_only = false;
         bool opened_by_key = false;
+        bool main_window_held = false;
+        bool log_window_held = true;
         std::size_t entries_after_clear = 99;
         QTimer::singleShot(0, [&] {
             auto* dialog = qobject_cast<UnitSequenceDialog*>(QApplication::activeModalWidget());
@@ -237,27 +256,30 @@ TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWin
                 dialog->windowModality() == Qt::WindowModal && dialog->parentWidget() == window;
             // The menu is out of reach: the key opens the log from the dialog.
             QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
-            const auto windows = log_windows();
-            opened_by_key = windows.size() == 1 && windows.front()->isVisible();
+            opened_by_key = log_window->isVisible();
+            QApplication::processEvents();
+            main_window_held = recorder.blocked.count(window) == 1;
+            log_window_held = recorder.blocked.count(log_window) == 1;
             if (opened_by_key) {
-                // A click reaches the log while the dialog is open (a window the dialog holds would not
-                // take it).
-                CommLogWindow* shown = windows.front();
                 QPushButton* clear = nullptr;
-                for (QPushButton* button : shown->findChildren<QPushButton*>()) {
+                for (QPushButton* button : log_window->findChildren<QPushButton*>()) {
                     if (button->text() == QStringLiteral("クリア")) clear = button;
                 }
                 ASSERT_NE(clear, nullptr);
                 QTest::mouseClick(clear, Qt::LeftButton);
                 entries_after_clear = log->entries().size();
-                shown->close();
+                log_window->close();
             }
             dialog->reject();
         });
         window->run_command(command::kFullSend);
         EXPECT_TRUE(modal_to_main_window_only);
         EXPECT_TRUE(opened_by_key);
+        EXPECT_TRUE(main_window_held);
+        EXPECT_FALSE(log_window_held);
         EXPECT_EQ(entries_after_clear, 0u);
+        window->removeEventFilter(&recorder);
+        log_window->removeEventFilter(&recorder);
     }
     qputenv("XDG_CONFIG_HOME", saved_home);
 }
