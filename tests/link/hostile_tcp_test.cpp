@@ -13,35 +13,14 @@
 
 #include "link/tcp_link.h"
 #include "link/tcp_loopback.h"
+#include "support/box_notices.h"
 #include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
 
+using testing::BoxNotices;
 using testing::wait_for;
-
-// A notice box that stays open for a while: its event loop runs, and the unit goes on sending. Only the
-// first box blocks; while it is open, during() runs every few milliseconds.
-class BoxNotices : public testing::RecordingNotices {
-  public:
-    void notify_error(std::string_view text) override {
-        RecordingNotices::notify_error(text);
-        if (open_ms == 0 || opened) return;
-        opened = true;
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            if (during) during();
-        });
-        poll.start(5);
-        QTimer::singleShot(open_ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    int open_ms = 0;
-    bool opened = false;
-    std::function<void()> during;
-};
 
 // The TCP link against units and clients that misbehave. After each misbehaviour the link must answer a
 // normal command at once, and its accumulation of a reply never grows past its limit.

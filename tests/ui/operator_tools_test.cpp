@@ -24,6 +24,7 @@
 #include "app/main_window.h"
 #include "link/comm_log.h"
 #include "protocol/serial_framing.h"
+#include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui/bus_scan_dialog.h"
 #include "ui/comm_log_window.h"
@@ -183,17 +184,10 @@ TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce
     EXPECT_EQ(interface[interface.size() - 2], "通信ログ");
     EXPECT_EQ(interface.back(), "RS-485 スキャン");
 
-    QTemporaryDir dir;
-    const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
-    RecordingNotices notices;
-    Application::Options options;
-    options.lock_path = dir.filePath("instance.lock");
-    options.show_window = false;
     {
-        Application app(notices, options);
-        ASSERT_EQ(app.start(), Application::Start::kRunning);
-        MainWindow* window = app.main_window();
+        testing::RunningTool running;
+        running.start();
+        MainWindow* window = running.window;
         EXPECT_FALSE(window->action(command::kBusScan)->isEnabled());  // RS-232C
         window->run_command(command::kCommLog);
         window->run_command(command::kCommLog);
@@ -208,21 +202,13 @@ TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce
     }
     // The log's window goes with the tool.
     EXPECT_TRUE(log_windows().isEmpty());
-    qputenv("XDG_CONFIG_HOME", saved_home);
 }
 
 TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWindow) {
-    testing::ui_app();
-    QTemporaryDir dir;
-    const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
-    RecordingNotices notices;
-    Application::Options options;
-    options.lock_path = dir.filePath("instance.lock");
     {
-        Application app(notices, options);
-        ASSERT_EQ(app.start(), Application::Start::kRunning);
-        MainWindow* window = app.main_window();
+        testing::RunningTool running;
+        running.start(true);
+        MainWindow* window = running.window;
         auto* log = window->findChild<CommLog*>("comm_log");
         ASSERT_NE(log, nullptr);
         log->record(TrafficDirection::kSent, "COM1", "RCA01\r\n");
@@ -281,7 +267,6 @@ TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWin
         window->removeEventFilter(&recorder);
         log_window->removeEventFilter(&recorder);
     }
-    qputenv("XDG_CONFIG_HOME", saved_home);
 }
 
 }  // namespace
