@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -138,7 +137,7 @@ TEST_F(TcpDialogsTest, ClientDialogKeepsTheHostListAndConnects) {
     EXPECT_FALSE(dialog.disconnect_button()->isEnabled());
     EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
 
-    dialog.address_field()->octet(3)->setValue(9);
+    dialog.address_field()->set_address({192, 168, 1, 9});
     dialog.add_button()->click();
     EXPECT_EQ(dialog.host_list()->count(), 3);
     EXPECT_EQ(dialog.host_list()->item(2)->text(), "192 .168 .001 .009");
