@@ -7,6 +7,7 @@
 
 #include "app/application.h"
 #include "ui/message_box_notices.h"
+#include "ui/qt_translations.h"
 
 namespace {
 
@@ -42,9 +43,14 @@ int main(int argc, char* argv[]) {
     // The installed menu entry, so that a desktop shows the entry's name and icon for the window.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.tvx230.tvx230"));
     use_japanese_font(app);
+    tvx::install_qt_translations(app);
 
     tvx::MessageBoxNotices notices;
     tvx::Application tool(notices);
-    if (tool.start() != tvx::Application::Start::kRunning) return 0;
+    if (tool.start() != tvx::Application::Start::kRunning) {
+        // "２重に起動はできません" has to be read before this copy ends.
+        notices.show_waiting();
+        return 0;
+    }
     return QApplication::exec();
 }

@@ -105,6 +105,8 @@ void MainWindow::build_menus() {
             }
             target = sub;
         }
+        // Exit stands last, apart from the document commands.
+        if (entry.id == command::kExit) target->addSeparator();
         QAction* item = target->addAction(text(entry.caption));
         item->setData(entry.id);
         const int id = entry.id;
@@ -184,6 +186,7 @@ bool MainWindow::item_enabled(int id) const {
         case kSerialSettings:
             return available && !tcp;
         case kSlaveAddress:
+        case kBusScan:
             return available && !tcp && tool_.config.rs_control == 1;
         default:
             return available;
@@ -213,7 +216,13 @@ void MainWindow::update_clock(const QDateTime& now) {
 
 void MainWindow::hidden_entry_request(const QPoint& global) {
     int& count = tool_.model.run.hidden_entry_count;
-    if (global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner) {
+    // The screen's corner, where the caption is when the tool draws it; where a window manager owns the
+    // caption, the same corner of the window's inside (its menu bar).
+    const QPoint inside = mapFromGlobal(global);
+    const bool screen_corner = global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner;
+    const bool window_corner = inside.x() >= 0 && inside.y() >= 0 && inside.x() < kHiddenEntryCorner &&
+                               inside.y() < kHiddenEntryCorner;
+    if (screen_corner || window_corner) {
         ++count;
     } else {
         count = 0;

@@ -5,22 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-struct RecordingLine : CommandLink {
-    void send_command(std::string_view line) override { lines.emplace_back(line); }
-    bool tcp_is_connected() const override { return true; }
-    std::vector<std::string> lines;
-};
+using testing::choose;
 
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::RecordingLine;
 
 TEST(GlyphInsertDialog, SelectorsRefillOnASizeChangeAndSetSendsTheLine) {
     testing::ui_app();
