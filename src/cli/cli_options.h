@@ -36,6 +36,7 @@ struct CliOptions {
     std::string log;     // --log: the communication log of the run goes to this file
     bool quiet = false;  // no progress and no summary; errors are still printed
     bool help = false;
+    bool version = false;  // --version: print the version of the build and nothing else
 
     Command command = Command::kSend;
     std::string line;                       // send

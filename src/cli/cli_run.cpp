@@ -9,7 +9,7 @@
 #include "cli/glyph_offline.h"
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
-#include "editors/glyph_list_controller.h"
+#include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
 
 namespace tvx {

@@ -5,7 +5,7 @@
 #include <QStringDecoder>
 
 #include "cli/glyph_offline.h"
-#include "editors/glyph_list_controller.h"
+#include "glyphs/glyph_bank_file.h"
 #include "model/settings_compare.h"
 #include "model/settings_document.h"
 

@@ -50,10 +50,14 @@ std::string render_entry(const CommLogEntry& entry) {
         case TrafficDirection::kReceivedLate:
             out += "  遅延破棄  ";
             break;
+        case TrafficDirection::kNote:
+            out += "  注記  ";
+            break;
     }
     out += entry.link;
     out += "  ";
-    out += printable_bytes(entry.bytes);
+    // A note is the link's own text; traffic is shown byte by byte.
+    out += entry.direction == TrafficDirection::kNote ? entry.bytes : printable_bytes(entry.bytes);
     return out;
 }
 

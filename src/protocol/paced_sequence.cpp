@@ -72,6 +72,13 @@ PacedSequence::State PacedSequence::tick() {
         stop_for_link();
         return state_;
     }
+    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && !waiting()) {
+        // Every step went out and the answer awaited to the last has come: an error answer to it has been
+        // shown and does not undo the sequence.
+        tool_.link.error_reply = 0;
+        finish(State::kCompleted);
+        return state_;
+    }
     if (tool_.link.error_reply != 0) {
         // Seen and acted on: a later single command or sequence must not trip over it again.
         tool_.link.error_reply = 0;
@@ -81,11 +88,6 @@ PacedSequence::State PacedSequence::tick() {
     if (tool_.link.tcp_answer_pending != 0) return state_;
     if (waiting()) {
         waited();
-        return state_;
-    }
-    if (step_ >= step_count()) {
-        // The answer to the last step was awaited and has come.
-        finish(State::kCompleted);
         return state_;
     }
     ++step_;
@@ -100,10 +102,9 @@ PacedSequence::State PacedSequence::tick() {
         stop_for_link();
         return state_;
     }
-    // The last step: complete in its own tick unless an answer is still to come. An error answer that is
-    // already in stops the sequence at the next tick instead.
-    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && tool_.link.error_reply == 0 &&
-        !waiting()) {
+    // The last step: complete in its own tick unless an answer is still to come.
+    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && !waiting()) {
+        tool_.link.error_reply = 0;
         finish(State::kCompleted);
     }
     return state_;

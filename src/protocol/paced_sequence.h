@@ -22,7 +22,8 @@ namespace tvx {
 //   stopped at and the last step that was answered (step_stopped_notice); the progress stays where it
 //   stopped. A sequence whose steps may go unanswered (the bus scan) stops only for a lost link;
 // - the tick of the last step completes the sequence, unless an answer is still awaited: then the first
-//   tick after it has come completes it, or stops it on an error reply;
+//   tick after it has come completes it; an error answer to the last step is shown by the reply handling
+//   and does not undo a sequence whose every step went out;
 // - every end (completed, stopped, cancelled) puts batch_step (or bank_sequence_active) back to 0.
 class PacedSequence {
   public:

@@ -19,27 +19,14 @@
 #include "ui/tcp_client_dialog.h"
 #include "ui/tcp_server_dialog.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList items_of(const QListWidget* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-    return items;
-}
-
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-QStringList button_texts(const QWidget* dialog) {
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
-}
+using testing::button_texts;
+using testing::group_titles;
+using testing::items_of;
 
 void double_click(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);

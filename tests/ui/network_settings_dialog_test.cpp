@@ -9,34 +9,22 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/ipv4_address_field.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
+using testing::group_titles;
+
 using Choice = NetworkSettingsDialog::Choice;
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-class NetworkSettingsDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::ui_app();
-        tool.config.select_number = -1;
-    }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
-};
+class NetworkSettingsDialogTest : public testing::EditorDialogTest {};
 
 TEST_F(NetworkSettingsDialogTest, ShowsTheModelAndSendsEachSetting) {
     tool.model.network.ip_address = {192, 168, 1, 3};
