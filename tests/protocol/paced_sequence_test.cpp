@@ -27,6 +27,7 @@ class FakeLine : public CommandLink {
         }
         lines.emplace_back(line);
         tool_.link.reply_expected = broadcast ? 0 : 1;
+        if (answer_pending) tool_.link.tcp_answer_pending = 1;
         if (answer_at_once) answer();
     }
     bool tcp_is_connected() const override { return true; }
@@ -40,6 +41,7 @@ class FakeLine : public CommandLink {
     bool lost = false;
     bool broadcast = false;
     bool answer_at_once = false;
+    bool answer_pending = false;  // as over TCP: the answer is awaited before the next step
 
   private:
     ToolState& tool_;
@@ -103,18 +105,29 @@ TEST_F(PacedSequenceTest, CompletesInTheTickOfItsLastStepUnlessAnAnswerIsStillDu
     EXPECT_EQ(tcp.tick(), State::kCompleted);
     EXPECT_EQ(tcp.sent.size(), 3u);
 
-    // ...and an error answer to it stops the sequence.
-    Recorder refused(tool, line, notices);
-    ASSERT_TRUE(refused.start());
-    refused.tick();
-    refused.tick();
-    tool.link.tcp_answer_pending = 1;
-    refused.tick();
+    // An error answer to an earlier step stops the sequence at the next tick; one to the last step is shown
+    // by the reply handling and the sequence, every step out, completes.
+    line.answer_pending = true;
+    Recorder early(tool, line, notices);
+    ASSERT_TRUE(early.start());
+    early.tick();
     tool.link.tcp_answer_pending = 0;
     tool.link.error_reply = 1;
-    EXPECT_EQ(refused.tick(), State::kStopped);
+    EXPECT_EQ(early.tick(), State::kStopped);
+    EXPECT_EQ(early.sent, std::vector<int>{1});
     EXPECT_EQ(tool.link.error_reply, 0);
-    EXPECT_FALSE(refused.stopped_by_link());
+    EXPECT_FALSE(early.stopped_by_link());
+
+    Recorder last(tool, line, notices);
+    ASSERT_TRUE(last.start());
+    for (int step = 1; step <= 3; ++step) {
+        EXPECT_EQ(last.tick(), State::kRunning);
+        if (step < 3) tool.link.tcp_answer_pending = 0;
+    }
+    tool.link.tcp_answer_pending = 0;
+    tool.link.error_reply = 1;
+    EXPECT_EQ(last.tick(), State::kCompleted);
+    EXPECT_EQ(tool.link.error_reply, 0);
     EXPECT_TRUE(notices.calls.empty());  // the error reply has said it already
 }
 
