@@ -31,6 +31,8 @@ TcpClientDialog::TcpClientDialog(ToolState& tool, Notices& notices, TcpLink& lin
     set_ = new QPushButton(QStringLiteral("設定"), this);
     connect_ = new QPushButton(QStringLiteral("接続"), this);
     disconnect_ = new QPushButton(QStringLiteral("切断"), this);
+    // Enter presses none of them: typed after a port number or an address it would add a host.
+    for (QPushButton* button : {add_, delete_, set_, connect_, disconnect_}) button->setAutoDefault(false);
 
     auto* grid = new QGridLayout(this);
     grid->addWidget(new QLabel(QStringLiteral("Host IP Address"), this), 0, 0);

@@ -200,6 +200,9 @@ void TitleEditorDialog::set_field(const QString& text, int cursor) {
 void TitleEditorDialog::field_changed() {
     if (showing_) return;
     const QString text = field_->toPlainText();
+    // The input method's composition and the marks change the document without changing its text:
+    // nothing to store, and the field must be left alone or the composition is lost.
+    if (text == shown_text(accepted_)) return;
     // The change is what lies between the text the field had and the text it has now: the characters
     // before and after it keep the exact bytes they stood for.
     const auto old_size = static_cast<qsizetype>(accepted_.size());

@@ -175,6 +175,26 @@ TEST_F(TcpDialogsTest, ClientDialogKeepsTheHostListAndConnects) {
     EXPECT_EQ(key("p_port_number"), std::to_string(unit.serverPort()));
 }
 
+TEST_F(TcpDialogsTest, EnterInTheClientDialogAddsNoHost) {
+    tool.config.list_count = 1;
+    tool.config.host_list[0] = {192, 168, 1, 2};
+    tool.config.select_number = 0;
+    TcpClientDialog dialog(tool, notices, *link, nullptr);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dialog));
+    // Enter typed after a port number, or in the address field showing the chosen host, is no "追加".
+    dialog.port_field()->setFocus();
+    QTest::keyClicks(dialog.port_field(), QStringLiteral("9005"));
+    QTest::keyClick(dialog.port_field(), Qt::Key_Return);
+    dialog.address_field()->octet(3)->setFocus();
+    QTest::keyClick(dialog.address_field()->octet(3), Qt::Key_Enter);
+    EXPECT_EQ(dialog.host_list()->count(), 1);
+    EXPECT_EQ(tool.config.list_count, 1);
+    EXPECT_EQ(key("list_count"), "missing");
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_FALSE(link->tcp_connected());
+}
+
 TEST_F(TcpDialogsTest, ServerDialogShowsUnitsAsTheyComeAndGo) {
     tool.config.client_server = 1;
     tool.config.select_number = -1;

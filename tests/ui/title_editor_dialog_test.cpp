@@ -9,6 +9,8 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextLayout>
 #include <QToolTip>
 
 #include <gtest/gtest.h>
@@ -174,6 +176,46 @@ TEST_F(TitleEditorDialogTest, EditingElsewhereNeverTurnsAGlyphIntoASpace) {
     EXPECT_EQ(link.lines.back().substr(0, 36), "CA012422A64A467C7C712D704B5CA3652121");
     QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
     EXPECT_EQ(encode_title(tool.model.pages[0].title).value()[6], glyph_code(0));
+}
+
+// What the input method shows while the operator is still converting.
+void compose(QWidget* field, const QString& text) {
+    QList<QInputMethodEvent::Attribute> attributes;
+    attributes << QInputMethodEvent::Attribute(QInputMethodEvent::Cursor, static_cast<int>(text.size()), 1);
+    QInputMethodEvent event(text, attributes);
+    QCoreApplication::sendEvent(field, &event);
+}
+
+QString composing(const QPlainTextEdit* field) {
+    return field->textCursor().block().layout()->preeditAreaText();
+}
+
+TEST_F(TitleEditorDialogTest, ConvertingBesideAGlyphKeepsTheConversionWhereItIsTyped) {
+    const std::string title("\x82\xA0\x10\x20", 4);  // あ and large glyph 033
+    tool.model.pages[0].title = title;
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    QPlainTextEdit* field = dialog.title_field();
+    QTextCursor between = field->textCursor();
+    between.setPosition(1);
+    field->setTextCursor(between);
+
+    compose(field, QStringLiteral("か"));
+    compose(field, QStringLiteral("かん"));
+    EXPECT_EQ(composing(field), QStringLiteral("かん"));
+    EXPECT_EQ(field->textCursor().position(), 1);
+    EXPECT_EQ(tool.model.pages[0].title, title);  // nothing is stored while converting
+    EXPECT_EQ(tool.model.run.data_modified, 0);
+
+    commit(field, QStringLiteral("漢"));
+    EXPECT_EQ(tool.model.pages[0].title, std::string("\x82\xA0\x8A\xBF\x10\x20", 6));
+    EXPECT_EQ(field->textCursor().position(), 2);
+
+    // A conversion abandoned leaves the title as it was.
+    compose(field, QStringLiteral("じ"));
+    compose(field, QString());
+    EXPECT_EQ(tool.model.pages[0].title, std::string("\x82\xA0\x8A\xBF\x10\x20", 6));
+    EXPECT_TRUE(notices.calls.empty());
 }
 
 TEST_F(TitleEditorDialogTest, APasteLongerThanTheFieldKeepsTheWholeCharactersThatFit) {
