@@ -54,7 +54,8 @@ int UnitJob::percent() const {
 std::string UnitJob::outcome() const {
     if (finished_ && !succeeded_) {
         std::string text = "failed";
-        if (sequence_ && sequence_->steps_sent() > 0) {
+        if (sequence_ && sequence_->steps_sent() > 0 &&
+            sequence_->state() != PacedSequence::State::kCompleted) {
             text += " at step " + std::to_string(sequence_->steps_sent()) + " of " +
                     std::to_string(sequence_->step_count());
         }
@@ -225,6 +226,16 @@ void UnitJob::complete() {
     kick_timer_.stop();
     bool ok = true;
     if (input_.command == CliOptions::Command::kReadBack) {
+        // The sequence's notice has named the settings not read. A document holding values the unit did
+        // not give (the defaults of this run) is not written: it would pass for the unit's settings.
+        const auto* read_back = dynamic_cast<const ReadBackSequence*>(sequence_.get());
+        if (read_back != nullptr && !read_back->unread_steps().empty()) {
+            std::string unread = read_back->unread_description();
+            for (std::size_t at = unread.find('\n'); at != std::string::npos; at = unread.find('\n', at))
+                unread.replace(at, 1, "; ");
+            fail("not read: " + unread);
+            return;
+        }
         ok = write_file_replacing(output_, write_document(tool_.model));
     } else if (input_.command == CliOptions::Command::kGlyphRead) {
         ok = write_file_replacing(output_, bank_file_text(tool_.glyphs, *input_.glyph_size));
