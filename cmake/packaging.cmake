@@ -21,9 +21,10 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The libraries (Qt 6 Core, Network, SerialPort, Gui, Widgets and the C++ runtime) are read off the programs.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# What the programs load without linking it: Qt's window-system plugins, and a font that holds Japanese.
+# What the programs load without linking it: Qt's window-system plugins, a font that holds Japanese, and
+# Qt's Japanese catalogues, without which Qt's own buttons and file dialogs speak English.
 if(TVX230_GUI)
-  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic")
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, fonts-ipafont-gothic, qt6-translations-l10n")
 endif()
 # No maintainer scripts: the desktop's triggers refresh the menu, icon and manual caches by themselves.
 

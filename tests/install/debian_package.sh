@@ -20,7 +20,7 @@ deb=${debs[0]}
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "package version $(dpkg-deb -f "$deb" Version)"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libqt6core6 libqt6network6 libqt6serialport6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins \
-  fonts-ipafont-gothic; do
+  fonts-ipafont-gothic qt6-translations-l10n; do
   grep -Eq "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
 done
 # Nothing to do at installation: no maintainer scripts.

@@ -118,6 +118,18 @@ TEST(MessageBoxNotices, NoticesComeOneAtATimeInOrderAndABurstLeavesOneBox) {
     EXPECT_FALSE(notices.box_open());
 }
 
+TEST(MessageBoxNotices, NoticesStillWaitingWhenTheToolEndsGoWithIt) {
+    testing::ui_app();
+    {
+        MessageBoxNotices notices;
+        notices.notify_error("No Connect");
+        EXPECT_EQ(notices.waiting(), 1u);
+    }
+    // The call that would have shown it must not reach notices that are gone.
+    QApplication::processEvents();
+    EXPECT_TRUE(open_boxes().isEmpty());
+}
+
 TEST(MessageBoxNotices, QuestionsAnswerAtOnceAndNoticesWaitForTheAnswer) {
     testing::ui_app();
     MessageBoxNotices notices;
