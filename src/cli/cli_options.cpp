@@ -563,14 +563,20 @@ single command lines and glyph banks, to one unit or to a whole fleet at once.
 
 LINK, exactly one of:
   --serial DEVICE          38400 baud, 8 data bits, even parity, 1 stop bit, as the tool
-  --tcp HOST[:PORT]        client role, one unit; PORT defaults to 9004
+  --tcp HOST[:PORT]        client role; PORT defaults to 9004. May be given several times: one
+                           unit each, numbered in the order given
+  --hosts FILE             client role: every unit listed in FILE, one HOST[:PORT] a line (blank
+                           lines and # comments ignored); may be mixed with --tcp
   --listen [HOST:]PORT     server role: wait until --units N units have connected, then run
                            COMMAND against every one of them at the same time (PORT 0: any free
                            port, printed on stderr)
 OPTIONS:
-  --rs485 ADDR             with --serial: RS-485 framing, ADDR 0..31 or "broadcast"
+  --rs485 ADDRS            with --serial: RS-485 framing; ADDRS 0..31, a list with ranges (1,3,5-9),
+                           or "broadcast"; the units of the bus are served one after another
   --units N                with --listen: units to wait for, 1..96 (default 1)
   --wait SECONDS           with --listen: give up if not all have connected by then (default 60)
+  --jobs N                 units served at the same time (default 32 with --tcp/--hosts, every
+                           unit with --listen); a unit that cannot be reached fails alone
   --pace MS|reply          step pacing: a fixed tick in ms (default: the tool's own pace for that
                            sequence: 400 for read-back and send-all, 400/300 for glyph reads,
                            2000 for glyph registration), or "reply": next step as soon as the
@@ -579,6 +585,12 @@ OPTIONS:
   --log FILE               write the communication log of the run to FILE: every line sent and
                            received on each unit's link, one per line as "DATE TIME.mmm  送信|受信
                            LINK  TEXT" (non-printable bytes as <XX>); written at the end of the run
+  --report FILE.json       write the run's results for scripts: per unit its number, link, command,
+                           result (ok/failed), reason, steps done and planned, seconds and, with
+                           --verify, the differences; then the totals. Written whole or not at all
+  --verify                 send-all, restore, glyphs register: read the unit back afterwards and
+                           compare; differences are listed on stdout as diff lists them (with
+                           several units "N<TAB>" in front) and give exit status 1
   -q, --quiet              no progress and no summary (errors are still printed)
   -h, --help               this text
 COMMANDS:
@@ -587,6 +599,12 @@ COMMANDS:
   send-all FILE.dat                        the full settings send of the document
   send LINE                                one command line (CR LF added); prints the reply line
                                            (with several units: "N<TAB>LINE" for unit N)
+  backup DIR                               the settings and the three glyph banks into DIR
+                                           (unit.dat, unit.tll, unit.tlm, unit.tls and
+                                           manifest.json: version answer, time, link); DIR is
+                                           made if need be; with several units DIR holds {n}
+  restore DIR                              sends DIR's settings and registers its three banks
+                                           (DIR may hold {n}: each unit its own backup)
   glyphs read large|medium|small -o FILE   every slot of that size into a bank file
   glyphs register FILE                     every slot of a bank file (size from its extension)
   glyphs convert FILE --number N --into TARGET [--into TARGET]
@@ -608,8 +626,8 @@ Documents and bank files are read strictly: a file that cannot be read whole is 
 is sent.
 
 Exit status: 0 success; 1 failure (error reply, no answer, refused title, file error, units not
-connected, log not written; diff: documents that differ); 2 usage error. Errors go to stderr in the
-tool's own notice words.
+connected, log or report not written, differences found by --verify; diff: documents that differ);
+2 usage error. Errors go to stderr in the tool's own notice words.
 )";
 }
 

@@ -8,6 +8,8 @@ namespace tvx {
 std::vector<SettingDifference> compare_sent_with_read_back(const SettingsModel& sent,
                                                            const SettingsModel& read_back) {
     SettingsModel held = read_back;
+    // The full send does not carry the device network settings, and the read-back does not read them.
+    held.network = sent.network;
     for (int page = 0; page < kPageCount; ++page) {
         std::string& title = held.pages[static_cast<std::size_t>(page)].title;
         const std::string& sent_title = sent.pages[static_cast<std::size_t>(page)].title;

@@ -9,7 +9,8 @@
 namespace tvx {
 
 // Sending and then reading a unit back: what the unit holds against what was sent, in the words of the
-// settings comparison. A value the unit only writes back in its own way is not a difference: a title or a
+// settings comparison. What the full send does not carry (the device network settings) is not compared.
+// A value the unit only writes back in its own way is not a difference: a title or a
 // hold time counts as the same when it would go to the unit as the same command line ("5" and "005").
 std::vector<SettingDifference> compare_sent_with_read_back(const SettingsModel& sent,
                                                            const SettingsModel& read_back);
