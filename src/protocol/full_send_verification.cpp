@@ -1,0 +1,58 @@
+#include "protocol/full_send_verification.h"
+
+#include "protocol/send_verification.h"
+
+namespace tvx {
+
+FullSendAndReadBack::FullSendAndReadBack(ToolState& tool, CommandLink& link, Notices& notices)
+    : PacedSequence(tool), notices_(notices), send_(tool, link, notices), read_(tool, link, notices) {}
+
+FullSendAndReadBack::~FullSendAndReadBack() {
+    cancel();
+}
+
+bool FullSendAndReadBack::can_start() {
+    const int address = tool_.model.run.slave_address;
+    if (tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
+        (address < 0 || address >= kBroadcastAddress)) {
+        notices_.notify_error(kReadBackNeedsAddress);
+        return false;
+    }
+    return send_.can_start();
+}
+
+bool FullSendAndReadBack::send_step(int step) {
+    if (step == 1) {
+        verified_ = false;
+        differences_.clear();
+    }
+    if (step <= kSendSteps) return send_.send_step(step);
+    if (step == kSendSteps + 1) {
+        // Everything has been sent: the unit's answers go into a model of their own from here.
+        kept_ = tool_.model;
+        const RunState run = tool_.model.run;
+        reset_settings(tool_.model);
+        tool_.model.run = run;
+        return true;
+    }
+    return read_.send_step(step - kSendSteps - 1);
+}
+
+bool FullSendAndReadBack::waiting() const {
+    return steps_sent() == kSteps && tool_.link.reply_expected != 0;
+}
+
+void FullSendAndReadBack::finished(State state) {
+    if (!kept_) return;
+    const SettingsModel read = tool_.model;
+    const RunState run = tool_.model.run;
+    tool_.model = *kept_;
+    tool_.model.run = run;
+    tool_.model.run.data_modified = kept_->run.data_modified;
+    kept_.reset();
+    if (state != State::kCompleted) return;
+    differences_ = compare_sent_with_read_back(tool_.model, read);
+    verified_ = true;
+}
+
+}  // namespace tvx
