@@ -5,20 +5,16 @@
 namespace tvx {
 
 FullSendAndReadBack::FullSendAndReadBack(ToolState& tool, CommandLink& link, Notices& notices)
-    : PacedSequence(tool), notices_(notices), send_(tool, link, notices), read_(tool, link, notices) {}
+    : PacedSequence(tool), send_(tool, link, notices), read_(tool, link, notices) {}
 
 FullSendAndReadBack::~FullSendAndReadBack() {
     cancel();
 }
 
+// The read-back's conditions hold the full send's (the operator's confirmation, a TCP connection) and
+// add the one address a read can be answered from.
 bool FullSendAndReadBack::can_start() {
-    const int address = tool_.model.run.slave_address;
-    if (tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
-        (address < 0 || address >= kBroadcastAddress)) {
-        notices_.notify_error(kReadBackNeedsAddress);
-        return false;
-    }
-    return send_.can_start();
+    return read_.can_start();
 }
 
 bool FullSendAndReadBack::send_step(int step) {

@@ -42,16 +42,15 @@ class FullSendAndReadBack : public PacedSequence {
   private:
     // The two sequences' own steps, taken as parts of this one.
     struct Send : FullSendSequence {
-        using FullSendSequence::can_start;
         using FullSendSequence::FullSendSequence;
         using FullSendSequence::send_step;
     };
     struct Read : ReadBackSequence {
+        using ReadBackSequence::can_start;
         using ReadBackSequence::ReadBackSequence;
         using ReadBackSequence::send_step;
     };
 
-    Notices& notices_;
     Send send_;
     Read read_;
     std::optional<SettingsModel> kept_;  // the settings in memory while the unit's are read
