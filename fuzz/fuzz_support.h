@@ -78,8 +78,8 @@ inline void check_model(const SettingsModel& m, std::size_t max_title) {
          {&m.network.ip_address, &m.network.gateway_address, &m.network.active_address}) {
         for (const int octet : *address) require(in_range(octet, 0, 255), "address octet in range");
     }
-    require(!m.alarm_hold_time.empty() && m.alarm_hold_time.size() <= 3,
-            "hold time of one to three characters");
+    // The hold time is what its field holds: up to three characters of one or two bytes, or nothing.
+    require(m.alarm_hold_time.size() <= 6, "hold time of at most three characters");
     require(m.network.port_number.size() <= 5, "port text of at most five characters");
     require(m.network.mac_address.size() <= 17 && printable(m.network.mac_address), "MAC address text");
     require(m.network.version_number.size() <= 4 && printable(m.network.version_number), "version text");

@@ -20,15 +20,6 @@ void cant_open(Console& console, const std::string& path) {
 
 }  // namespace
 
-bool read_input_file(const std::string& path, std::string& bytes, std::size_t limit) {
-    std::error_code ec;
-    const std::filesystem::path file(path);
-    if (!std::filesystem::is_regular_file(file, ec)) return false;
-    const auto size = std::filesystem::file_size(file, ec);
-    if (ec || size > limit) return false;
-    return read_whole_file(file, bytes) && bytes.size() <= limit;
-}
-
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console) {
     std::string text;
     if (!read_input_file(path, text)) {

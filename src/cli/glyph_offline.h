@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cli/console.h"
+#include "config/input_file.h"
 #include "glyphs/glyph_model.h"
 
 namespace tvx {
@@ -25,8 +26,5 @@ int export_glyph_bitmap(const std::string& source, int number, const std::string
 
 // Reads a bank file of the size its extension names, strictly; a message on the console when it cannot.
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console);
-
-// Reads a small input file whole (a document or bank file): regular files only, at most limit bytes.
-bool read_input_file(const std::string& path, std::string& bytes, std::size_t limit = 16u << 20);
 
 }  // namespace tvx

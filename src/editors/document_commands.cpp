@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config/input_file.h"
 #include "config/safe_file.h"
 #include "model/settings_document.h"
 
@@ -10,12 +11,61 @@ namespace {
 
 constexpr char kCantOpen[] = "Can't file open";
 
+std::string fault_text(DocumentFault fault) {
+    switch (fault) {
+        case DocumentFault::kEnded:
+            return "設定がありません";
+        case DocumentFault::kNotANumber:
+            return "数値ではありません";
+        case DocumentFault::kOutOfRange:
+            return "設定できる範囲を超えています";
+        case DocumentFault::kTitleTooLong:
+            return "タイトルが長すぎます";
+        case DocumentFault::kExtraValues:
+            return "設定の数より多くの値があります";
+    }
+    return {};
+}
+
 // New and Open wait while a paced sequence owns the model or the glyph banks.
 bool sequence_running(const ToolState& tool) {
     return tool.model.run.batch_step != 0 || tool.glyphs.bank_sequence_active != 0;
 }
 
 }  // namespace
+
+bool read_document_file(const std::string& path, SettingsModel& model, Notices& notices, DocumentUse use) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    std::string bytes;
+    switch (read_input_file(path, bytes).status) {
+        case InputFileStatus::kRead:
+            break;
+        case InputFileStatus::kCannotOpen:
+            notices.notify_warning(kCantOpen);
+            return false;
+        case InputFileStatus::kNotAFile:
+            notices.notify_warning(name +
+                                   " は通常のファイルではないため、設定ファイルとして読み込めません。");
+            return false;
+        case InputFileStatus::kTooLarge:
+            notices.notify_warning(name + " は大きすぎるため、設定ファイルとして読み込めません。");
+            return false;
+    }
+    const DocumentReading reading = read_document_checked(model, bytes);
+    if (reading.refused) {
+        notices.notify_warning(name + " は設定ファイルではありません。\n" +
+                               std::to_string(reading.refused->line) +
+                               "行目: " + fault_text(reading.refused->fault));
+        return false;
+    }
+    if (reading.read_to_line != 0) {
+        notices.show_box(name + " は " + std::to_string(reading.read_to_line) + " 行目で終わっています。\n" +
+                             (use == DocumentUse::kOpen ? "それより後の設定は変わっていません。"
+                                                        : "それより後の設定は比較していません。"),
+                         "TVX-230", BoxIcon::kExclamation);
+    }
+    return true;
+}
 
 std::string DocumentCommands::with_dat_extension(const std::string& name) {
     if (name.size() > 1 && name.find(".dat", 1) != std::string::npos) return name;
@@ -24,7 +74,8 @@ std::string DocumentCommands::with_dat_extension(const std::string& name) {
 
 void DocumentCommands::document_new() {
     if (sequence_running(tool_)) return;
-    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？")) return;
+    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？"))
+        return;
     reset_settings(tool_);
 }
 
@@ -36,13 +87,7 @@ void DocumentCommands::document_open() {
     }
     const std::optional<std::string> path = dialogs_.ask_open_path();
     if (!path) return;
-    std::string bytes;
-    if (!read_whole_file(*path, bytes)) {
-        notices_.notify_warning(kCantOpen);
-        return;
-    }
-    tool_.document_path = *path;
-    read_document(tool_.model, bytes);
+    if (read_document_file(*path, tool_.model, notices_, DocumentUse::kOpen)) tool_.document_path = *path;
 }
 
 bool DocumentCommands::write_to(const std::string& path) {
@@ -67,7 +112,8 @@ bool DocumentCommands::document_save_as() {
     if (!chosen || chosen->empty()) return false;
     const std::string path = with_dat_extension(*chosen);
     std::error_code ec;
-    if (path != *chosen && std::filesystem::exists(path, ec) && !dialogs_.confirm_overwrite(path)) return false;
+    if (path != *chosen && std::filesystem::exists(path, ec) && !dialogs_.confirm_overwrite(path))
+        return false;
     if (!write_to(path)) return false;
     tool_.document_path = path;
     return true;

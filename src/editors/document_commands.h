@@ -3,15 +3,27 @@
 #include <optional>
 #include <string>
 
+#include "model/settings_model.h"
 #include "model/tool_state.h"
 #include "protocol/notices.h"
 
 namespace tvx {
 
+// What a document read from a file is for: it decides how the notice about a document that ends early
+// goes on.
+enum class DocumentUse { kOpen, kCompare };
+
+// Reads the file at path as a settings document into model, as Open and the comparison read it: only a
+// regular file of a sane size, and only what can be a settings document. A refusal is told to the
+// operator, naming the file (and the line at fault), leaves model as it was and gives false. A document
+// that ends early is read as far as it goes, the rest of model staying as it was, and then a notice says
+// how far.
+bool read_document_file(const std::string& path, SettingsModel& model, Notices& notices, DocumentUse use);
+
 // The file dialogs the document commands need; the desktop tool shows the standard dialogs
 // ("ファイルのオープン", "ファイルの保存", filters "データ(*.dat)" and "すべて(*.*)"), tests script them.
 class DocumentDialogs {
-public:
+  public:
     virtual ~DocumentDialogs() = default;
     // An existing file to open, or nothing when cancelled.
     virtual std::optional<std::string> ask_open_path() = 0;
@@ -24,7 +36,7 @@ public:
 
 // New, Open, Save and Save As of the "ﾌｧｲﾙ" menu, and the save that Exit offers.
 class DocumentCommands {
-public:
+  public:
     DocumentCommands(ToolState& tool, Notices& notices, DocumentDialogs& dialogs)
         : tool_(tool), notices_(notices), dialogs_(dialogs) {}
 
@@ -39,7 +51,7 @@ public:
     // The Save As name rule: ".dat" is appended unless the name holds ".dat" after its first character.
     static std::string with_dat_extension(const std::string& name);
 
-private:
+  private:
     bool write_to(const std::string& path);
 
     ToolState& tool_;

@@ -156,8 +156,9 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
             add(std::string(option.where), option.setting, word(option.words, va), word(option.words, vb));
         }
     }
+    // The hold time is text as typed, Shift JIS like the titles.
     if (a.alarm_hold_time != b.alarm_hold_time)
-        add("アラーム", "保持時間", a.alarm_hold_time, b.alarm_hold_time);
+        out.push_back({"アラーム", "保持時間", a.alarm_hold_time, b.alarm_hold_time, true});
     for (int c = 0; c < kConnectorCount; ++c) {
         const int va = a.connector_pages[static_cast<std::size_t>(c)];
         const int vb = b.connector_pages[static_cast<std::size_t>(c)];

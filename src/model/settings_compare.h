@@ -13,7 +13,7 @@ struct SettingDifference {
     std::string setting;  // "文字サイズ", "パターン 03", "No.2"...
     std::string value_a;
     std::string value_b;
-    // Titles are the unit's Shift JIS bytes as stored; every other text here is UTF-8.
+    // Titles and the hold time are Shift JIS bytes as stored; every other text here is UTF-8.
     bool values_are_shift_jis = false;
 };
 

@@ -12,9 +12,11 @@ namespace tvx {
 
 class MainWindow;
 
-// The settings in memory against the settings document at path; nothing when the file cannot be read.
+// The settings in memory against the settings document at path; nothing when the file is refused (the
+// operator has been told why). What a document that ends early does not reach is not compared.
 std::optional<std::vector<SettingDifference>> compare_with_document(const SettingsModel& memory,
-                                                                    const std::string& path);
+                                                                    const std::string& path,
+                                                                    Notices& notices);
 
 // Registers the comparison of the settings in memory with a chosen settings document.
 void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& notices);

@@ -1,11 +1,12 @@
 #include "editors/document_commands.h"
 
-#include <gtest/gtest.h>
-
 #include <QTemporaryDir>
 #include <deque>
 #include <filesystem>
 #include <fstream>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "config/safe_file.h"
 #include "model/settings_document.h"
@@ -32,7 +33,7 @@ struct ScriptedDialogs : DocumentDialogs {
         return a;
     }
 
-private:
+  private:
     static std::optional<std::string> pop(std::deque<std::optional<std::string>>& q) {
         if (q.empty()) return std::nullopt;
         auto v = q.front();
@@ -48,7 +49,7 @@ std::string read_file(const fs::path& p) {
 }
 
 class DocumentCommandsTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
     std::string path(const char* name) const { return (fs::path(dir.path().toStdString()) / name).string(); }
 
@@ -147,6 +148,68 @@ TEST_F(DocumentCommandsTest, OpenReadsTheFileAndCancelOrFailureChangesNothing) {
     EXPECT_EQ(tool.model.pages[7].blink, 1);
     EXPECT_EQ(tool.model.alarm_hold_time, "030");
     EXPECT_EQ(tool.document_path, path("in.dat"));
+}
+
+// Open of what is not a settings document: refused with a notice that names the file (and the line),
+// without waiting on a FIFO or reading a huge file, and the model, the modified flag and the document
+// path stay as they were.
+TEST_F(DocumentCommandsTest, OpenRefusesWhatCannotBeASettingsDocumentAndChangesNothing) {
+    SettingsModel saved;
+    saved.pages[2].char_size = 0;
+    std::ofstream(path("notes.txt"), std::ios::binary) << "0\r\n0\r\n0\r\n" << std::string(64, 's') << "\r\n";
+    std::ofstream(path("colours.dat"), std::ios::binary) << "0\r\n12\r\n";
+    std::ofstream(path("README"), std::ios::binary) << "TVX-230 settings\r\n";
+    ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+    std::ofstream(path("huge.dat")).close();
+    fs::resize_file(path("huge.dat"), std::uintmax_t{4} << 30);
+
+    tool.model.pages[0].title = "\x82\xa0";
+    tool.model.run.data_modified = 1;
+    tool.document_path = path("before.dat");
+    const std::string before = write_document(tool.model);
+    const std::pair<const char*, std::string> cases[] = {
+        {"README", "README は設定ファイルではありません。\n1行目: 数値ではありません"},
+        {"colours.dat", "colours.dat は設定ファイルではありません。\n2行目: 設定できる範囲を超えています"},
+        {"fifo", "fifo は通常のファイルではないため、設定ファイルとして読み込めません。"},
+        {"huge.dat", "huge.dat は大きすぎるため、設定ファイルとして読み込めません。"},
+    };
+    for (const auto& [name, notice] : cases) {
+        notices.clear();
+        notices.answers.push_back(true);  // open without saving the titles
+        dialogs.open_paths.push_back(path(name));
+        commands.document_open();
+        EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{notice}) << name;
+        EXPECT_EQ(write_document(tool.model), before) << name;
+        EXPECT_EQ(tool.model.run.data_modified, 1) << name;
+        EXPECT_EQ(tool.document_path, path("before.dat")) << name;
+    }
+}
+
+// The lenient cases of Open stay: a document with LF line ends that stops early opens as far as it goes,
+// and a notice says where it ended.
+TEST_F(DocumentCommandsTest, OpenTakesAShortLfDocumentAsFarAsItGoesAndSaysSo) {
+    SettingsModel saved;
+    saved.date_display = 1;
+    for (PageSettings& page : saved.pages) page.char_size = 2;
+    std::string text = write_document(saved);
+    text.resize(text.find("\r\n1\r\n1\r\n1\r\n"));  // cut after the character sizes
+    std::string lf_only;
+    for (char c : text) {
+        if (c != '\r') lf_only += c;
+    }
+    std::ofstream(path("short.dat"), std::ios::binary) << lf_only;
+
+    tool.model.pages[0].display_position = 0;
+    dialogs.open_paths.push_back(path("short.dat"));
+    commands.document_open();
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{});
+    EXPECT_EQ(notices.texts("box"),
+              std::vector<std::string>{
+                  "short.dat は 131 行目で終わっています。\nそれより後の設定は変わっていません。"});
+    EXPECT_EQ(tool.model.date_display, 1);
+    EXPECT_EQ(tool.model.pages[63].char_size, 2);
+    EXPECT_EQ(tool.model.pages[0].display_position, 0);  // not reached
+    EXPECT_EQ(tool.document_path, path("short.dat"));
 }
 
 TEST_F(DocumentCommandsTest, UnsavedTitlesAreAskedAboutAndNoAbandons) {

@@ -58,6 +58,7 @@ TEST(SettingsCompare, EveryKindOfSettingInEditorWords) {
     EXPECT_EQ(d[4].where + d[4].setting + d[4].value_b, "日付，時刻表示範囲月日時分秒");
     EXPECT_EQ(d[5].where + d[5].setting + d[5].value_b, "その他電源投入時ページPAS");
     EXPECT_EQ(d[6].setting + d[6].value_a + d[6].value_b, "保持時間010020");
+    EXPECT_TRUE(d[6].values_are_shift_jis);  // typed text, which may hold any character
     EXPECT_EQ(d[7].setting + d[7].value_a + d[7].value_b, "No.2P02P41");
     EXPECT_EQ(d[8].where + d[8].setting + d[8].value_b, "ネットワークSubnet MaskClass A");
 }

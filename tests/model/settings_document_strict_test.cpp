@@ -94,6 +94,65 @@ TEST(StrictDocument, RefusesWhatCannotBeReadWholeAndNamesTheLine) {
         // Nothing of a refused document is taken.
         EXPECT_EQ(model.pages[0].char_size, 2) << c.what;
         EXPECT_EQ(model.run.data_modified, 1) << c.what;
+
+        // The desktop's reading refuses the same, at the same line, except a document that merely ends
+        // early (below).
+        const DocumentReading checked = read_document_checked(model, joined(lines));
+        if (problem->fault == DocumentFault::kEnded && c.line > 1) continue;
+        ASSERT_TRUE(checked.refused.has_value()) << c.what;
+        EXPECT_EQ(checked.refused->line, c.line) << c.what;
+        EXPECT_EQ(checked.refused->fault, problem->fault) << c.what;
+        EXPECT_EQ(model.pages[0].char_size, 2) << c.what;
+        EXPECT_EQ(model.run.data_modified, 1) << c.what;
+    }
+}
+
+TEST(CheckedDocument, AShortDocumentIsTakenAsFarAsItGoesAndSaysWhere) {
+    const SettingsModel written = varied_model();
+    std::vector<std::string> lines = lines_of(write_document(written));
+    lines.resize(700);  // the titles and most of the per-page values
+
+    SettingsModel model;
+    model.schedule[0][0].page = 12;
+    model.run.data_modified = 1;
+    const DocumentReading reading = read_document_checked(model, joined(lines, "\n"));
+    ASSERT_FALSE(reading.refused.has_value());
+    EXPECT_EQ(reading.read_to_line, 700);
+    EXPECT_EQ(model.pages[3].title, written.pages[3].title);
+    EXPECT_EQ(model.pages[63].char_colour, written.pages[63].char_colour);
+    EXPECT_EQ(model.schedule[0][0].page, 12);  // not reached
+    EXPECT_EQ(model.run.data_modified, 0);
+
+    // Whole, with LF-only line ends: nothing to say.
+    SettingsModel whole;
+    const std::vector<std::string> all = lines_of(write_document(written));
+    const DocumentReading full = read_document_checked(whole, joined(all, "\n"));
+    ASSERT_FALSE(full.refused.has_value());
+    EXPECT_EQ(full.read_to_line, 0);
+    EXPECT_EQ(write_document(whole), write_document(written));
+}
+
+TEST(CheckedDocument, AnyOtherTextFileIsRefusedAtItsFirstLineThatCannotBeADocument) {
+    SettingsModel model;
+    model.pages[0].char_size = 2;
+    const std::string before = write_document(model);
+    const struct {
+        std::string text;
+        int line;
+        DocumentFault fault;
+    } files[] = {
+        {"# notes\r\nnothing here\r\n", 1, DocumentFault::kNotANumber},
+        {"", 1, DocumentFault::kEnded},
+        {"\r\n\r\n", 1, DocumentFault::kNotANumber},
+        {"1\n9\n", 2, DocumentFault::kOutOfRange},
+        {std::string("\x89PNG\r\n\x1a\n\0\0", 10), 1, DocumentFault::kNotANumber},
+    };
+    for (const auto& file : files) {
+        const DocumentReading reading = read_document_checked(model, file.text);
+        ASSERT_TRUE(reading.refused.has_value()) << file.line;
+        EXPECT_EQ(reading.refused->line, file.line);
+        EXPECT_EQ(reading.refused->fault, file.fault);
+        EXPECT_EQ(write_document(model), before);
     }
 }
 

@@ -1,8 +1,11 @@
-#include <gtest/gtest.h>
+#include "model/settings_document.h"
 
 #include <sstream>
 
-#include "model/settings_document.h"
+#include <gtest/gtest.h>
+
+#include "protocol/hostile_model.h"
+#include "protocol/model_dump.h"
 
 namespace tvx {
 namespace {
@@ -66,11 +69,12 @@ TEST(SettingsDocument, EveryFieldRoundTrips) {
         page.background_fill = (p / 2) % 2;
         page.char_level = (p / 3) % 2;
     }
-    model.pages[0].title = "\x93\xfa\x96\x7b";  // 日本
-    model.pages[5].title = "\x10\x20\x81\x40";   // a glyph cell and an ideographic space
+    model.pages[0].title = "\x93\xfa\x96\x7b";                  // 日本
+    model.pages[5].title = "\x10\x20\x81\x40";                  // a glyph cell and an ideographic space
     model.pages[6].title = std::string("\x11\x00\x82\xa0", 4);  // glyph cell holding a zero byte
     for (int d = 0; d < kScheduleDays; ++d) {
-        for (int e = 0; e < kScheduleEntries; ++e) model.schedule[d][e] = {(d + e) % 24, (d * e) % 60, (d + 2 * e) % 66};
+        for (int e = 0; e < kScheduleEntries; ++e)
+            model.schedule[d][e] = {(d + e) % 24, (d * e) % 60, (d + 2 * e) % 66};
     }
     model.alarm_mode = 1;
     model.alarm_polarity = 1;
@@ -97,13 +101,85 @@ TEST(SettingsDocument, EveryFieldRoundTrips) {
     EXPECT_EQ(back.run.data_modified, 0);
 }
 
-TEST(SettingsDocument, TitleOfTheLetterSComesBackEmpty) {
+TEST(SettingsDocument, ALineOfTheLetterSIsAnEmptyTitleButATitleOfTheLetterSComesBackAsItself) {
+    std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
+    EXPECT_EQ(lines[5], "s");
     SettingsModel model;
     model.pages[2].title = "s";
+    model.pages[3].title = "S";
+    const std::string text = write_document(model);
+    EXPECT_NE(lines_of(text)[5], "s");
+    EXPECT_EQ(lines_of(text)[6], "S");
     SettingsModel back;
-    back.pages[2].title = "x";
-    read_document(back, write_document(model));
-    EXPECT_TRUE(back.pages[2].title.empty());
+    back.pages[1].title = "x";
+    read_document(back, text);
+    EXPECT_EQ(back.pages[1].title, "");
+    EXPECT_EQ(back.pages[2].title, "s");
+    EXPECT_EQ(back.pages[3].title, "S");
+}
+
+// Whatever the title and hold-time fields hold, the document gives the same model back, through every
+// reading, and keeps its 2960 lines.
+TEST(SettingsDocument, ModelsWithAwkwardTextComeBackUnchanged) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        const SettingsModel written = testing::hostile_model(seed);
+        const std::string text = write_document(written);
+        ASSERT_EQ(lines_of(text).size(), static_cast<std::size_t>(kDocumentLines)) << seed;
+        const std::string expected = testing::dump_document_settings(written);
+
+        SettingsModel lenient;
+        read_document(lenient, text);
+        EXPECT_EQ(testing::dump_document_settings(lenient), expected) << "seed " << seed;
+
+        SettingsModel strict;
+        const auto problem = read_document_strict(strict, text);
+        ASSERT_FALSE(problem.has_value())
+            << "seed " << seed << " line " << problem->line << ": " << problem->what;
+        EXPECT_EQ(testing::dump_document_settings(strict), expected) << "seed " << seed;
+
+        // Each awkward text as every title and as the hold time.
+        for (const std::string& awkward : testing::awkward_texts()) {
+            SettingsModel model;
+            for (PageSettings& page : model.pages) page.title = awkward;
+            model.pages[0].title = awkward + "\x82\xA0" + awkward;
+            model.alarm_hold_time = awkward;
+            SettingsModel back;
+            read_document(back, write_document(model));
+            EXPECT_EQ(testing::dump_document_settings(back), testing::dump_document_settings(model))
+                << testing::hex(awkward);
+        }
+    }
+}
+
+TEST(SettingsDocument, AnEmptyOrBlankHoldTimeFromAnEarlierBuildKeepsTheSettingsAfterIt) {
+    SettingsModel model;
+    model.connector_pages = {10, 11, 12, 13, 14, 15, 16, 17};
+    model.remote_mode = 2;
+    model.power_on_page = 40;
+    model.network.subnet_class = 0;
+    model.network.keep_alive = 1;
+    model.network.time_register = 1;
+    for (const char* hold : {"", " ", "   ", "5 x", " 5", "\t"}) {
+        // Earlier builds wrote the hold time as typed.
+        std::vector<std::string> lines = lines_of(write_document(model));
+        lines[2943] = hold;
+        std::string text;
+        for (const auto& l : lines) text += l + "\r\n";
+
+        SettingsModel lenient;
+        read_document(lenient, text);
+        SettingsModel strict;
+        ASSERT_FALSE(read_document_strict(strict, text).has_value()) << "[" << hold << "]";
+        for (const SettingsModel* back : {&lenient, &strict}) {
+            EXPECT_EQ(back->alarm_hold_time, hold);
+            EXPECT_EQ(back->connector_pages, model.connector_pages) << "[" << hold << "]";
+            EXPECT_EQ(back->remote_mode, 2);
+            EXPECT_EQ(back->power_on_page, 40);
+            EXPECT_EQ(back->network.subnet_class, 0);
+            EXPECT_EQ(back->network.keep_alive, 1);
+            EXPECT_EQ(back->network.time_register, 1);
+        }
+    }
 }
 
 TEST(SettingsDocument, LineBreaksAndGlyphCellsWithCrOrLfKeepOneLinePerTitle) {
@@ -142,14 +218,14 @@ TEST(SettingsDocument, ShortFileKeepsTheFieldsItDoesNotReach) {
 
 TEST(SettingsDocument, OutOfRangeValuesTakeTheFieldDefault) {
     std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
-    lines[1] = "8";             // date_display_range 0..7
-    lines[67] = "3";            // char_size of page 1
-    lines[451] = "9";           // char_colour of page 1 (0..8): 9 is out
-    lines[707 + 5] = "-1";      // hour of day 1 entry 6
-    lines[2195 + 3] = "66";     // page of day 1 entry 4
-    lines[2944 + 2] = "64";     // connector No.3
-    lines[2954] = "65";         // power_on_page 0..64
-    lines[2959] = "6";          // time_register 0..5
+    lines[1] = "8";          // date_display_range 0..7
+    lines[67] = "3";         // char_size of page 1
+    lines[451] = "9";        // char_colour of page 1 (0..8): 9 is out
+    lines[707 + 5] = "-1";   // hour of day 1 entry 6
+    lines[2195 + 3] = "66";  // page of day 1 entry 4
+    lines[2944 + 2] = "64";  // connector No.3
+    lines[2954] = "65";      // power_on_page 0..64
+    lines[2959] = "6";       // time_register 0..5
     std::string text;
     for (const auto& l : lines) text += l + "\r\n";
 
@@ -191,6 +267,13 @@ TEST(SettingsDocument, HoldTimeIsCutToThreeCharacters) {
     read_document(model, text);
     EXPECT_EQ(model.alarm_hold_time, "123");
     EXPECT_EQ(model.connector_pages[0], 7);
+
+    // Characters, not bytes: three double-byte characters stay whole.
+    lines[2943] = "\x93\xFA\x96\x7B\x8C\xEA\x82\xA0";
+    text.clear();
+    for (const auto& l : lines) text += l + "\r\n";
+    read_document(model, text);
+    EXPECT_EQ(model.alarm_hold_time, "\x93\xFA\x96\x7B\x8C\xEA");
 }
 
 TEST(SettingsDocument, OverlongTitleLineKeepsWholeCharactersAndTheNextPageItsOwnLine) {

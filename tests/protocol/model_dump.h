@@ -65,4 +65,29 @@ inline std::string dump_unit_settings(const SettingsModel& m) {
     return out;
 }
 
+// The settings a settings document keeps, in the form of dump_unit_settings: the unit's addresses, port,
+// MAC address and version are left out.
+inline std::string dump_document_settings(const SettingsModel& m) {
+    SettingsModel saved = m;
+    const NetworkSettings defaults;
+    saved.network.ip_address = defaults.ip_address;
+    saved.network.gateway_address = defaults.gateway_address;
+    saved.network.active_address = defaults.active_address;
+    saved.network.port_number = defaults.port_number;
+    saved.network.mac_address = defaults.mac_address;
+    saved.network.version_number = defaults.version_number;
+    return dump_unit_settings(saved);
+}
+
+// Bytes in hexadecimal, for messages about texts that do not print.
+inline std::string hex(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X ", c);
+        out += pair;
+    }
+    return out;
+}
+
 }  // namespace tvx::testing

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "model/settings_document.h"
+#include "support/recording_notices.h"
 #include "ui/compare_and_ports_install.h"
 #include "ui_test_app.h"
 
@@ -26,6 +27,7 @@ class CompareDialogTest : public ::testing::Test {
     }
 
     QTemporaryDir dir;
+    testing::RecordingNotices notices;
 };
 
 TEST_F(CompareDialogTest, ListsTheChangedColourAndScheduleEntryOfAReadBackModel) {
@@ -38,7 +40,7 @@ TEST_F(CompareDialogTest, ListsTheChangedColourAndScheduleEntryOfAReadBackModel)
     memory.pages[1].edge_colour = kBlue;
     memory.schedule[30][23] = {23, 59, 0};
 
-    const auto diffs = compare_with_document(memory, path);
+    const auto diffs = compare_with_document(memory, path, notices);
     ASSERT_TRUE(diffs.has_value());
     ASSERT_EQ(diffs->size(), 2u);
 
@@ -61,14 +63,14 @@ TEST_F(CompareDialogTest, ListsTheChangedColourAndScheduleEntryOfAReadBackModel)
 
     // Titles are shown decoded from the unit's code page.
     memory.pages[0].title = "ABC";
-    CompareDialog titles(*compare_with_document(memory, path), "a.dat");
+    CompareDialog titles(*compare_with_document(memory, path, notices), "a.dat");
     EXPECT_EQ(titles.table()->item(0, 3)->text(), "テスト");
 }
 
 TEST_F(CompareDialogTest, SameSettingsSayThereIsNoDifferenceAndAMissingFileGivesNothing) {
     SettingsModel memory;
     memory.pages[5].char_size = 2;
-    const auto diffs = compare_with_document(memory, write_file(write_document(memory)));
+    const auto diffs = compare_with_document(memory, write_file(write_document(memory)), notices);
     ASSERT_TRUE(diffs.has_value());
     CompareDialog dialog(*diffs, "a.dat");
     dialog.show();
@@ -77,7 +79,32 @@ TEST_F(CompareDialogTest, SameSettingsSayThereIsNoDifferenceAndAMissingFileGives
     EXPECT_FALSE(dialog.table()->isVisible());
     dialog.grab().save("/tmp/tvx230_compare_dialog_empty.png");
 
-    EXPECT_FALSE(compare_with_document(memory, QDir(dir.path()).filePath("none.dat").toStdString()));
+    EXPECT_FALSE(compare_with_document(memory, QDir(dir.path()).filePath("none.dat").toStdString(), notices));
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Can't file open"});
+}
+
+// Any other text file used to list the defaults as the file's values; now it is refused with the line
+// at fault. A document that ends early compares only what it holds.
+TEST_F(CompareDialogTest, ATextFileIsRefusedAndAShortDocumentComparesOnlyWhatItHolds) {
+    SettingsModel memory;
+    memory.pages[5].char_size = 2;
+    memory.alarm_mode = 1;
+    EXPECT_FALSE(compare_with_document(memory, write_file("[TVX-230_Section]\r\nport=COM1\r\n"), notices));
+    EXPECT_EQ(notices.texts("warning"),
+              std::vector<std::string>{"a.dat は設定ファイルではありません。\n1行目: 数値ではありません"});
+
+    notices.clear();
+    SettingsModel saved = memory;
+    saved.pages[5].char_size = 0;
+    std::string text = write_document(saved);
+    text.resize(text.find("\r\n", text.find("\r\n0\r\n1\r\n1\r\n1") + 2) + 2);  // through page 6's size
+    const auto diffs = compare_with_document(memory, write_file(text), notices);
+    ASSERT_TRUE(diffs.has_value());
+    ASSERT_EQ(diffs->size(), 1u);
+    EXPECT_EQ((*diffs)[0].where, "P06");
+    EXPECT_EQ(
+        notices.texts("box"),
+        std::vector<std::string>{"a.dat は 73 行目で終わっています。\nそれより後の設定は比較していません。"});
 }
 
 }  // namespace
