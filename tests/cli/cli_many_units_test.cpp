@@ -125,9 +125,12 @@ TEST(CliManyUnits, AHostsFileOfEightWithOneUnreachableFailsThatOneAloneAndTheRep
         EXPECT_EQ(unit["steps_done"].toInt(), off ? 0 : kFullSendSteps - 1);
         EXPECT_EQ(unit["steps_planned"].toInt(), kFullSendSteps - 1);
         EXPECT_GE(unit["seconds"].toDouble(), 0.0);
-        if (off)
+        if (off) {
             EXPECT_TRUE(unit["reason"].toString().startsWith("接続できません"))
                 << unit["reason"].toString().toStdString();
+        } else {
+            EXPECT_TRUE(unit["reason"].toString().isEmpty());
+        }
     }
     EXPECT_EQ(report["totals"]["units"].toInt(), 8);
     EXPECT_EQ(report["totals"]["ok"].toInt(), 7);
@@ -248,9 +251,18 @@ TEST(CliManyUnits, BackupOfOneUnitRestoredIntoAFreshOneGivesTheSameSettingsAndGl
     EXPECT_EQ(fresh.lines_received(), lines);
 }
 
-TEST(CliManyUnits, AReportThatCannotBeWrittenFailsTheRunAndLeavesNothing) {
+TEST(CliManyUnits, AReportThatCannotBeWrittenFailsTheRunAndARunWithoutUnitsSaysWhy) {
     CliHarness cli;
     Files files;
+    ASSERT_EQ(cli.run({"--listen", "127.0.0.1:0", "--units", "2", "--wait", "0.2", "--report",
+                       files.path("r.json"), "send", "RVN"}),
+              1);
+    const QJsonObject report = read_report(files, "r.json");
+    EXPECT_TRUE(report["units"].toArray().isEmpty());
+    EXPECT_EQ(report["result"].toString(), "failed");
+    EXPECT_TRUE(report["reason"].toString().startsWith("units not connected: 0 of 2"));
+    EXPECT_EQ(report["exit_status"].toInt(), 1);
+
     UnitServers fleet(1);
     EXPECT_EQ(
         cli.run({"--tcp", fleet.address(0), "--report", files.path("no/such/folder/r.json"), "send", "RVN"}),
