@@ -6,7 +6,9 @@
 #include <vector>
 
 #ifdef _WIN32
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #include <io.h>
 #include <windows.h>
 #else
@@ -54,6 +56,10 @@ Terminal standard_error() {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef _WIN32
+    // Everything printed is UTF-8 (notices, titles); a console shows it as such only when told.
+    SetConsoleOutputCP(CP_UTF8);
+#endif
     std::vector<std::string> arguments(argv + 1, argv + argc);
     const tvx::CliParse parsed = tvx::parse_cli_options(arguments);
     if (!parsed.options) {
@@ -65,9 +71,14 @@ int main(int argc, char* argv[]) {
         std::cout << tvx::cli_usage();
         return 0;
     }
+    if (parsed.options->version) {
+        std::cout << "tvx230-cli " TVX230_VERSION "\n";
+        return 0;
+    }
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvx230-cli");
+    QCoreApplication::setApplicationVersion(TVX230_VERSION);
     const Terminal terminal = standard_error();
     tvx::Console console(std::cerr, terminal.is_terminal, terminal.columns, terminal.rows);
     tvx::CliRun run(*parsed.options, console, std::cout);

@@ -48,6 +48,7 @@ bool parse_int(const QString& text, int min, int max, int& value) {
 int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("tvx230-unit");
+    QCoreApplication::setApplicationVersion(TVX230_VERSION);
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -61,6 +62,7 @@ int main(int argc, char* argv[]) {
         "                       a line on the output\n"
         "  --tcp-client HOST:PORT  connect to the tool's TCP server (--count units)");
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption pty("pty", "Listen on a new pseudo-terminal (the default).");
     const QCommandLineOption serial("serial", "Listen on a serial device.", "device");
     const QCommandLineOption tcp_server("tcp-server", "Listen for TCP connections on a port.", "port");

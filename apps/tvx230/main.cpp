@@ -2,9 +2,12 @@
 #include <QFont>
 #include <QFontDatabase>
 #include <QFontMetrics>
+#include <cstdio>
+#include <cstring>
 
 #include "app/application.h"
 #include "ui/message_box_notices.h"
+#include "ui/qt_translations.h"
 
 namespace {
 
@@ -26,12 +29,28 @@ void use_japanese_font(QApplication& app) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+    // Answered before anything else, so that it works without a display and without the instance lock.
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--version") == 0) {
+            std::printf("tvx230 %s\n", TVX230_VERSION);
+            return 0;
+        }
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("tvx230"));
+    QApplication::setApplicationVersion(QStringLiteral(TVX230_VERSION));
+    // The installed menu entry, so that a desktop shows the entry's name and icon for the window.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.tvx230.tvx230"));
     use_japanese_font(app);
+    tvx::install_qt_translations(app);
 
     tvx::MessageBoxNotices notices;
     tvx::Application tool(notices);
-    if (tool.start() != tvx::Application::Start::kRunning) return 0;
+    if (tool.start() != tvx::Application::Start::kRunning) {
+        // "２重に起動はできません" has to be read before this copy ends.
+        notices.show_waiting();
+        return 0;
+    }
     return QApplication::exec();
 }

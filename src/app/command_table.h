@@ -44,7 +44,7 @@ inline constexpr int kTcpSettings = 32800;
 inline constexpr int kProtocol = 32801;
 inline constexpr int kAbout = 120;
 inline constexpr int kGlyphInfo = 32814;
-// Entries the tool gained later, at the end of their menus.
+// Entries the tool gained later, at the end of their menus (比較... before Exit, which stays last).
 inline constexpr int kCommLog = 32830;
 inline constexpr int kBusScan = 32831;
 inline constexpr int kCompare = 33001;

@@ -17,6 +17,7 @@
 #endif
 
 #include "app/clock_text.h"
+#include "glyphs/unsaved_banks.h"
 #include "protocol/link_tick.h"
 #include "ui/clock_status_bar.h"
 #include "ui/file_document_dialogs.h"
@@ -104,6 +105,8 @@ void MainWindow::build_menus() {
             }
             target = sub;
         }
+        // Exit stands last, apart from the document commands.
+        if (entry.id == command::kExit) target->addSeparator();
         QAction* item = target->addAction(text(entry.caption));
         item->setData(entry.id);
         const int id = entry.id;
@@ -183,6 +186,7 @@ bool MainWindow::item_enabled(int id) const {
         case kSerialSettings:
             return available && !tcp;
         case kSlaveAddress:
+        case kBusScan:
             return available && !tcp && tool_.config.rs_control == 1;
         default:
             return available;
@@ -212,7 +216,13 @@ void MainWindow::update_clock(const QDateTime& now) {
 
 void MainWindow::hidden_entry_request(const QPoint& global) {
     int& count = tool_.model.run.hidden_entry_count;
-    if (global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner) {
+    // The screen's corner, where the caption is when the tool draws it; where a window manager owns the
+    // caption, the same corner of the window's inside (its menu bar).
+    const QPoint inside = mapFromGlobal(global);
+    const bool screen_corner = global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner;
+    const bool window_corner = inside.x() >= 0 && inside.y() >= 0 && inside.x() < kHiddenEntryCorner &&
+                               inside.y() < kHiddenEntryCorner;
+    if (screen_corner || window_corner) {
         ++count;
     } else {
         count = 0;
@@ -237,6 +247,8 @@ bool MainWindow::exit_allowed() {
         notices_.notify_error("TCP/IPを切断してください。");
         return false;
     }
+    // Unsaved glyph banks: No goes back to the tool, where the lists can save them.
+    if (!confirm_discard_unsaved_banks(tool_.glyphs, notices_, kExitWithoutBanksQuestion)) return false;
     if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに終了しますか？")) {
         // The operator wants the titles kept: a save that fails or is cancelled keeps the tool open.
         return documents_->save_for_exit();
@@ -274,8 +286,11 @@ bool MainWindow::nativeEvent(const QByteArray& type, void* message, qintptr* res
     // the screen is covered by the caption, so it is taken here.
     if (type == "windows_generic_MSG") {
         const MSG* msg = static_cast<const MSG*>(message);
-        if (msg->message == WM_CONTEXTMENU && msg->lParam != LPARAM(-1)) {
-            POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        // A request from the keyboard (Shift+F10, the menu key) carries -1 for both coordinates; it is
+        // no click, and is left to Qt. The coordinates are compared, not lParam as a whole: on 64-bit
+        // Windows the two packed -1 need not make an lParam of -1.
+        const POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+        if (msg->message == WM_CONTEXTMENU && !(point.x == -1 && point.y == -1)) {
             POINT client_point = point;
             RECT client{};
             ScreenToClient(msg->hwnd, &client_point);

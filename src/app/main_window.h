@@ -53,7 +53,8 @@ class MainWindow : public QMainWindow {
     // One tick of the 100 ms timer: the link's time-out and success notices, then the clock.
     void tick();
     void update_clock(const QDateTime& now);
-    // A right-button request at a screen position: the hidden entry to the read-back dialog.
+    // A right-button request at a screen position: the hidden entry to the read-back dialog. Counted in
+    // the screen's top-left 20 × 20 pixels and in the same corner of the window's inside.
     void hidden_entry_request(const QPoint& global);
 
     QAction* action(int id) const;

@@ -297,6 +297,8 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
 
         if (name == "--help" || name == "-h") {
             options.help = true;
+        } else if (name == "--version") {
+            options.version = true;
         } else if (name == "--quiet" || name == "-q") {
             options.quiet = true;
         } else if (name == "--log") {
@@ -410,7 +412,7 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
         }
         if (inline_value) return refuse(name + " takes no value");
     }
-    if (options.help) return CliParse{options, {}};
+    if (options.help || options.version) return CliParse{options, {}};
 
     const bool number_given = std::find(words.begin(), words.end(), "\x01number") != words.end();
     words.erase(std::remove(words.begin(), words.end(), "\x01number"), words.end());
@@ -593,6 +595,7 @@ OPTIONS:
                            several units "N<TAB>" in front) and give exit status 1
   -q, --quiet              no progress and no summary (errors are still printed)
   -h, --help               this text
+      --version            the version of this build
 COMMANDS:
   read-back -o FILE.dat                    the read-back sequence, then the settings document
                                            (with several units FILE may hold {n}, replaced by 1..N)

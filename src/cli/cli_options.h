@@ -51,6 +51,7 @@ struct CliOptions {
     bool verify = false;  // --verify: read the unit back after sending and compare
     bool quiet = false;   // no progress and no summary; errors are still printed
     bool help = false;
+    bool version = false;  // --version: print the version of the build and nothing else
 
     Command command = Command::kSend;
     std::string line;                       // send

@@ -12,7 +12,7 @@
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
 #include "config/safe_file.h"
-#include "editors/glyph_list_controller.h"
+#include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
 
 namespace tvx {

@@ -2,7 +2,7 @@
 
 #include "cli/glyph_offline.h"
 #include "cli/json_text.h"
-#include "editors/glyph_list_controller.h"
+#include "glyphs/glyph_bank_file.h"
 #include "model/settings_compare.h"
 #include "model/settings_document.h"
 

@@ -4,7 +4,6 @@
 
 #include "cli/cli_options.h"
 #include "config/safe_file.h"
-#include "editors/glyph_list_controller.h"
 #include "glyphs/bitmap_export.h"
 #include "glyphs/glyph_bank_file.h"
 #include "glyphs/size_conversion.h"

@@ -18,7 +18,6 @@
 namespace tvx {
 namespace {
 
-constexpr char kCantFileOpen[] = "Can't file open";
 // A slot whose read is answered by anything but its data line is asked for again, as the tool does;
 // unattended, a unit that never sends the data must not keep the command going for ever.
 constexpr int kMaxGlyphAsks = 3;
@@ -423,7 +422,7 @@ void UnitJob::complete() {
     pace_timer_.stop();
     kick_timer_.stop();
     if (!write_outputs()) {
-        fail(kCantFileOpen);
+        fail(std::string(kCantFileOpen));
         return;
     }
     std::string problem;

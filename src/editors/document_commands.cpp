@@ -4,6 +4,7 @@
 
 #include "config/input_file.h"
 #include "config/safe_file.h"
+#include "glyphs/unsaved_banks.h"
 #include "model/settings_document.h"
 
 namespace tvx {
@@ -76,6 +77,8 @@ void DocumentCommands::document_new() {
     if (sequence_running(tool_)) return;
     if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？"))
         return;
+    // New blanks the glyph banks as well.
+    if (!confirm_discard_unsaved_banks(tool_.glyphs, notices_, kNewWithoutBanksQuestion)) return;
     reset_settings(tool_);
 }
 

@@ -33,6 +33,10 @@ int in_list(int value, int count) {
 
 void GlyphInsertController::open() {
     editor_opened(tool_);
+    // A number or position left over from another size (a list's double click, say) would be sent
+    // while the box shows nothing: it starts at the first entry, as a change of size does.
+    if (number_selection() < 0) tool_.glyphs.current_slot = 0;
+    if (position_selection() < 0) memory_.insert_position = 0;
 }
 
 std::string GlyphInsertController::window_title(std::string_view selected_address) const {

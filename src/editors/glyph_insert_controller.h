@@ -21,7 +21,8 @@ class GlyphInsertController {
     GlyphInsertController(ToolState& tool, CommandLink& link, GlyphEditorMemory& memory)
         : tool_(tool), link_(link), memory_(memory) {}
 
-    // Resets the hidden-entry count.
+    // Resets the hidden-entry count and brings a glyph number or insert position beyond the chosen
+    // size's range to the first entry, so that 設定 sends what the dialog shows.
     void open();
     std::string window_title(std::string_view selected_address) const;
 
@@ -30,7 +31,7 @@ class GlyphInsertController {
     std::vector<std::string> number_items() const;    // "001" to "070" / "160" / "256"
     std::vector<std::string> position_items() const;  // "001" to "112" / "168" / "224"
 
-    // Selections to show; -1 for none (a glyph number left over from a list of another size).
+    // Selections to show; -1 for none (a value beyond the size's range before open()).
     int page_selection() const;
     int size_selection() const;
     int number_selection() const;
@@ -45,7 +46,7 @@ class GlyphInsertController {
     // range goes back to the first entry. Choosing the size already chosen changes nothing (false).
     bool select_size(int index);
 
-    // 設定: "G" number "P" page "I" position. current_slot is sent as it is, in range or not.
+    // 設定: "G" number "P" page "I" position, as selected.
     void send();
 
   private:

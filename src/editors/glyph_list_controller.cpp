@@ -28,6 +28,12 @@ std::filesystem::path file_path(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+// The name of a file as the notices show it: without its folders.
+std::string display_name(const std::string& utf8) {
+    const std::u8string name = file_path(utf8).filename().u8string();
+    return name.empty() ? utf8 : std::string(name.begin(), name.end());
+}
+
 bool file_exists(const std::string& utf8) {
     std::error_code ec;
     return std::filesystem::exists(file_path(utf8), ec);
@@ -44,11 +50,6 @@ const GlyphListSpec& glyph_list_spec(const GlyphSize& size) {
         default:
             return kSmallList;
     }
-}
-
-std::string with_extension(const std::string& name, std::string_view extension) {
-    if (name.size() > 1 && name.find(extension, 1) != std::string::npos) return name;
-    return name + std::string(extension);
 }
 
 int glyph_cell_at(int x, int y, int columns) {
@@ -133,10 +134,13 @@ RgbImage GlyphListController::cell_image(int cell, RgbColour background) const {
 
 bool GlyphListController::clear_bank() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0) return false;
-    if (memory_.glyph_edited != 0 && !dialogs_.confirm_clear()) return false;
+    // Unsaved glyphs of this bank are asked about as a drawing is, whether drawn, read or converted.
+    const bool unsaved = memory_.glyph_edited != 0 || bank_modified(tool_.glyphs, spec_.size);
+    if (unsaved && !dialogs_.confirm_clear()) return false;
     for (std::string& slot : glyph_bank(tool_.glyphs, spec_.size)) {
         slot.assign(static_cast<std::size_t>(spec_.size.text_length), '0');
     }
+    set_bank_modified(tool_.glyphs, spec_.size, false);
     bank_file_path().clear();
     memory_.glyph_edited = 0;
     return true;
@@ -145,13 +149,28 @@ bool GlyphListController::clear_bank() {
 bool GlyphListController::open_file() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0 || tool_.model.run.batch_step != 0)
         return false;
-    if (tool_.model.run.data_modified != 0 && !notices_.ask_yes_no(kOpenQuestion)) return false;
+    // Only this bank's own unsaved glyphs are at stake here; unsaved titles are not.
+    if (bank_modified(tool_.glyphs, spec_.size) && !notices_.ask_yes_no(kOpenQuestion)) return false;
     const std::optional<std::string> path = dialogs_.ask_open_path(spec_.file_filter, spec_.file_pattern);
     if (!path) return false;
-    if (!read_bank_file(tool_, spec_.size, file_path(*path))) {
+    // Only a whole bank file of this size is taken; anything else leaves the bank and its file as they
+    // were, so a later 保存 cannot overwrite a file that was never a bank.
+    std::string text;
+    const InputFileRead read = read_input_file(file_path(*path), text);
+    if (read.status == InputFileStatus::kCannotOpen) {
         notices_.notify_warning(kCantFileOpen);
         return false;
     }
+    const std::string name = display_name(*path);
+    if (!read) {
+        notices_.notify_warning(bank_file_unreadable(name, spec_.size, read.status));
+        return false;
+    }
+    if (const auto problem = read_bank_text_checked(tool_.glyphs, spec_.size, text)) {
+        notices_.notify_warning(bank_file_refusal(name, spec_.size, *problem));
+        return false;
+    }
+    set_bank_modified(tool_.glyphs, spec_.size, false);
     bank_file_path() = *path;
     return true;
 }
@@ -227,7 +246,7 @@ bool GlyphListController::left_double_click(int x, int y) {
 }
 
 void GlyphListController::right_double_click(int x, int y, RgbColour background) {
-    if (transfer_running()) return;
+    // Exporting only reads the bank, so it works while a transfer runs (within export_bitmap's rule).
     const int cell = glyph_cell_at(x, y, spec_.columns);
     if (cell >= 0) export_bitmap(cell, background);
 }

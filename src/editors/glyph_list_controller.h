@@ -10,6 +10,7 @@
 #include "editors/glyph_editor_memory.h"
 #include "editors/per_page_preview.h"
 #include "glyphs/bitmap_export.h"
+#include "glyphs/glyph_bank_file.h"
 #include "glyphs/glyph_model.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
@@ -50,14 +51,7 @@ struct GlyphListSpec {
 
 const GlyphListSpec& glyph_list_spec(const GlyphSize& size);
 
-inline constexpr int kGlyphCellSize = 96;  // a cell's picture, W and H, whatever the glyph size
-inline constexpr std::string_view kCantFileOpen = "Can't file open";
-inline constexpr std::string_view kDontFileOpen = "Don't file open";
 inline constexpr std::string_view kOpenQuestion = "データを保存せずに別のファイルを開きますか？";
-
-// The extension rule of bank files and bitmaps: the four characters of the extension are appended
-// unless they occur, in the same case, somewhere after the name's first character.
-std::string with_extension(const std::string& name, std::string_view extension);
 
 // The cell a point of the list's client area hits: column i when 12 + 114·i ≤ x ≤ 106 + 114·i, first row
 // when 10 < y ≤ 105, second when 157 < y ≤ 252. -1 for none.
@@ -96,7 +90,9 @@ class GlyphListController {
     RgbImage cell_image(int cell, RgbColour background) const;
 
     // The buttons. Each does nothing while a transfer runs. Those that change the bank return true
-    // when the thumbnails must be drawn again.
+    // when the thumbnails must be drawn again. Clearing and opening ask first when the bank holds
+    // unsaved glyphs; opening takes only a whole bank file of the size and refuses anything else with
+    // a notice naming the file and the line at fault.
     bool clear_bank();
     bool open_file();
     void save();
@@ -117,7 +113,8 @@ class GlyphListController {
     // (current_slot) and returns true: open the editor. Ignored while a transfer runs, so that an editor
     // can never store into the slot the transfer has reached.
     bool left_double_click(int x, int y);
-    // A right one exports the cell's picture, drawn off screen exactly as shown, as a bitmap file.
+    // A right one exports the cell's picture, drawn off screen exactly as shown, as a bitmap file; it
+    // only reads the bank, so it works while a transfer runs.
     void right_double_click(int x, int y, RgbColour background);
     void export_bitmap(int cell, RgbColour background);
 

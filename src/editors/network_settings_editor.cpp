@@ -1,13 +1,12 @@
 #include "editors/network_settings_editor.h"
 
+#include "editors/address_text.h"
 #include "editors/editor_frame.h"
 #include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
 
 namespace tvx {
 namespace {
-
-constexpr std::size_t kAddressTextLimit = 15;
 
 const AddressCommandRow& address_row(AddressCommand address) {
     for (const AddressCommandRow& row : kAddressCommands) {
@@ -34,26 +33,6 @@ std::string dotted_address(const IPv4Octets& octets) {
     return out;
 }
 
-void apply_address_text(IPv4Octets& octets, std::string_view text) {
-    text = text.substr(0, std::min(text.size(), kAddressTextLimit));
-    if (const std::size_t end = text.find('\0'); end != std::string_view::npos) text = text.substr(0, end);
-    std::size_t start = 0;
-    for (std::size_t octet = 0; octet < octets.size(); ++octet) {
-        const std::size_t dot = octet + 1 < octets.size() ? text.find('.', start) : std::string_view::npos;
-        const std::string_view run =
-            text.substr(start, dot == std::string_view::npos ? text.size() - start : dot - start);
-        bool digits = !run.empty() && run.size() <= 3;
-        int value = 0;
-        for (char c : run) {
-            digits = digits && c >= '0' && c <= '9';
-            value = value * 10 + (c - '0');
-        }
-        if (digits) octets[octet] = value & 0xFF;
-        if (dot == std::string_view::npos) break;
-        start = dot + 1;
-    }
-}
-
 std::string NetworkSettingsEditor::window_title(std::string_view selected_address) const {
     return editor_window_title(tool_, kCaption, kTitleText, selected_address);
 }
@@ -74,9 +53,16 @@ const IPv4Octets& NetworkSettingsEditor::address(AddressCommand address) const {
     return tool_.model.network.*address_row(address).field;
 }
 
-void NetworkSettingsEditor::send_address(AddressCommand address, std::string_view field_text) {
-    apply_address_text(tool_.model.network.*address_row(address).field, field_text);
+bool NetworkSettingsEditor::send_address(AddressCommand address, std::string_view field_text) {
+    const std::optional<HostAddress> typed = parse_address_text(field_text);
+    if (!typed) {
+        notices_.notify_error(kAddressRefused);
+        return false;
+    }
+    IPv4Octets& octets = tool_.model.network.*address_row(address).field;
+    for (std::size_t i = 0; i < octets.size(); ++i) octets[i] = (*typed)[i];
     link_.send_command(build_address_command(tool_.model, address));
+    return true;
 }
 
 std::string_view NetworkSettingsEditor::caption(Choice choice) {

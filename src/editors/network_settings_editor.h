@@ -15,11 +15,6 @@ namespace tvx {
 // The three-digit dotted text of an address: "192.168.001.003".
 std::string dotted_address(const IPv4Octets& octets);
 
-// Takes an address field's text (as "192.168.1.3") into octets: the digit runs before the first dot,
-// between the dots and after the last one. A run of one to three digits is stored (low 8 bits); any
-// other run leaves its octet as it was. At most 15 characters are looked at.
-void apply_address_text(IPv4Octets& octets, std::string_view text);
-
 // "プロトコル": the unit's own network settings, each with its set button, and their read-back.
 class NetworkSettingsEditor {
   public:
@@ -38,8 +33,9 @@ class NetworkSettingsEditor {
     static std::string_view caption(AddressCommand address);
     const IPv4Octets& address(AddressCommand address) const;
     std::string address_text(AddressCommand address) const { return dotted_address(this->address(address)); }
-    // The field's text into the model, then the address command from the model.
-    void send_address(AddressCommand address, std::string_view field_text);
+    // The field's text into the model, then the address command from the model. A text that is not a
+    // whole address of octets 0 to 255 is refused with a notice: nothing is stored or sent.
+    bool send_address(AddressCommand address, std::string_view field_text);
 
     static std::string_view caption(Choice choice);
     static std::vector<std::string> items(Choice choice);

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "editors/address_text.h"
 #include "editors/connection_choice.h"
 
 namespace tvx {
@@ -45,6 +46,18 @@ void TcpClientController::add() {
     config.list_count = index + 1;
     write_config_value(config, "list_count", std::to_string(config.list_count));
     write_host(config, index);
+}
+
+bool TcpClientController::add(std::string_view field_text) {
+    const std::optional<HostAddress> typed = parse_address_text(field_text);
+    if (!typed) {
+        notices_.notify_error(kAddressRefused);
+        return false;
+    }
+    const int before = tool_.config.list_count;
+    address_ = *typed;
+    add();
+    return tool_.config.list_count > before;
 }
 
 void TcpClientController::remove(int row) {

@@ -36,6 +36,9 @@ class TcpClientController {
 
     // "追加": the address field's host goes to the end of the list and into the file.
     void add();
+    // "追加" with the field's text: a text that is not a whole address of octets 0 to 255 is refused
+    // with a notice, and neither the list nor the file changes.
+    bool add(std::string_view field_text);
     // "削除" of the host in row (the list's selection; -1 none).
     void remove(int row);
     // Double-click: the host in row becomes the one to connect to.

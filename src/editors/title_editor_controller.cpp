@@ -3,15 +3,6 @@
 #include "protocol/title_encoding.h"
 
 namespace tvx {
-namespace {
-
-// Cells at even offsets whose value is a glyph's (0x1000 to 0x1339).
-bool is_glyph_cell(unsigned char first, unsigned char second) {
-    const unsigned cell = static_cast<unsigned>(first) << 8 | second;
-    return cell >= kFirstGlyphCell && cell <= kLastGlyphCell;
-}
-
-}  // namespace
 
 TitleEditorController::TitleEditorController(ToolState& tool, CommandLink& link, Notices& notices)
     : tool_(tool), link_(link), notices_(notices), sequence_(tool, link, notices) {}
@@ -36,19 +27,8 @@ std::string TitleEditorController::window_title(std::string_view selected_addres
     return editor_window_title(tool_, kTitleEditorCaption, kTitleEditorTitleText, selected_address);
 }
 
-std::string TitleEditorController::shown_title(std::string_view stored) {
-    std::string shown(stored);
-    for (std::size_t i = 0; i + 1 < shown.size(); i += 2) {
-        if (is_glyph_cell(static_cast<unsigned char>(shown[i]), static_cast<unsigned char>(shown[i + 1]))) {
-            shown[i] = '\x81';
-            shown[i + 1] = '\x40';
-        }
-    }
-    return shown;
-}
-
-std::string TitleEditorController::shown_title() const {
-    return shown_title(tool_.model.pages[static_cast<std::size_t>(current_page())].title);
+const std::string& TitleEditorController::title() const {
+    return tool_.model.pages[static_cast<std::size_t>(current_page())].title;
 }
 
 void TitleEditorController::select_page(int index) {

@@ -23,18 +23,16 @@ class TitleEditorController {
   public:
     TitleEditorController(ToolState& tool, CommandLink& link, Notices& notices);
 
-    // Opening: resets the hidden entry's count. Then the view fills its lists and shows shown_title().
+    // Opening: resets the hidden entry's count. Then the view fills its lists and shows title().
     void open();
     static std::vector<std::string> page_items();  // "01" to "64"
     SlaveSelector slave_selector() const { return tvx::slave_selector(tool_); }
     std::string window_title(std::string_view selected_address) const;
     int current_page() const { return tool_.model.run.current_page; }
 
-    // A stored title as the field shows it: every glyph cell (which the field cannot show or type)
-    // becomes an ideographic space. The stored title is not changed by showing it.
-    static std::string shown_title(std::string_view stored);
-    // The current page's title as the field shows it.
-    std::string shown_title() const;
+    // The current page's stored title, glyph cells and all: the view shows every cell as a character of
+    // its own, so editing elsewhere in the title never loses one.
+    const std::string& title() const;
 
     // A completed page selection: the page becomes current_page (shared with the per-page editors).
     void select_page(int index);
@@ -57,7 +55,7 @@ class TitleEditorController {
     const std::string& percentage() const { return percentage_; }
 
     // Close: refused while the send runs. The field is stored once more only when the operator changed
-    // it: merely viewing a title read back from a unit must not turn its glyph cells into spaces.
+    // it: merely viewing a title leaves the stored bytes (and the document's modified mark) alone.
     bool close();
 
   private:

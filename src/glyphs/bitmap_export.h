@@ -42,6 +42,9 @@ struct RgbImage {
 // one-pixel black outline around a blue fill. With w = h = 2 only the outline shows: a list thumbnail.
 void draw_glyph_dots(RgbImage& image, std::string_view text, const GlyphSize& size, int w, int h);
 
+// A glyph list cell's picture, width and height, whatever the glyph size: what the lists show and export.
+inline constexpr int kGlyphCellSize = 96;
+
 // A glyph list cell of width × height pixels: the thumbnail (2 × 2 pixels a dot) at its top-left corner,
 // the rest in the dialog's background colour.
 RgbImage glyph_cell_image(std::string_view text, const GlyphSize& size, int width, int height,

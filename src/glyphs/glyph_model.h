@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -36,6 +37,10 @@ struct GlyphModel {
     int current_slot = 0;      // shared slot index; each user keeps it inside its own size's range
     int glyph_reply_pending = 0;
     int bank_sequence_active = 0;
+    // Per bank (by GlyphSize::index): glyphs that no bank file holds yet. Set when drawing, a read from
+    // the unit or a size conversion changes a slot; cleared by saving or opening a bank file, by clearing
+    // the bank and by the reset. Registering the bank on a unit does not save it.
+    std::array<int, 3> bank_modified{};
 
     // Set by the open registration editor: called after a glyph read back from the unit has been stored
     // outside a bank sequence, so the editor redraws its grid.
@@ -44,11 +49,17 @@ struct GlyphModel {
     GlyphModel();
 };
 
-// Fills every bank slot and the working glyph with "0" and clears the slot index and reply flag.
+// Fills every bank slot and the working glyph with "0" and clears the slot index, the reply flag and the
+// banks' modified flags.
 void reset_glyphs(GlyphModel& glyphs);
 
 // The bank of one size.
 std::vector<std::string>& glyph_bank(GlyphModel& glyphs, const GlyphSize& size);
 const std::vector<std::string>& glyph_bank(const GlyphModel& glyphs, const GlyphSize& size);
+
+bool bank_modified(const GlyphModel& glyphs, const GlyphSize& size);
+void set_bank_modified(GlyphModel& glyphs, const GlyphSize& size, bool modified);
+// The sizes whose banks hold unsaved glyphs, large first.
+std::vector<const GlyphSize*> unsaved_banks(const GlyphModel& glyphs);
 
 }  // namespace tvx

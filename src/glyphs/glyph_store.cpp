@@ -33,8 +33,10 @@ void store_working_glyph(GlyphModel& glyphs, const GlyphSize& size) {
     if (slot == nullptr) return;
     hold_digits(*slot, size);
     hold_digits(glyphs.glyph_buffer, size);
-    slot->replace(0, static_cast<std::size_t>(size.digits), glyphs.glyph_buffer, 0,
-                  static_cast<std::size_t>(size.digits));
+    const auto digits = static_cast<std::size_t>(size.digits);
+    if (slot->compare(0, digits, glyphs.glyph_buffer, 0, digits) == 0) return;
+    slot->replace(0, digits, glyphs.glyph_buffer, 0, digits);
+    set_bank_modified(glyphs, size, true);
 }
 
 bool store_glyph_data_line(GlyphModel& glyphs, const GlyphSize& size, std::string_view line) {
@@ -47,7 +49,10 @@ bool store_glyph_data_line(GlyphModel& glyphs, const GlyphSize& size, std::strin
         for (std::size_t i = 0; i < digits; ++i) {
             const char digit = normalise_glyph_digit(line[kGlyphDataOffset + i]);
             glyphs.glyph_buffer[i] = digit;
-            if (slot != nullptr) (*slot)[i] = digit;
+            if (slot != nullptr && (*slot)[i] != digit) {
+                (*slot)[i] = digit;
+                set_bank_modified(glyphs, size, true);
+            }
         }
     }
     glyphs.glyph_reply_pending = 0;

@@ -130,8 +130,10 @@ void make_other_sizes(GlyphModel& glyphs, const GlyphSize& source_size) {
     }
     for (const GlyphSize* target : order) {
         if (target->index == source_size.index || slot < 0 || slot >= target->slot_count) continue;
-        convert_glyph_size(source, source_size, glyph_bank(glyphs, *target)[static_cast<std::size_t>(slot)],
-                           *target);
+        std::string& text = glyph_bank(glyphs, *target)[static_cast<std::size_t>(slot)];
+        const std::string before = text;
+        convert_glyph_size(source, source_size, text, *target);
+        if (text != before) set_bank_modified(glyphs, *target, true);
     }
 }
 

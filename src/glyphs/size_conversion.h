@@ -25,7 +25,8 @@ std::string_view small_to_large_pair(char small_digit);
 
 // Derives the two other sizes of the working glyph (the first digits of glyph_buffer, of the editor's
 // size) into slot current_slot of their banks. A bank without that slot (large beyond 70, medium beyond
-// 160) is skipped. Nothing else changes: not the working glyph, not the source slot.
+// 160) is skipped; a target bank whose slot changed is marked modified. Nothing else changes: not the
+// working glyph, not the source slot.
 void make_other_sizes(GlyphModel& glyphs, const GlyphSize& source_size);
 
 // 他のサイズ作成: asks confirm_make_other_sizes first. Returns whether the conversion ran.

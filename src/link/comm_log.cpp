@@ -40,10 +40,21 @@ std::string printable_bytes(std::string_view bytes) {
 std::string render_entry(const CommLogEntry& entry) {
     const QDateTime when = QDateTime::fromMSecsSinceEpoch(entry.msecs_since_epoch);
     std::string out = when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toStdString();
-    out += entry.direction == TrafficDirection::kSent ? "  送信  " : "  受信  ";
+    switch (entry.direction) {
+        case TrafficDirection::kSent:
+            out += "  送信  ";
+            break;
+        case TrafficDirection::kReceived:
+            out += "  受信  ";
+            break;
+        case TrafficDirection::kNote:
+            out += "  注記  ";
+            break;
+    }
     out += entry.link;
     out += "  ";
-    out += printable_bytes(entry.bytes);
+    // A note is the link's own text; traffic is shown byte by byte.
+    out += entry.direction == TrafficDirection::kNote ? entry.bytes : printable_bytes(entry.bytes);
     return out;
 }
 

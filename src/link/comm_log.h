@@ -20,7 +20,7 @@ struct CommLogEntry {
     std::string bytes;  // exactly what went over the line
 };
 
-// Which entries a view shows.
+// Which entries a view shows; the link's notes are shown with everything.
 enum class CommLogFilter { kAll, kSent, kReceived };
 
 bool passes(const CommLogEntry& entry, CommLogFilter filter);

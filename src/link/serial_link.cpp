@@ -68,11 +68,18 @@ void SerialLink::open_serial_port(const std::string& device) {
     bool line = port_.isOpen();
     line = port_.setBaudRate(QSerialPort::Baud38400) && line;
     line = port_.setDataBits(QSerialPort::Data8) && line;
-    line = port_.setParity(QSerialPort::EvenParity) && line;
+    const bool parity_set = port_.setParity(QSerialPort::EvenParity);
     line = port_.setStopBits(QSerialPort::OneStop) && line;
     line = port_.setFlowControl(QSerialPort::HardwareControl) && line;
-    line = set_native_line_extras(port_) && line;
-    if (!line) notices_.notify_error("Miss! Set Comm State");
+    const NativeLine extras = set_native_line_extras(port_);
+    line = extras != NativeLine::kRefused && line;
+    const bool parity = parity_set && extras == NativeLine::kHeld;
+    if (line && !parity && is_pseudo_terminal(port_)) {
+        // A pseudo-terminal cannot carry parity and is never a real line: the log says so, no notice.
+        if (observer_) observer_(TrafficDirection::kNote, port_label_, kPseudoTerminalParityNote);
+    } else if (!line || !parity) {
+        notices_.notify_error("Miss! Set Comm State");
+    }
 
     // A refused setter leaves its error behind; the port is still usable.
     if (port_.isOpen()) port_.clearError();

@@ -30,12 +30,16 @@ class SerialLink : public QObject, public SerialSender {
     static constexpr std::size_t kLineLimit = 1023;
     // The driver queues, in and out.
     static constexpr int kQueueBytes = 2000;
+    // What the communication log notes when the port is a pseudo-terminal, which keeps no parity.
+    static constexpr std::string_view kPseudoTerminalParityNote =
+        "擬似端末のため偶数パリティなしで開きました（実回線ではありません）";
 
     SerialLink(ToolState& tool, Notices& notices, QObject* parent = nullptr);
     ~SerialLink() override;
 
     // Opens the device configured for com_port and sets the line up. Each step that fails shows its
     // notice and the next step still runs; a step that needs the port fails when the port did not open.
+    // A pseudo-terminal that holds everything but parity is noted in the communication log instead.
     void open_serial_port();
     // The same with an explicit device path.
     void open_serial_port(const std::string& device);

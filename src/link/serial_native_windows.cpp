@@ -33,11 +33,11 @@ bool set_native_timeouts(QSerialPort& port) {
     return ::SetCommTimeouts(h, &timeouts) != 0;
 }
 
-bool set_native_line_extras(QSerialPort& port) {
+NativeLine set_native_line_extras(QSerialPort& port) {
     const HANDLE h = open_handle(port);
     DCB dcb{};
     dcb.DCBlength = sizeof(dcb);
-    if (h == INVALID_HANDLE_VALUE || ::GetCommState(h, &dcb) == 0) return false;
+    if (h == INVALID_HANDLE_VALUE || ::GetCommState(h, &dcb) == 0) return NativeLine::kRefused;
     dcb.BaudRate = CBR_38400;
     dcb.fBinary = TRUE;
     dcb.fParity = FALSE;
@@ -53,7 +53,11 @@ bool set_native_line_extras(QSerialPort& port) {
     dcb.XoffChar = 0x13;
     dcb.XonLim = 256;
     dcb.XoffLim = 256;
-    return ::SetCommState(h, &dcb) != 0;
+    return ::SetCommState(h, &dcb) != 0 ? NativeLine::kHeld : NativeLine::kRefused;
+}
+
+bool is_pseudo_terminal(QSerialPort&) {
+    return false;  // every COM port may be a real line
 }
 
 }  // namespace tvx

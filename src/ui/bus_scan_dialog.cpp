@@ -39,8 +39,11 @@ BusScanDialog::BusScanDialog(ToolState& tool, CommandLink& link, Notices& notice
     units_ = new QListWidget(found_group);
     units_->setObjectName(QStringLiteral("units"));
     units_->setMinimumHeight(160);
+    outcome_ = new QLabel(found_group);
+    outcome_->setObjectName(QStringLiteral("outcome"));
     auto* found_layout = new QVBoxLayout(found_group);
     found_layout->addWidget(units_);
+    found_layout->addWidget(outcome_);
     connect(units_, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { choose(units_->row(item)); });
 
@@ -84,6 +87,7 @@ BusScanDialog::~BusScanDialog() {
 
 void BusScanDialog::start() {
     units_->clear();
+    outcome_->clear();
     if (route_) route_([this](const std::string& line) { sequence_.reply_line(line); });
     if (!sequence_.start()) {
         if (route_) route_({});
@@ -100,11 +104,19 @@ void BusScanDialog::tick() {
     const PacedSequence::State state = sequence_.tick();
     show_progress();
     show_found();
-    if (state != PacedSequence::State::kRunning) end_scan();
+    if (state != PacedSequence::State::kRunning) end_scan(state);
 }
 
-void BusScanDialog::end_scan() {
+void BusScanDialog::end_scan(PacedSequence::State state) {
     timer_.stop();
+    // The operator learns that the whole bus was asked, also when nothing answered.
+    if (state == PacedSequence::State::kCompleted) {
+        outcome_->setText(units_->count() == 0
+                              ? QStringLiteral("応答したユニットはありません。")
+                              : QStringLiteral("%1 台のユニットが応答しました。").arg(units_->count()));
+    } else {
+        outcome_->setText(QStringLiteral("スキャンは途中で止まりました。"));
+    }
     if (route_) route_({});
     start_->setEnabled(true);
     close_->setEnabled(true);

@@ -8,6 +8,7 @@
 #include "model/tool_state.h"
 #include "protocol/bus_scan_sequence.h"
 
+class QLabel;
 class QListWidget;
 class QLineEdit;
 class QProgressBar;
@@ -43,7 +44,7 @@ class BusScanDialog : public QDialog {
   private:
     void show_progress();
     void show_found();
-    void end_scan();
+    void end_scan(PacedSequence::State state);
 
     ToolState& tool_;
     BusScanSequence sequence_;
@@ -55,6 +56,7 @@ class BusScanDialog : public QDialog {
     QProgressBar* progress_ = nullptr;
     QLineEdit* percentage_ = nullptr;
     QListWidget* units_ = nullptr;
+    QLabel* outcome_ = nullptr;  // what the finished scan found
 };
 
 }  // namespace tvx

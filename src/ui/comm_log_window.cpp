@@ -8,9 +8,11 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "config/safe_file.h"
 #include "protocol/notices.h"
+#include "ui/file_dialog_layout.h"
 #include "ui/setting_editor_widgets.h"
 
 namespace tvx {
@@ -36,6 +38,7 @@ CommLogWindow::CommLogWindow(CommLog& log, Notices& notices, QWidget* owner)
     text_->setFont(fixed);
 
     count_ = new QLabel(this);
+    count_->setObjectName(QStringLiteral("line_count"));
     clear_ = make_button("クリア", this);
     connect(clear_, &QPushButton::clicked, this, [this] { log_.clear(); });
     save_ = make_button("保存...", this);
@@ -96,7 +99,14 @@ void CommLogWindow::refill() {
 }
 
 void CommLogWindow::show_count() {
-    count_->setText(QStringLiteral("%1 行").arg(log_.entries().size()));
+    const std::size_t total = log_.entries().size();
+    if (filter_ == CommLogFilter::kAll) {
+        count_->setText(QStringLiteral("%1 行").arg(total));
+        return;
+    }
+    const auto shown = std::count_if(log_.entries().begin(), log_.entries().end(),
+                                     [this](const CommLogEntry& entry) { return passes(entry, filter_); });
+    count_->setText(QStringLiteral("%1 行（全 %2 行）").arg(shown).arg(total));
 }
 
 bool CommLogWindow::save_to(const std::filesystem::path& path) {
@@ -110,9 +120,14 @@ bool CommLogWindow::save_to(const std::filesystem::path& path) {
 }
 
 void CommLogWindow::ask_save() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("通信ログの保存"), QString(),
-                                     QStringLiteral("テキスト ファイル (*.txt);;すべてのファイル (*)"));
+    QFileDialog dialog(this, QStringLiteral("通信ログの保存"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilters(
+        {QStringLiteral("テキスト ファイル (*.txt)"), QStringLiteral("すべてのファイル (*)")});
+    widen_file_dialog(dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+    const QString path = dialog.selectedFiles().front();
     if (path.isEmpty()) return;
     save_to(std::filesystem::path(path.toStdU16String()));
 }

@@ -7,6 +7,7 @@
 #include "editors/document_commands.h"
 #include "ui/compare_dialog.h"
 #include "ui/file_document_dialogs.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 
@@ -28,7 +29,7 @@ void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& not
         const auto differences = compare_with_document(tool.model, *path, notices);
         if (!differences) return;
         CompareDialog dialog(*differences, QFileInfo(QString::fromStdString(*path)).fileName(), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
 }
 

@@ -8,6 +8,7 @@
 #include "ui/connection_choice_dialog.h"
 #include "ui/tcp_client_dialog.h"
 #include "ui/tcp_server_dialog.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 
@@ -17,24 +18,24 @@ TcpLink* install_connection_dialogs(MainWindow& window, ToolState& tool, Notices
 
     window.register_opener(command::kInterface, [&tool, link, owner] {
         std::unique_ptr<ConnectionChoiceDialog> dialog(make_interface_dialog(tool, *link, owner));
-        dialog->exec();
+        exec_window_modal(*dialog);
     });
     window.register_opener(command::kSerialSettings, [&tool, owner] {
         std::unique_ptr<ConnectionChoiceDialog> dialog(make_serial_settings_dialog(tool, owner));
-        dialog->exec();
+        exec_window_modal(*dialog);
     });
     // The main window sets its caption again from the choice when this closes.
     window.register_opener(command::kClientServer, [&tool, link, owner] {
         std::unique_ptr<ConnectionChoiceDialog> dialog(make_client_server_dialog(tool, *link, owner));
-        dialog->exec();
+        exec_window_modal(*dialog);
     });
     window.register_opener(command::kTcpSettings, [&tool, &notices, link, owner] {
         if (tool.config.client_server == 1) {
             TcpServerDialog dialog(tool, *link, owner);
-            dialog.exec();
+            exec_window_modal(dialog);
         } else {
             TcpClientDialog dialog(tool, notices, *link, owner);
-            dialog.exec();
+            exec_window_modal(dialog);
         }
     });
     return link;

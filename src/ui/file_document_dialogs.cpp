@@ -5,6 +5,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "ui/file_dialog_layout.h"
+
 namespace tvx {
 
 namespace {
@@ -17,6 +19,7 @@ const QStringList& document_filters() {
 std::optional<std::string> run(QFileDialog& dialog) {
     dialog.setNameFilters(document_filters());
     dialog.selectNameFilter(document_filters().front());
+    widen_file_dialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;

@@ -9,6 +9,7 @@
 #include "link/tcp_link.h"
 #include "ui/glyph_insert_dialog.h"
 #include "ui/glyph_list_dialog.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 namespace {
@@ -36,12 +37,12 @@ void install_glyph_dialogs(MainWindow& window, ToolState& tool, Notices& notices
         window.register_opener(id, [owner, &tool, &notices, &link, memory, files, size = size] {
             GlyphListDialog dialog(tool, notices, link, *files, *memory, *size,
                                    selected_unit_address(*owner, tool), owner);
-            dialog.exec();
+            exec_window_modal(dialog);
         });
     }
     window.register_opener(command::kGlyphInsert, [owner, &tool, &link, memory] {
         GlyphInsertDialog dialog(tool, link, *memory, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
 }
 

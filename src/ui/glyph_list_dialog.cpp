@@ -15,8 +15,10 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/file_dialog_layout.h"
 #include "ui/glyph_editor_dialog.h"
 #include "ui/setting_editor_widgets.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 namespace {
@@ -31,6 +33,7 @@ constexpr int kAreaHeight = kSecondRowTop + kGlyphCellSize + 34;
 std::optional<std::string> run_file_dialog(QFileDialog& dialog, const QStringList& filters) {
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
+    widen_file_dialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
@@ -205,7 +208,7 @@ GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink&
 
     open_editor = [this, &tool, &notices, &link, &dialogs, &memory, &size, selected_address] {
         GlyphEditorDialog editor(tool, notices, link, dialogs, memory, size, selected_address, this);
-        editor.exec();
+        exec_window_modal(editor);
     };
 
     connect(&redraw_timer_, &QTimer::timeout, this, &GlyphListDialog::redraw_tick);

@@ -1,29 +1,57 @@
 #pragma once
 
-#include <QWidget>
+#include <QFrame>
+#include <QString>
 #include <array>
+#include <optional>
 
 #include "config/configuration.h"
 
-class QSpinBox;
+class QLineEdit;
 
 namespace tvx {
 
-// An IPv4 address as four octet fields 0 to 255, so that it can never hold an invalid address.
-class Ipv4AddressField : public QWidget {
+class OctetEdit;
+
+// An IPv4 address as one box of four octets, shown with three digits each (192.168.001.003). The
+// operator types or pastes a dotted address whole: "." moves to the next octet, a third digit moves on
+// by itself, Backspace at the start of an octet goes on deleting in the one before. An octet above 255
+// is kept as typed and marked, never cut: the field then holds no address, and whoever takes it refuses.
+class Ipv4AddressField : public QFrame {
     Q_OBJECT
   public:
     explicit Ipv4AddressField(QWidget* parent = nullptr);
 
-    HostAddress address() const;
+    // The address as typed, octets joined by dots: "10.1.2.3"; an empty octet stays empty, 300 stays 300.
+    QString text() const;
+    // The address, when every octet holds a number 0 to 255.
+    std::optional<HostAddress> address() const;
     void set_address(const HostAddress& address);
-    QSpinBox* octet(int index) const { return octets_.at(static_cast<std::size_t>(index)); }
+
+    // The first octet that keeps the field from holding an address (empty, or above 255), or -1.
+    int invalid_octet() const;
+    // Puts the cursor into that octet, its digits selected, so the operator can put it right.
+    void focus_invalid_octet();
+
+    QLineEdit* octet(int index) const;
+
+    // Takes a pasted text at the octet index: a whole dotted address fills all four octets, a shorter
+    // dotted run fills from that octet on, plain digits go in at the cursor. False (with a beep) for a
+    // text that is no part of an address; the field is then unchanged.
+    bool paste_text(int index, const QString& text);
 
   Q_SIGNALS:
     void address_edited();
 
   private:
-    std::array<QSpinBox*, 4> octets_{};
+    friend class OctetEdit;
+    void move_to(int index, bool select_all, bool at_end);
+    void pad_all();
+    void octet_changed();
+    void show_marks();
+
+    std::array<OctetEdit*, 4> octets_{};
+    int moved_on_to_ = -1;  // the octet a third digit has just moved the cursor to
 };
 
 }  // namespace tvx

@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QString>
+#include <algorithm>
+#include <utility>
 
 namespace tvx {
 
@@ -37,40 +39,72 @@ QMessageBox::StandardButton show(QWidget* owner, std::string_view title, std::st
     return QMessageBox::StandardButton(box.exec());
 }
 
-bool ask(QWidget* owner, std::string_view title, std::string_view text) {
-    return show(owner, title, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
-           QMessageBox::Yes;
-}
-
 }  // namespace
 
 void MessageBoxNotices::notify_success(std::string_view text) {
-    show(nullptr, "Success", text, QMessageBox::NoIcon, QMessageBox::Ok);
+    post({"Success", std::string(text), BoxIcon::kNone});
 }
 
 void MessageBoxNotices::notify_error(std::string_view text) {
-    show(nullptr, "Error", text, QMessageBox::Critical, QMessageBox::Ok);
+    post({"Error", std::string(text), BoxIcon::kStop});
 }
 
 void MessageBoxNotices::notify_warning(std::string_view text) {
-    show(nullptr, "Error", text, QMessageBox::Warning, QMessageBox::Ok);
+    post({"Error", std::string(text), BoxIcon::kExclamation});
 }
 
 void MessageBoxNotices::show_box(std::string_view text, std::string_view title, BoxIcon icon) {
-    show(nullptr, title, text, box_icon(icon), QMessageBox::Ok);
+    post({std::string(title), std::string(text), icon});
+}
+
+void MessageBoxNotices::post(Notice notice) {
+    if (open_ == notice || std::find(waiting_.begin(), waiting_.end(), notice) != waiting_.end()) return;
+    waiting_.push_back(std::move(notice));
+    if (!box_open_) schedule();
+}
+
+void MessageBoxNotices::schedule() {
+    if (scheduled_) return;
+    scheduled_ = true;
+    QMetaObject::invokeMethod(
+        &context_, [this] { show_waiting(); }, Qt::QueuedConnection);
+}
+
+void MessageBoxNotices::show_waiting() {
+    scheduled_ = false;
+    // A box already open (this call came from its event loop) goes on to the next when it closes.
+    if (box_open_) return;
+    while (!waiting_.empty()) {
+        open_ = std::move(waiting_.front());
+        waiting_.pop_front();
+        box_open_ = true;
+        show(nullptr, open_->title, open_->text, box_icon(open_->icon), QMessageBox::Ok);
+        box_open_ = false;
+        open_.reset();
+    }
+}
+
+bool MessageBoxNotices::ask(bool owned_by_dialog, std::string_view title, std::string_view text) {
+    // Notices raised while the question is open wait for the answer.
+    const bool was_open = std::exchange(box_open_, true);
+    QWidget* owner = owned_by_dialog ? QApplication::activeModalWidget() : nullptr;
+    const bool yes = show(owner, title, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
+                     QMessageBox::Yes;
+    box_open_ = was_open;
+    if (!box_open_ && !waiting_.empty()) schedule();
+    return yes;
 }
 
 bool MessageBoxNotices::ask_yes_no(std::string_view text) {
-    return ask(nullptr, "TVX-230", text);
+    return ask(false, "TVX-230", text);
 }
 
 bool MessageBoxNotices::confirm_not_auto_switching() {
-    return ask(QApplication::activeModalWidget(), "本機の確認", "本機が自動切換えでない事を確認してください");
+    return ask(true, "本機の確認", "本機が自動切換えでない事を確認してください");
 }
 
 bool MessageBoxNotices::confirm_make_other_sizes() {
-    return ask(QApplication::activeModalWidget(), "他サイズ作成",
-               "この外字をベースに他のサイズを作成しますか？");
+    return ask(true, "他サイズ作成", "この外字をベースに他のサイズを作成しますか？");
 }
 
 }  // namespace tvx

@@ -16,11 +16,6 @@
 namespace tvx {
 namespace {
 
-QString field_text(const Ipv4AddressField* field) {
-    const HostAddress address = field->address();
-    return QStringLiteral("%1.%2.%3.%4").arg(address[0]).arg(address[1]).arg(address[2]).arg(address[3]);
-}
-
 HostAddress host_address(const IPv4Octets& octets) {
     HostAddress address{};
     for (std::size_t i = 0; i < address.size(); ++i) address[i] = static_cast<std::uint8_t>(octets[i] & 0xFF);
@@ -50,8 +45,12 @@ NetworkSettingsDialog::NetworkSettingsDialog(ToolState& tool, CommandLink& link,
         auto* field = new Ipv4AddressField(this);
         auto* button = make_button("設定", this);
         connect(button, &QPushButton::clicked, this, [this, address, field] {
-            editor_.send_address(address, field_text(field).toStdString());
-            field->set_address(host_address(editor_.address(address)));
+            // What the field holds is what is sent; an octet it cannot take is refused and shown.
+            if (editor_.send_address(address, field->text().toStdString())) {
+                field->set_address(host_address(editor_.address(address)));
+            } else {
+                field->focus_invalid_octet();
+            }
         });
         grid->addWidget(box(qt_text(NetworkSettingsEditor::caption(address)), field, button, this), row++, 0);
         addresses_[static_cast<std::size_t>(address)] = field;
@@ -157,6 +156,12 @@ void NetworkSettingsDialog::timer_tick() {
         case NetworkSettingsEditor::Tick::kWaiting:
             return;
     }
+}
+
+void NetworkSettingsDialog::reject() {
+    // Esc and the close box are Close: while Close is disabled by the read they do nothing.
+    if (!close_->isEnabled()) return;
+    QDialog::reject();
 }
 
 void NetworkSettingsDialog::done(int result) {

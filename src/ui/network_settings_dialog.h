@@ -45,7 +45,10 @@ class NetworkSettingsDialog : public QDialog {
     // One tick of the read, as the timer runs it.
     void timer_tick();
 
-    // However the dialog ends (Close, the close box, Escape), a read still running ends with it.
+    // Esc and the close box: nothing while Close is disabled by a running read.
+    void reject() override;
+    // However the dialog ends (Close, or Esc and the close box once Close is back), a read still
+    // running ends with it.
     void done(int result) override;
 
   private:

@@ -9,6 +9,7 @@
 #include "ui/full_send_dialog.h"
 #include "ui/read_back_dialog.h"
 #include "ui/title_editor_dialog.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 namespace {
@@ -28,18 +29,18 @@ void install_sequence_dialogs(MainWindow& window, ToolState& tool, Notices& noti
     MainWindow* owner = &window;
     window.register_opener(command::kTitle, [owner, &tool, &notices, &link] {
         TitleEditorDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kFullSend, [owner, &tool, &notices, &link] {
         std::unique_ptr<UnitSequenceDialog> dialog(
             make_full_send_dialog(tool, link, notices, selected_unit_address(*owner, tool), owner));
-        dialog->exec();
+        exec_window_modal(*dialog);
     });
     // Also what the hidden entry opens.
     window.register_opener(command::kReadBack, [owner, &tool, &notices, &link] {
         std::unique_ptr<UnitSequenceDialog> dialog(
             make_read_back_dialog(tool, link, notices, selected_unit_address(*owner, tool), owner));
-        dialog->exec();
+        exec_window_modal(*dialog);
     });
 }
 

@@ -17,6 +17,7 @@
 #include "ui/remote_dialog.h"
 #include "ui/schedule_dialog.h"
 #include "ui/slave_address_dialog.h"
+#include "ui/window_modal.h"
 
 namespace tvx {
 namespace {
@@ -57,44 +58,44 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
         const PerPageEditorSpec& spec = per_page_spec(member);
         window.register_opener(id, [owner, &tool, &link, &spec] {
             PerPageDialog dialog(tool, link, spec, selected_unit_address(*owner, tool), owner);
-            dialog.exec();
+            exec_window_modal(dialog);
         });
     }
     window.register_opener(command::kDateTime, [owner, &tool, &link] {
         DateTimeDialog dialog(tool, link, DateTimeDialog::local_now(), selected_unit_address(*owner, tool),
                               owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kSchedule, [owner, &tool, &link, &notices, memory] {
         ScheduleDialog dialog(tool, link, notices, memory->schedule, selected_unit_address(*owner, tool),
                               owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kAlarm, [owner, &tool, &link, &notices] {
         AlarmDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kRemote, [owner, &tool, &link] {
         RemoteDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     // The main window refuses this one on a TCP/IP interface before it gets here.
     window.register_opener(command::kProtocol, [owner, &tool, &link, &notices] {
         NetworkSettingsDialog dialog(tool, link, notices, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kOtherOptions, [owner, &tool, &link] {
         OtherOptionsDialog dialog(tool, link, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kDisplayPage, [owner, &tool, &link, memory] {
         DisplayPageDialog dialog(tool, link, memory->display_page, selected_unit_address(*owner, tool),
                                  owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
     window.register_opener(command::kSlaveAddress, [owner, &tool] {
         SlaveAddressDialog dialog(tool, selected_unit_address(*owner, tool), owner);
-        dialog.exec();
+        exec_window_modal(dialog);
     });
 }
 

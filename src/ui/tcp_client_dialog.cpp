@@ -56,12 +56,14 @@ TcpClientDialog::TcpClientDialog(ToolState& tool, Notices& notices, TcpLink& lin
     fill_hosts();
     show_state();
 
-    connect(address_, &Ipv4AddressField::address_edited, this,
-            [this] { controller_.set_address(address_->address()); });
+    connect(address_, &Ipv4AddressField::address_edited, this, [this] {
+        if (const std::optional<HostAddress> address = address_->address()) controller_.set_address(*address);
+    });
     connect(port_, &QLineEdit::textEdited, this,
             [this](const QString& text) { controller_.set_port_text(text.toLatin1().toStdString()); });
     connect(add_, &QPushButton::clicked, this, [this] {
-        controller_.add();
+        // Only a whole address is added; an octet the field cannot take is refused and shown.
+        if (!controller_.add(address_->text().toStdString())) address_->focus_invalid_octet();
         fill_hosts();
     });
     connect(delete_, &QPushButton::clicked, this, [this] {

@@ -7,43 +7,88 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QHelpEvent>
 #include <QInputMethod>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QStringDecoder>
-#include <QStringEncoder>
+#include <QSyntaxHighlighter>
 #include <QTextCursor>
+#include <QToolTip>
 #include <QVBoxLayout>
 #include <algorithm>
 
 #include "protocol/title_encoding.h"
+#include "ui/input_method_switch.h"
 #include "ui/setting_editor_widgets.h"
+#include "ui/title_field_text.h"
 
 namespace tvx {
 
+namespace {
+
+// Glyph cells and bytes that are no character stand out from the text around them.
+class TitleCellMarks : public QSyntaxHighlighter {
+  public:
+    using QSyntaxHighlighter::QSyntaxHighlighter;
+
+  protected:
+    void highlightBlock(const QString& text) override {
+        QTextCharFormat glyph;
+        glyph.setBackground(QColor(0xC8, 0xDC, 0xFF));
+        glyph.setForeground(QColor(0x10, 0x30, 0x90));
+        QTextCharFormat raw;
+        raw.setBackground(QColor(0xFF, 0xC8, 0xC8));
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            if (is_glyph_char(text[i])) setFormat(static_cast<int>(i), 1, glyph);
+            if (is_raw_byte_char(text[i])) setFormat(static_cast<int>(i), 1, raw);
+        }
+    }
+};
+
+// The title field: a glyph cell or a stray byte names itself under the mouse.
+class TitleField : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    bool event(QEvent* event) override {
+        if (event->type() != QEvent::ToolTip) return QPlainTextEdit::event(event);
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const QPoint at = viewport()->mapFrom(this, help->pos());
+        QTextCursor cursor = cursorForPosition(at);
+        // The character under the mouse is the one on the side of the cursor the mouse is on.
+        if (cursorRect(cursor).center().x() > at.x()) cursor.movePosition(QTextCursor::PreviousCharacter);
+        cursor.movePosition(QTextCursor::NextCharacter, QTextCursor::KeepAnchor);
+        const QString under = cursor.selectedText();
+        const QString note = under.size() == 1 ? field_char_note(under[0]) : QString();
+        if (note.isEmpty()) {
+            QToolTip::hideText();
+        } else {
+            QToolTip::showText(help->globalPos(), note, this);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
 QString TitleEditorDialog::field_text(std::string_view title) {
-    QStringDecoder decoder("windows-31j");
-    QString text = decoder.decode(QByteArrayView(title.data(), static_cast<qsizetype>(title.size())));
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    return text;
+    return shown_text(title_field_chars(title));
 }
 
 std::optional<std::string> TitleEditorDialog::title_bytes(const QString& text) {
     QString lines = text;
-    // A line break the operator types is the cell CR LF, whichever separator the field used.
-    lines.replace(QChar::ParagraphSeparator, QLatin1Char('\n'));
-    lines.replace(QChar::LineSeparator, QLatin1Char('\n'));
     lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    lines.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    QStringEncoder encoder("windows-31j");
-    if (!encoder.isValid()) return std::nullopt;
-    const QByteArray bytes = encoder.encode(lines);
-    // A character the code page lacks comes out as 0xFCFC with the error flag set.
-    if (encoder.hasError()) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    std::string bytes;
+    for (QChar c : lines) {
+        const std::optional<std::string> one = typed_char_bytes(c);
+        if (!one) return std::nullopt;
+        bytes += *one;
+    }
+    return bytes;
 }
 
 TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices& notices,
@@ -69,7 +114,7 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
 
     auto* title_group = new QGroupBox(QStringLiteral("タイトル"), this);
     auto* title_layout = new QVBoxLayout(title_group);
-    field_ = new QPlainTextEdit(title_group);
+    field_ = new TitleField(title_group);
     field_->setObjectName(QStringLiteral("title"));
     field_->setTabChangesFocus(true);  // a tab would be a half-width character
     // Titles are Japanese, typed through the input method.
@@ -79,6 +124,8 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
     field_->setMinimumSize(field_->fontMetrics().horizontalAdvance(QString(28, QChar(0x3000))) + 24,
                            field_->fontMetrics().lineSpacing() * 8 + 12);
     title_layout->addWidget(field_);
+    new TitleCellMarks(field_->document());
+    input_method_ = new InputMethodSwitch(field_);
     connect(field_, &QPlainTextEdit::textChanged, this, &TitleEditorDialog::field_changed);
 
     progress_ = new QProgressBar(this);
@@ -133,34 +180,70 @@ TitleEditorDialog::~TitleEditorDialog() {
 }
 
 void TitleEditorDialog::show_title() {
+    accepted_ = title_field_chars(controller_.title());
+    set_field(shown_text(accepted_), -1);
+}
+
+void TitleEditorDialog::set_field(const QString& text, int cursor) {
     showing_ = true;
-    accepted_text_ = field_text(controller_.shown_title());
-    field_->setPlainText(accepted_text_);
-    field_->moveCursor(QTextCursor::End);
+    field_->setPlainText(text);
+    if (cursor < 0) {
+        field_->moveCursor(QTextCursor::End);
+    } else {
+        QTextCursor at = field_->textCursor();
+        at.setPosition(std::clamp(cursor, 0, static_cast<int>(text.size())));
+        field_->setTextCursor(at);
+    }
     showing_ = false;
 }
 
 void TitleEditorDialog::field_changed() {
     if (showing_) return;
     const QString text = field_->toPlainText();
-    const std::optional<std::string> bytes = title_bytes(text);
-    if (bytes && controller_.edit_title(*bytes)) {
-        accepted_text_ = text;
+    // The change is what lies between the text the field had and the text it has now: the characters
+    // before and after it keep the exact bytes they stood for.
+    const auto old_size = static_cast<qsizetype>(accepted_.size());
+    qsizetype prefix = 0;
+    while (prefix < old_size && prefix < text.size() &&
+           accepted_[static_cast<std::size_t>(prefix)].shown == text[prefix])
+        ++prefix;
+    qsizetype suffix = 0;
+    while (suffix < old_size - prefix && suffix < text.size() - prefix &&
+           accepted_[static_cast<std::size_t>(old_size - 1 - suffix)].shown == text[text.size() - 1 - suffix])
+        ++suffix;
+    const QString inserted = text.mid(prefix, text.size() - prefix - suffix);
+
+    TitleFieldChars chars(accepted_.begin(), accepted_.begin() + prefix);
+    std::size_t bytes = stored_bytes(chars).size() +
+                        stored_bytes(TitleFieldChars(accepted_.end() - suffix, accepted_.end())).size();
+    bool cut = false;
+    for (qsizetype i = 0; i < inserted.size(); ++i) {
+        const std::optional<std::string> one = typed_char_bytes(inserted[i]);
+        if (!one) {
+            // A character the code page lacks: the change is refused and the field keeps its text.
+            set_field(shown_text(accepted_), static_cast<int>(prefix));
+            notices_.notify_warning(kTitleRefused);
+            return;
+        }
+        if (cut || bytes + one->size() > kTitleFieldLimit) {
+            cut = true;  // only whole characters, as many as fit
+            continue;
+        }
+        bytes += one->size();
+        chars.push_back({inserted[i], *one});
+    }
+    const int cursor = static_cast<int>(chars.size());
+    const bool nothing_changed = cursor == prefix && prefix + suffix == old_size;
+    chars.insert(chars.end(), accepted_.end() - suffix, accepted_.end());
+    if (nothing_changed || !controller_.edit_title(stored_bytes(chars))) {
+        set_field(shown_text(accepted_), static_cast<int>(prefix));
+        QApplication::beep();
         return;
     }
-    // Refused: the field keeps the text it had, with the cursor where the change began.
-    const int grown = static_cast<int>(text.size() - accepted_text_.size());
-    const int cursor = field_->textCursor().position() - std::max(grown, 0);
-    showing_ = true;
-    field_->setPlainText(accepted_text_);
-    QTextCursor restored = field_->textCursor();
-    restored.setPosition(std::clamp(cursor, 0, static_cast<int>(accepted_text_.size())));
-    field_->setTextCursor(restored);
-    showing_ = false;
-    if (bytes) {
+    accepted_ = std::move(chars);
+    if (cut) {
+        set_field(shown_text(accepted_), cursor);
         QApplication::beep();  // the field is full
-    } else {
-        notices_.notify_warning(kTitleRefused);
     }
 }
 
@@ -186,6 +269,7 @@ void TitleEditorDialog::show_progress() {
 
 void TitleEditorDialog::reject() {
     if (!controller_.close()) return;
+    input_method_->restore();
     QInputMethod* input = QGuiApplication::inputMethod();
     if (!input_panel_was_visible_) input->hide();
     QDialog::reject();

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "editors/title_editor_controller.h"
+#include "ui/title_field_text.h"
 
 class QComboBox;
 class QLineEdit;
@@ -17,9 +18,11 @@ class QPushButton;
 
 namespace tvx {
 
-// The title editor "タイトルの設定". The field shows Unicode; the model keeps Shift JIS, converted here
-// with the code page 932 converter. A change the model cannot take (a character code page 932 lacks, or
-// more than 448 bytes) is refused and the field keeps its text.
+// The title editor "タイトルの設定". The field shows Unicode; the model keeps Shift JIS bytes, glyph cells
+// among them (see title_field_text.h). A character code page 932 lacks is refused and the field keeps
+// its text; of a change longer than the 448 bytes that fit, the whole characters that fit are kept.
+class InputMethodSwitch;
+
 class TitleEditorDialog : public QDialog {
     Q_OBJECT
   public:
@@ -27,8 +30,9 @@ class TitleEditorDialog : public QDialog {
                       const std::string& selected_address, QWidget* owner);
     ~TitleEditorDialog() override;
 
-    // Shift JIS title bytes as the field shows them (a line break cell as a new line), and back. No
-    // bytes for a text with a character that code page 932 cannot hold.
+    // Shift JIS title bytes as the field shows them (a line break cell as a new line, a glyph cell as a
+    // private-use character), and back. No bytes for a text with a character that code page 932 cannot
+    // hold.
     static QString field_text(std::string_view title);
     static std::optional<std::string> title_bytes(const QString& text);
 
@@ -41,6 +45,7 @@ class TitleEditorDialog : public QDialog {
     QPushButton* page_send_button() const { return page_send_; }
     QPushButton* all_send_button() const { return all_send_; }
     QPushButton* close_button() const { return close_; }
+    InputMethodSwitch* input_method() const { return input_method_; }
     const QTimer& timer() const { return timer_; }
 
     // One tick of the all-pages send, as the timer fires.
@@ -54,6 +59,7 @@ class TitleEditorDialog : public QDialog {
 
   private:
     void show_title();
+    void set_field(const QString& text, int cursor);
     void field_changed();
     void start_send_all();
     void show_progress();
@@ -69,9 +75,10 @@ class TitleEditorDialog : public QDialog {
     QPushButton* all_send_ = nullptr;
     QPushButton* close_ = nullptr;
     QTimer timer_;
-    QString accepted_text_;  // the field's text as last taken into the model
-    bool showing_ = false;   // the field is being set from the model, not by the operator
+    TitleFieldChars accepted_;  // the field's characters as last taken into the model
+    bool showing_ = false;      // the field is being set from the model, not by the operator
     bool input_panel_was_visible_ = false;
+    InputMethodSwitch* input_method_ = nullptr;  // on while the field has the focus
 };
 
 }  // namespace tvx

@@ -300,6 +300,7 @@ QIcon application_icon() {
         p.setPen(Qt::NoPen);
         p.setBrush(kScreen);
         p.drawRect(QRectF(5, 7, 22, 14));
+        draw_text_line(p, 8, 9, 16, kTitleText);
         p.setBrush(kGold);
         p.drawRect(QRectF(8, 15, 16, 3));
         p.setBrush(kInk);

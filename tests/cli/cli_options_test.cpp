@@ -58,6 +58,9 @@ TEST(CliOptions, TheContractsFormsAreRead) {
     EXPECT_EQ(o.number, 160);
     EXPECT_EQ(o.background, 0xD4D0C8u);
     EXPECT_TRUE(parsed({"--help"}).help);
+    // --version needs no link and no command, like --help.
+    EXPECT_TRUE(parsed({"--version"}).version);
+    EXPECT_FALSE(parsed({"--help"}).version);
 }
 
 TEST(CliOptions, MistakesAreUsageErrors) {

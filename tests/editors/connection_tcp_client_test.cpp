@@ -6,6 +6,7 @@
 
 #include "config/ini_profile.h"
 #include "config/safe_file.h"
+#include "editors/address_text.h"
 #include "editors/tcp_client_controller.h"
 #include "link/tcp_loopback.h"
 #include "support/recording_notices.h"
@@ -125,6 +126,17 @@ TEST_F(TcpClientControllerTest, AddingBeyondTheHostBoundIsRefused) {
     EXPECT_EQ(tool.config.list_count, kMaxHosts);
     EXPECT_EQ(notices.texts("error").size(), 1u);
     EXPECT_EQ(key("list_count"), std::to_string(kMaxHosts));
+}
+
+TEST_F(TcpClientControllerTest, AddingTakesTheFieldsTextOnlyWhenItIsAWholeAddress) {
+    EXPECT_TRUE(controller->add("127.0.0.1"));
+    EXPECT_FALSE(controller->add("127.0.0.300"));
+    EXPECT_FALSE(controller->add("10.1..3"));
+    EXPECT_EQ(tool.config.list_count, 1);
+    EXPECT_EQ(tool.config.host_list[0], (HostAddress{127, 0, 0, 1}));
+    EXPECT_EQ(controller->address(), (HostAddress{127, 0, 0, 1}));
+    EXPECT_EQ(key("list_count"), "1");
+    EXPECT_EQ(notices.count("error", std::string(kAddressRefused)), 2);
 }
 
 TEST_F(TcpClientControllerTest, OpeningShowsTheChosenHostAndThePortIsWrittenOnClose) {

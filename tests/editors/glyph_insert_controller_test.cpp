@@ -64,11 +64,22 @@ TEST_F(GlyphInsertTest, ASmallerSizeBringsNumberAndPositionBackToTheFirstEntry) 
     EXPECT_FALSE(insert.select_size(1));  // the same size again: nothing changes
 }
 
-TEST_F(GlyphInsertTest, ANumberLeftOverFromAnotherListIsSentUnchanged) {
+TEST_F(GlyphInsertTest, WhatIsSentIsWhatIsShownAfterANumberLeftOverFromAnotherList) {
     tool.glyphs.current_slot = 200;  // small glyph 201, double-clicked in the small list
-    memory.insert_size = 0;
+    memory.insert_size = 0;          // 大 chosen last time
+    memory.insert_position = 150;    // beyond 112, as no selection can leave it; still kept in range
     insert.open();
-    EXPECT_EQ(insert.number_selection(), -1);
+    EXPECT_EQ(insert.number_items()[static_cast<std::size_t>(insert.number_selection())], "001");
+    EXPECT_EQ(insert.position_items()[static_cast<std::size_t>(insert.position_selection())], "001");
+    insert.send();
+    EXPECT_EQ(link.lines.back().substr(0, 4), "G001");
+    EXPECT_EQ(link.lines.back().substr(7), "I001\r\n");
+
+    // In range for the chosen size, the glyph of the list stays chosen.
+    tool.glyphs.current_slot = 200;
+    memory.insert_size = 2;
+    insert.open();
+    EXPECT_EQ(insert.number_items()[static_cast<std::size_t>(insert.number_selection())], "201");
     insert.send();
     EXPECT_EQ(link.lines.back().substr(0, 4), "G201");
 

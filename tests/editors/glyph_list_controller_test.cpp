@@ -7,6 +7,7 @@
 
 #include "config/safe_file.h"
 #include "editor_unit_link.h"
+#include "glyphs/glyph_store.h"
 #include "glyphs/glyph_text.h"
 #include "protocol/command_builders.h"
 #include "support/recording_notices.h"
@@ -162,20 +163,20 @@ TEST_F(GlyphListTest, BankFilesPerListWithTheExtensionRule) {
     EXPECT_EQ(file_size("bank.tll"), 120960u);
     EXPECT_EQ(memory.bank_file_path[0], path("bank.tll"));
 
-    // A file one line short leaves the last digit of slot 69.
+    EXPECT_FALSE(bank_modified(tool.glyphs, kLarge));
+
+    // Opening a saved file over a saved bank asks nothing, whatever the titles; unsaved titles stay so.
     std::string text;
     ASSERT_TRUE(read_whole_file(dir / "bank.tll", text));
-    text.resize(text.size() - 3);
-    ASSERT_TRUE(write_file_replacing(dir / "short.tll", text));
-    tool.glyphs.large_bank[69] = std::string(580, '5');
-    notices.answers = {true};
-    dialogs.paths = {path("short.tll")};
+    text.replace(0, 1, "c");  // lower case reads as upper case
+    ASSERT_TRUE(write_file_replacing(dir / "other.tll", text));
+    dialogs.paths = {path("other.tll")};
     ASSERT_TRUE(large.open_file());
-    EXPECT_EQ(notices.texts("question"),
-              std::vector<std::string>{"データを保存せずに別のファイルを開きますか？"});
-    EXPECT_EQ(tool.glyphs.large_bank[69].substr(574, 2), "A5");
-    EXPECT_EQ(memory.bank_file_path[0], path("short.tll"));
-    EXPECT_EQ(tool.model.run.data_modified, 1);  // the titles are still unsaved
+    EXPECT_TRUE(notices.texts("question").empty());
+    EXPECT_EQ(tool.glyphs.large_bank[0][0], 'C');
+    EXPECT_EQ(tool.glyphs.large_bank[69].substr(0, 576), std::string(576, 'A'));
+    EXPECT_EQ(memory.bank_file_path[0], path("other.tll"));
+    EXPECT_EQ(tool.model.run.data_modified, 1);
 
     // The medium list has a file of its own.
     GlyphListController& medium = list(kMedium);
@@ -306,6 +307,105 @@ TEST_F(GlyphListTest, RegisterAllAsksFirstAndCloseEndsATransfer) {
     EXPECT_FALSE(medium.read_all());
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Socket が接続されていません"});
     EXPECT_EQ(medium.sequence_interval_ms(), 0);
+}
+
+TEST_F(GlyphListTest, OpeningOverUnsavedGlyphsOfTheBankAsksFirst) {
+    GlyphListController& small = list(kSmall);
+    dialogs.paths = {path("s.tls")};
+    small.save_as();
+    tool.glyphs.glyph_buffer.replace(0, 1, "8");
+    store_working_glyph(tool.glyphs, kSmall);  // as the editor stores a drawn dot
+    ASSERT_TRUE(bank_modified(tool.glyphs, kSmall));
+
+    notices.answers = {false};
+    dialogs.paths = {path("s.tls")};
+    EXPECT_FALSE(small.open_file());
+    EXPECT_EQ(notices.texts("question"),
+              std::vector<std::string>{"データを保存せずに別のファイルを開きますか？"});
+    EXPECT_EQ(dialogs.paths.size(), 1u);  // no file dialog after No
+    EXPECT_EQ(tool.glyphs.small_bank[0][0], '8');
+
+    notices.answers = {true};
+    EXPECT_TRUE(small.open_file());
+    EXPECT_EQ(tool.glyphs.small_bank[0][0], '0');
+    EXPECT_FALSE(bank_modified(tool.glyphs, kSmall));
+
+    // Another bank's unsaved glyphs are not this list's business.
+    set_bank_modified(tool.glyphs, kMedium, true);
+    notices.clear();
+    dialogs.paths = {path("s.tls")};
+    EXPECT_TRUE(small.open_file());
+    EXPECT_TRUE(notices.texts("question").empty());
+}
+
+TEST_F(GlyphListTest, AFileThatIsNotABankOfTheSizeIsRefusedNamingTheLine) {
+    GlyphListController& large = list(kLarge);
+    tool.glyphs.large_bank[5].assign(580, '7');
+    memory.bank_file_path[0] = path("kept.tll");
+    std::string medium_file;
+    for (int i = 0; i < kMedium.slot_count * kMedium.digits; ++i) medium_file += "0\r\n";
+    const struct {
+        std::string name;
+        std::string bytes;
+        std::string notice;
+    } cases[] = {
+        {"notes.txt", "0\r\n0\r\nHello\r\n",
+         "notes.txt は大文字の外字ファイルではありません。\n3 "
+         "行目に外字データ（0～9、A～F）でない文字があります。"},
+        {"medium.tlm", medium_file,
+         "medium.tlm は大文字の外字ファイルではありません。\n40321 行目で外字データが 40320 "
+         "行を超えています。"},
+        {"short.tll", "F\r\nF\r\n",
+         "short.tll は大文字の外字ファイルではありません。\n3 行目でファイルが終わっています。外字データは "
+         "40320 "
+         "行必要ですが 2 行しかありません。"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(write_file_replacing(dir / c.name, c.bytes));
+        dialogs.paths = {path(c.name)};
+        EXPECT_FALSE(large.open_file());
+        EXPECT_EQ(notices.texts("warning").back(), c.notice);
+        EXPECT_EQ(tool.glyphs.large_bank[5], std::string(580, '7'));
+        EXPECT_EQ(tool.glyphs.large_bank[6], std::string(580, '0'));
+        EXPECT_EQ(memory.bank_file_path[0], path("kept.tll"));
+    }
+
+    // Only regular files are read: a folder is never taken for a bank.
+    std::filesystem::create_directory(dir / "folder.tll");
+    dialogs.paths = {path("folder.tll")};
+    EXPECT_FALSE(large.open_file());
+    EXPECT_EQ(notices.texts("warning").back(),
+              "folder.tll は大文字の外字ファイルではありません。\n通常のファイルではありません。");
+    EXPECT_EQ(memory.bank_file_path[0], path("kept.tll"));
+}
+
+TEST_F(GlyphListTest, ClearAsksAboutUnsavedGlyphsReadFromTheUnitToo) {
+    GlyphListController& large = list(kLarge);
+    set_bank_modified(tool.glyphs, kLarge, true);  // a read-all, say: no mouse press
+    dialogs.clear_answer = false;
+    EXPECT_FALSE(large.clear_bank());
+    EXPECT_EQ(dialogs.calls, std::vector<std::string>{"clear"});
+    dialogs.clear_answer = true;
+    EXPECT_TRUE(large.clear_bank());
+    EXPECT_FALSE(bank_modified(tool.glyphs, kLarge));  // a blank bank has nothing to lose
+    EXPECT_TRUE(large.clear_bank());
+    EXPECT_EQ(dialogs.calls.size(), 2u);  // nothing unsaved: no question
+}
+
+TEST_F(GlyphListTest, DuringRegisterAllABitmapCanBeExportedButNoEditorOpens) {
+    GlyphListController& large = list(kLarge);
+    ASSERT_TRUE(large.register_all());
+    large.sequence_tick();
+    dialogs.paths = {path("during")};
+    large.right_double_click(20, 20, {240, 240, 240});
+    EXPECT_EQ(file_size("during.bmp"), 27702u);
+    EXPECT_FALSE(large.left_double_click(20, 20));
+    EXPECT_TRUE(large.sequence_running());
+    // Registering does not save the bank: what was unsaved stays unsaved.
+    set_bank_modified(tool.glyphs, kLarge, true);
+    while (large.sequence_tick()) {
+    }
+    EXPECT_TRUE(bank_modified(tool.glyphs, kLarge));
 }
 
 }  // namespace

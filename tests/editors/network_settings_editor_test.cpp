@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "editors/address_text.h"
 #include "editors/editor_unit_link.h"
 #include "protocol/recording_link.h"
 #include "support/recording_notices.h"
@@ -12,16 +13,14 @@ namespace {
 using Choice = NetworkSettingsEditor::Choice;
 using Tick = NetworkSettingsEditor::Tick;
 
-TEST(NetworkAddressText, FieldTextIsTakenOctetByOctet) {
-    IPv4Octets octets{9, 9, 9, 9};
-    apply_address_text(octets, "10.1.2.3");
-    EXPECT_EQ(octets, (IPv4Octets{10, 1, 2, 3}));
-    apply_address_text(octets, "1234.5..300");  // too long, fine, empty, low 8 bits
-    EXPECT_EQ(octets, (IPv4Octets{10, 5, 2, 44}));
-    apply_address_text(octets, "7.8");  // missing octets stay
-    EXPECT_EQ(octets, (IPv4Octets{7, 8, 2, 44}));
-    apply_address_text(octets, "192.168.001.0031");  // only 15 characters are looked at
-    EXPECT_EQ(octets, (IPv4Octets{192, 168, 1, 3}));
+TEST(NetworkAddressText, OnlyAWholeAddressOfOctetsUpTo255IsTaken) {
+    EXPECT_EQ(parse_address_text("10.1.2.3"), (HostAddress{10, 1, 2, 3}));
+    EXPECT_EQ(parse_address_text("192.168.001.003"), (HostAddress{192, 168, 1, 3}));
+    EXPECT_EQ(parse_address_text("255.255.255.0"), (HostAddress{255, 255, 255, 0}));
+    for (const char* refused : {"10.1.2.300", "256.0.0.0", "10.1..3", "10.1.2", "10.1.2.3.4", "1234.5.6.7",
+                                "10.1.2.3 ", "a.1.2.3", "", "...", "10.1.2.-3"}) {
+        EXPECT_EQ(parse_address_text(refused), std::nullopt) << refused;
+    }
     EXPECT_EQ(dotted_address({192, 168, 1, 3}), "192.168.001.003");
 }
 
@@ -53,6 +52,13 @@ TEST_F(NetworkSettingsEditorTest, SetButtonsSendFromTheModel) {
     EXPECT_FALSE(editor.send_port());
     EXPECT_EQ(notices.texts("error").size(), 1u);
     EXPECT_EQ(NetworkSettingsEditor::items(Choice::kTimeRegister)[5], " 6");
+
+    // An octet above 255 is neither cut to its low bits nor stored: the operator is told.
+    EXPECT_FALSE(editor.send_address(AddressCommand::EGA, "10.1.2.300"));
+    EXPECT_FALSE(editor.send_address(AddressCommand::EGA, "10.1..3"));
+    EXPECT_EQ(link.lines.size(), 5u);
+    EXPECT_EQ(tool.model.network.gateway_address, ToolState{}.model.network.gateway_address);
+    EXPECT_EQ(notices.count("error", std::string(kAddressRefused)), 2);
     tool.config.select_number = -1;
     EXPECT_EQ(editor.window_title("10.0.0.9"), "プロトコル");
 }

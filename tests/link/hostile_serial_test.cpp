@@ -13,6 +13,7 @@
 #include "link/event_loop.h"
 #include "link/serial_link.h"
 #include "protocol/link_tick.h"
+#include "support/box_notices.h"
 #include "support/pty_pair.h"
 #include "support/recording_notices.h"
 
@@ -22,28 +23,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::PtyPair;
 
-// A notice box that stays open for a while: its event loop runs, and the far end goes on sending.
-// Only the first box blocks; while it is open, during() runs every few milliseconds.
-class BoxNotices : public testing::RecordingNotices {
-  public:
-    void notify_error(std::string_view text) override {
-        RecordingNotices::notify_error(text);
-        if (open_ms == 0 || opened) return;
-        opened = true;
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            if (during) during();
-        });
-        poll.start(5);
-        QTimer::singleShot(open_ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    int open_ms = 0;
-    bool opened = false;
-    std::function<void()> during;
-};
+using testing::BoxNotices;
 
 // The serial link on a pty whose far end misbehaves. After each misbehaviour the link must answer a
 // normal command at once, and never hold more received bytes than its port buffer and one line.

@@ -12,87 +12,26 @@
 #include <gtest/gtest.h>
 
 #include "link/tcp_link.h"
+#include "link/tcp_link_fixture.h"
 #include "link/tcp_loopback.h"
+#include "support/box_notices.h"
 #include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
 
+using testing::BoxNotices;
 using testing::wait_for;
-
-// A notice box that stays open for a while: its event loop runs, and the unit goes on sending. Only the
-// first box blocks; while it is open, during() runs every few milliseconds.
-class BoxNotices : public testing::RecordingNotices {
-  public:
-    void notify_error(std::string_view text) override {
-        RecordingNotices::notify_error(text);
-        if (open_ms == 0 || opened) return;
-        opened = true;
-        QEventLoop loop;
-        QTimer poll;
-        QObject::connect(&poll, &QTimer::timeout, [this] {
-            if (during) during();
-        });
-        poll.start(5);
-        QTimer::singleShot(open_ms, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-
-    int open_ms = 0;
-    bool opened = false;
-    std::function<void()> during;
-};
 
 // The TCP link against units and clients that misbehave. After each misbehaviour the link must answer a
 // normal command at once, and its accumulation of a reply never grows past its limit.
-class HostileTcpTest : public ::testing::Test {
+class HostileTcpTest : public testing::TcpLinkFixture<BoxNotices> {
   protected:
-    void SetUp() override {
-        testing::ensure_event_loop();
-        tool.config.link_interface = 1;
-        link = std::make_unique<TcpLink>(tool, notices);
-    }
-    void TearDown() override {
-        link.reset();
-        for (auto& peer : peers) peer->abort();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-
-    // Client role, connected to a unit the test plays; returns the unit's end.
+    // Client role, connected to a unit the test plays; returns the unit's end, with nothing said yet.
     QTcpSocket* connect_to_unit() {
-        EXPECT_TRUE(unit_server.listen(QHostAddress::LocalHost, 0));
-        tool.config.client_server = 0;
-        tool.config.list_count = 1;
-        tool.config.host_list[0] = {127, 0, 0, 1};
-        tool.config.select_number = 0;
-        tool.model.network.port_number = std::to_string(unit_server.serverPort());
-        EXPECT_EQ(link->tcp_connect(), 1);
-        EXPECT_TRUE(wait_for([&] { return link->tcp_connected() && unit_server.hasPendingConnections(); }));
+        QTcpSocket* unit = TcpLinkFixture::connect_to_unit();
         notices.clear();
-        return unit_server.nextPendingConnection();
-    }
-
-    // Server role listening on a free port.
-    void start_server() {
-        tool.config.client_server = 1;
-        tool.config.select_number = -1;
-        server_port = testing::unused_port();
-        tool.model.network.port_number = std::to_string(server_port);
-        ASSERT_EQ(link->tcp_start_server(), 1);
-    }
-
-    QTcpSocket* connect_peer() {
-        auto& peer = peers.emplace_back(std::make_unique<QTcpSocket>());
-        peer->connectToHost(QHostAddress::LocalHost, server_port);
-        return peer.get();
-    }
-
-    // A unit connecting to the server; waits until the link has taken it.
-    QTcpSocket* unit_arrives() {
-        const int before = link->clients_in_use();
-        QTcpSocket* peer = connect_peer();
-        EXPECT_TRUE(wait_for([&] { return link->clients_in_use() == before + 1; }));
-        return peer;
+        return unit;
     }
 
     // The unit writes in slices, each read by the link before the next, watching the accumulation.
@@ -132,12 +71,6 @@ class HostileTcpTest : public ::testing::Test {
         EXPECT_FALSE(link->answer_pending());
     }
 
-    ToolState tool;
-    BoxNotices notices;
-    std::unique_ptr<TcpLink> link;
-    QTcpServer unit_server;
-    std::uint16_t server_port = 0;
-    std::vector<std::unique_ptr<QTcpSocket>> peers;
     std::size_t accumulated_most = 0;
 };
 

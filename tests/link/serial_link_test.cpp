@@ -58,12 +58,20 @@ class SerialLinkTest : public ::testing::Test {
     std::vector<std::string> lines;
 };
 
-TEST_F(SerialLinkTest, OpeningAPtyReportsOnlyTheLineSettingsItCannotHold) {
+TEST_F(SerialLinkTest, APtyWithoutParityIsNotedInTheLogNotReported) {
+    std::vector<std::pair<TrafficDirection, std::string>> logged;
+    link->set_traffic_observer(
+        [&logged](TrafficDirection direction, std::string_view, std::string_view text) {
+            logged.emplace_back(direction, std::string(text));
+        });
     link->open_serial_port(pty.slave_path());
     EXPECT_TRUE(link->is_open());
-    // A pseudo-terminal keeps no parity bit; everything else must have been taken.
-    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Miss! Set Comm State"});
-    EXPECT_TRUE(notices.texts("warning").empty());
+    // A pseudo-terminal keeps no parity bit and is never a real line: everything else must have been
+    // taken, and the missing parity goes to the log instead of a notice box.
+    EXPECT_TRUE(notices.calls.empty());
+    ASSERT_EQ(logged.size(), 1u);
+    EXPECT_EQ(logged[0].first, TrafficDirection::kNote);
+    EXPECT_EQ(logged[0].second, SerialLink::kPseudoTerminalParityNote);
 }
 
 TEST_F(SerialLinkTest, OpeningAMissingDeviceReportsEveryStepInOrderAndSendsNothing) {

@@ -74,7 +74,7 @@ TEST_F(SerialPortNamesTest, LinkOpensTheDeviceTheIniNames) {
     SerialLink link(tool, notices);
     link.open_serial_port();
     ASSERT_TRUE(link.is_open());
-    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Miss! Set Comm State"});
+    EXPECT_TRUE(notices.texts("error").empty());  // a pseudo-terminal's parity is only noted
     link.serial_send("RCFS\r\n");
     EXPECT_EQ(pty.read(6), "RCFS\r\n");
 }

@@ -8,37 +8,21 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/remote_dialog.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
+using testing::choose;
+using testing::group_titles;
 
-void choose(QComboBox* combo, int index) {
-    combo->setCurrentIndex(index);
-    emit combo->activated(index);
-}
-
-class AlarmRemoteDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::ui_app();
-        tool.config.select_number = -1;
-    }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
-};
+class AlarmRemoteDialogTest : public testing::EditorDialogTest {};
 
 TEST_F(AlarmRemoteDialogTest, AlarmDialogShowsItsSettingsAndSendsThem) {
     using Setting = AlarmDialog::Setting;

@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
@@ -20,27 +19,14 @@
 #include "ui/tcp_client_dialog.h"
 #include "ui/tcp_server_dialog.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList items_of(const QListWidget* list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i) items << list->item(i)->text();
-    return items;
-}
-
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-QStringList button_texts(const QWidget* dialog) {
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
-}
+using testing::button_texts;
+using testing::group_titles;
+using testing::items_of;
 
 void double_click(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
@@ -151,7 +137,7 @@ TEST_F(TcpDialogsTest, ClientDialogKeepsTheHostListAndConnects) {
     EXPECT_FALSE(dialog.disconnect_button()->isEnabled());
     EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
 
-    dialog.address_field()->octet(3)->setValue(9);
+    dialog.address_field()->set_address({192, 168, 1, 9});
     dialog.add_button()->click();
     EXPECT_EQ(dialog.host_list()->count(), 3);
     EXPECT_EQ(dialog.host_list()->item(2)->text(), "192 .168 .001 .009");

@@ -14,6 +14,7 @@
 #include "app/main_window.h"
 #include "config/ini_profile.h"
 #include "link/tcp_link.h"
+#include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui_test_app.h"
 
@@ -21,47 +22,18 @@ namespace tvx {
 namespace {
 
 // The connection dialogs as the operator reaches them: through their menu ids in the running tool.
-class ConnectionMenuTest : public ::testing::Test {
+class ConnectionMenuTest : public testing::RunningToolTest {
   protected:
     void SetUp() override {
-        testing::ui_app();
-        ASSERT_TRUE(dir.isValid());
-        options.lock_path = dir.filePath("instance.lock");
-        options.ini_path = dir.filePath("tvx230.ini").toStdString();
-        options.show_window = false;
-        app = std::make_unique<Application>(notices, options);
-        ASSERT_EQ(app->start(), Application::Start::kRunning);
-        // Start-up tries the machine's first serial port, which a test running beside this one may hold:
-        // what it reported is not what these tests look at.
-        notices.clear();
-        window = app->main_window();
+        RunningToolTest::SetUp();
         link = window->findChild<TcpLink*>();
         ASSERT_NE(link, nullptr);
     }
-    void TearDown() override { app.reset(); }
 
-    // Runs the command; inspect() sees the modal dialog it opened and closes it. The dialog's caption.
-    QString open(int id, const std::function<void(QDialog*)>& inspect = {}) {
-        QString caption;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            caption = dialog->windowTitle();
-            if (inspect) inspect(dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window->run_command(id);
-        return caption;
-    }
     std::string key(std::string_view name) const {
         return read_profile_string(options.ini_path, kIniSection, name, "missing", 10);
     }
 
-    QTemporaryDir dir;
-    Application::Options options;
-    testing::RecordingNotices notices;
-    std::unique_ptr<Application> app;
-    MainWindow* window = nullptr;
     TcpLink* link = nullptr;
 };
 

@@ -11,20 +11,13 @@
 #include "support/recording_notices.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::choose;
+using testing::group_titles;
 
 TEST(DateTimeDialogTest, SetsTheUnitsClockAndDateLineFieldByField) {
     testing::ui_app();

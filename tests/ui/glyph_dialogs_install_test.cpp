@@ -17,6 +17,7 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "protocol/reply_handler.h"
+#include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui/glyph_editor_dialog.h"
 #include "ui/glyph_insert_dialog.h"
@@ -24,47 +25,25 @@
 #include "ui/per_page_dialog.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::choose;
 
 // The glyph tools as the operator reaches them: through their menu ids in the running tool.
-class GlyphMenuTest : public ::testing::Test {
+class GlyphMenuTest : public testing::RunningToolTest {
   protected:
     void SetUp() override {
-        testing::ui_app();
-        ASSERT_TRUE(dir.isValid());
-        options.lock_path = dir.filePath("instance.lock");
-        options.ini_path = dir.filePath("tvx230.ini").toStdString();
-        options.show_window = false;
-        app = std::make_unique<Application>(notices, options);
-        ASSERT_EQ(app->start(), Application::Start::kRunning);
+        RunningToolTest::SetUp();
         app->tool().config.select_number = -1;
-        window = app->main_window();
-    }
-    void TearDown() override { app.reset(); }
-
-    // Runs the command; inspect() sees the modal dialog it opened, which is then closed.
-    void open(int id, const std::function<void(QDialog*)>& inspect) {
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            ASSERT_NE(dialog, nullptr);
-            inspect(dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window->run_command(id);
     }
 
-    QTemporaryDir dir;
-    Application::Options options;
-    testing::RecordingNotices notices;
-    std::unique_ptr<Application> app;
-    MainWindow* window = nullptr;
+    // Runs the command; inspect() sees the dialog it must have opened, which is then closed.
+    void open_dialog(int id, const std::function<void(QDialog*)>& inspect) {
+        EXPECT_FALSE(open(id, inspect).isEmpty()) << "nothing opened for " << id;
+    }
 };
 
 TEST_F(GlyphMenuTest, TheEntriesAreEnabledAndOpenTheirDialogs) {
@@ -76,7 +55,7 @@ TEST_F(GlyphMenuTest, TheEntriesAreEnabledAndOpenTheirDialogs) {
     for (const auto& [id, caption] : entries) {
         EXPECT_TRUE(window->action(id)->isEnabled()) << caption;
         QString shown;
-        open(id, [&](QDialog* dialog) { shown = dialog->windowTitle(); });
+        open_dialog(id, [&](QDialog* dialog) { shown = dialog->windowTitle(); });
         EXPECT_EQ(shown, QString::fromUtf8(caption));
     }
     EXPECT_TRUE(window->action(command::kGlyphInfo)->isEnabled());
@@ -86,7 +65,7 @@ TEST_F(GlyphMenuTest, TheChosenGlyphAndPageAreSharedAcrossDialogs) {
     ToolState& tool = app->tool();
     // Large list, page 3, second cell of the second row: the editor opens on number 37.
     QString editor_number;
-    open(command::kGlyphListLarge, [&](QDialog* dialog) {
+    open_dialog(command::kGlyphListLarge, [&](QDialog* dialog) {
         auto* list = qobject_cast<GlyphListDialog*>(dialog);
         ASSERT_NE(list, nullptr);
         choose(list->group_selector(), 2);
@@ -103,7 +82,7 @@ TEST_F(GlyphMenuTest, TheChosenGlyphAndPageAreSharedAcrossDialogs) {
     EXPECT_EQ(tool.glyphs.current_slot, 36);
 
     QString number;
-    open(command::kGlyphInsert, [&](QDialog* dialog) {
+    open_dialog(command::kGlyphInsert, [&](QDialog* dialog) {
         auto* insert = qobject_cast<GlyphInsertDialog*>(dialog);
         ASSERT_NE(insert, nullptr);
         EXPECT_EQ(insert->size_group()->combo()->currentText(), "大");
@@ -114,7 +93,7 @@ TEST_F(GlyphMenuTest, TheChosenGlyphAndPageAreSharedAcrossDialogs) {
 
     std::vector<std::string> preview;
     QString page;
-    open(command::kCharSize, [&](QDialog* dialog) {
+    open_dialog(command::kCharSize, [&](QDialog* dialog) {
         auto* editor = qobject_cast<PerPageDialog*>(dialog);
         ASSERT_NE(editor, nullptr);
         page = editor->page_group()->combo()->currentText();
@@ -129,7 +108,7 @@ TEST_F(GlyphMenuTest, TheChosenGlyphAndPageAreSharedAcrossDialogs) {
 TEST_F(GlyphMenuTest, AfterAReadAllTheSlotIsBackAtZero) {
     ToolState& tool = app->tool();
     tool.glyphs.current_slot = 12;
-    open(command::kGlyphListMedium, [&](QDialog* dialog) {
+    open_dialog(command::kGlyphListMedium, [&](QDialog* dialog) {
         auto* list = qobject_cast<GlyphListDialog*>(dialog);
         ASSERT_NE(list, nullptr);
         ASSERT_TRUE(list->controller().read_all());

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "support/recording_notices.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
@@ -15,11 +16,7 @@
 namespace tvx {
 namespace {
 
-struct RecordingLine : CommandLink {
-    void send_command(std::string_view line) override { lines.emplace_back(line); }
-    bool tcp_is_connected() const override { return true; }
-    std::vector<std::string> lines;
-};
+using testing::RecordingLine;
 
 struct YesQuestions : GlyphQuestions {
     bool confirm_clear() override { return true; }

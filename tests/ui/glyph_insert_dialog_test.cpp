@@ -5,22 +5,17 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-struct RecordingLine : CommandLink {
-    void send_command(std::string_view line) override { lines.emplace_back(line); }
-    bool tcp_is_connected() const override { return true; }
-    std::vector<std::string> lines;
-};
+using testing::choose;
 
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::RecordingLine;
 
 TEST(GlyphInsertDialog, SelectorsRefillOnASizeChangeAndSetSendsTheLine) {
     testing::ui_app();
@@ -59,6 +54,19 @@ TEST(GlyphInsertDialog, SelectorsRefillOnASizeChangeAndSetSendsTheLine) {
     EXPECT_EQ(tool.model.run.current_page, 39);
     dialog.show();
     dialog.grab().save(QStringLiteral("/tmp/glyph_insert.png"));
+}
+
+TEST(GlyphInsertDialog, ANumberLeftOverFromTheSmallListIsShownAsItIsSent) {
+    testing::ui_app();
+    ToolState tool;
+    RecordingLine line;
+    GlyphEditorMemory memory;
+    memory.insert_size = 0;          // 大
+    tool.glyphs.current_slot = 200;  // small glyph 201 was double-clicked
+    GlyphInsertDialog dialog(tool, line, memory, "", nullptr);
+    EXPECT_EQ(dialog.number_group()->combo()->currentText(), "001");
+    dialog.set_button()->click();
+    EXPECT_EQ(line.lines.back().substr(0, 4), "G001");
 }
 
 }  // namespace

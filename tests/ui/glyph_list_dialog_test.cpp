@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "glyphs/glyph_text.h"
 #include "support/recording_notices.h"
 #include "ui/setting_editor_widgets.h"
@@ -21,11 +22,7 @@
 namespace tvx {
 namespace {
 
-struct RecordingLine : CommandLink {
-    void send_command(std::string_view line) override { lines.emplace_back(line); }
-    bool tcp_is_connected() const override { return true; }
-    std::vector<std::string> lines;
-};
+using testing::RecordingLine;
 
 struct ScriptedFiles : GlyphListDialogs {
     bool confirm_clear() override { return true; }
@@ -131,11 +128,17 @@ TEST_F(GlyphListDialogTest, DoubleClicksOpenTheEditorOrExportTheCell) {
     EXPECT_EQ(QFileInfo(path + QStringLiteral(".bmp")).size(), 27702);
     EXPECT_EQ(memory.bitmap_path, (path + QStringLiteral(".bmp")).toStdString());
 
-    // During a transfer double clicks do nothing.
-    ASSERT_TRUE(dialog->controller().read_all());
+    // While all glyphs are registered no editor opens, but a bitmap can still be exported.
+    notices.answers = {true};
+    dialog->register_button()->click();
+    ASSERT_TRUE(dialog->sequence_timer().isActive());
     QTest::mouseDClick(dialog.get(), Qt::LeftButton, {}, QPoint(20, 20));
     EXPECT_EQ(editors, 1);
     EXPECT_EQ(tool.glyphs.current_slot, 0);
+    files.paths = {std::nullopt};
+    QTest::mouseDClick(dialog.get(), Qt::RightButton, {}, QPoint(20, 20));
+    EXPECT_EQ(files.bitmap_asked.back(), "大文字外字登録番号29をbmpファイルで保存 gl29.bmp");
+    EXPECT_TRUE(dialog->sequence_timer().isActive());
 }
 
 TEST_F(GlyphListDialogTest, ASequenceRunsOnItsTimerAndCloseEndsIt) {

@@ -50,6 +50,8 @@ class ScriptedDialogs : public DocumentDialogs {
     }
 };
 
+constexpr int kHiddenEntryOutside = MainWindow::kHiddenEntryCorner;
+
 class MainWindowTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -100,8 +102,8 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItemInOrderWithItsId) {
         {"ﾌｧｲﾙ/開く", 32776},
         {"ﾌｧｲﾙ/上書き保存", 32777},
         {"ﾌｧｲﾙ/名前を付けて保存", 32778},
-        {"ﾌｧｲﾙ/ｱﾌﾟﾘｹｰｼｮﾝの終了", 121},
         {"ﾌｧｲﾙ/比較...", 33001},
+        {"ﾌｧｲﾙ/ｱﾌﾟﾘｹｰｼｮﾝの終了", 121},
         {"設定/日付，時刻", 32780},
         {"設定/タイトル", 32781},
         {"設定/文字サイズ", 32804},
@@ -153,6 +155,12 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItemInOrderWithItsId) {
         walk(top->menu(), top->text() + "/");
     }
     EXPECT_EQ(titles, QStringList({"ﾌｧｲﾙ", "設定", "インターフェイス", "プロトコル", "情報"}));
+    // Exit closes the file menu, set apart by a separator.
+    const QList<QAction*> file_items = window->menuBar()->actions()[0]->menu()->actions();
+    ASSERT_GE(file_items.size(), 3);
+    EXPECT_EQ(file_items.back()->data().toInt(), command::kExit);
+    EXPECT_TRUE(file_items[file_items.size() - 2]->isSeparator());
+    EXPECT_EQ(file_items[file_items.size() - 3]->data().toInt(), command::kCompare);
     ASSERT_EQ(found.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         EXPECT_EQ(found[i].first, QString::fromUtf8(expected[i].path)) << i;
@@ -213,6 +221,7 @@ TEST_F(MainWindowTest, MenuEnablingFollowsTheLinkAndRegisteredOpeners) {
     QAction* client_server = window->action(command::kClientServer);
     QAction* tcp = window->action(command::kTcpSettings);
     QAction* slave = window->action(command::kSlaveAddress);
+    QAction* scan = window->action(command::kBusScan);
 
     // Nothing registered yet: the editors' items are there but cannot be chosen; the shell's own can.
     window->refresh_menu_state();
@@ -239,6 +248,8 @@ TEST_F(MainWindowTest, MenuEnablingFollowsTheLinkAndRegisteredOpeners) {
         EXPECT_EQ(client_server->isEnabled(), c.client_server);
         EXPECT_EQ(tcp->isEnabled(), c.tcp);
         EXPECT_EQ(slave->isEnabled(), c.slave);
+        // The bus scan asks RS-485 addresses: like the slave address, only on an RS-485 line.
+        EXPECT_EQ(scan->isEnabled(), c.slave);
         EXPECT_TRUE(window->action(command::kTitle)->isEnabled());
     }
 }
@@ -273,10 +284,29 @@ TEST_F(MainWindowTest, TenRightClicksAtTheCornerOpenTheReadBack) {
     // A click elsewhere starts the count again.
     opened.clear();
     for (int i = 0; i < 5; ++i) right_click(window.get(), QPoint(5, 5));
-    right_click(window.get(), QPoint(20, 5));
+    // Outside the screen's corner and the window's own (which begins a frame's width further in).
+    right_click(window.get(), window->mapToGlobal(QPoint(kHiddenEntryOutside, 0)) + QPoint(0, 5));
     for (int i = 0; i < 9; ++i) right_click(window.get(), QPoint(5, 5));
     EXPECT_TRUE(opened.empty());
     right_click(window.get(), QPoint(5, 5));
+    EXPECT_EQ(opened, std::vector<int>{command::kReadBack});
+    window->hide();
+}
+
+TEST_F(MainWindowTest, RightClicksInTheWindowsOwnCornerCountWhereTheCaptionIsNotOurs) {
+    // A window manager draws the caption over the screen's corner: the window's inside is below it.
+    register_all_openers();
+    window->move(140, 90);
+    window->show();
+    const QPoint corner = window->mapToGlobal(QPoint(0, 0));
+    ASSERT_GE(corner.x(), kHiddenEntryOutside);
+    for (int i = 0; i < 9; ++i)
+        right_click(window->menuBar(), corner + QPoint(i % 2 ? 19 : 0, i % 2 ? 0 : 19));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(tool.model.run.hidden_entry_count, 9);
+    right_click(window->menuBar(), corner + QPoint(20, 2));  // just outside
+    EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
+    for (int i = 0; i < 10; ++i) right_click(window->menuBar(), corner + QPoint(4, 4));
     EXPECT_EQ(opened, std::vector<int>{command::kReadBack});
     window->hide();
 }

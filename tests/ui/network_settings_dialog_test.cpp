@@ -5,39 +5,26 @@
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSpinBox>
 #include <QTest>
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/ipv4_address_field.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
+using testing::group_titles;
+
 using Choice = NetworkSettingsDialog::Choice;
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-class NetworkSettingsDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::ui_app();
-        tool.config.select_number = -1;
-    }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
-};
+class NetworkSettingsDialogTest : public testing::EditorDialogTest {};
 
 TEST_F(NetworkSettingsDialogTest, ShowsTheModelAndSendsEachSetting) {
     tool.model.network.ip_address = {192, 168, 1, 3};
@@ -49,7 +36,7 @@ TEST_F(NetworkSettingsDialogTest, ShowsTheModelAndSendsEachSetting) {
           "Connection Try", "Keep Alive", "Time Register", "Version Number"}) {
         EXPECT_TRUE(titles.contains(QString::fromUtf8(caption))) << caption;
     }
-    EXPECT_EQ(dialog.address_field(AddressCommand::EIA)->octet(3)->value(), 3);
+    EXPECT_EQ(dialog.address_field(AddressCommand::EIA)->text(), "192.168.001.003");
     EXPECT_EQ(dialog.group(Choice::kSubnetMask)->combo()->currentText(), "Class C");
     EXPECT_EQ(dialog.group(Choice::kTimeRegister)->combo()->currentText(), " 6");
     EXPECT_EQ(dialog.port_field()->text(), "09004");
@@ -58,8 +45,7 @@ TEST_F(NetworkSettingsDialogTest, ShowsTheModelAndSendsEachSetting) {
     EXPECT_TRUE(dialog.mac_field()->isReadOnly());
     EXPECT_EQ(dialog.progress_bar()->maximum(), 11);
 
-    Ipv4AddressField* ip = dialog.address_field(AddressCommand::EIA);
-    for (int i = 0; i < 4; ++i) ip->octet(i)->setValue(std::array{10, 1, 2, 3}[static_cast<std::size_t>(i)]);
+    dialog.address_field(AddressCommand::EIA)->set_address({10, 1, 2, 3});
     dialog.address_button(AddressCommand::EIA)->click();
     EXPECT_EQ(link.lines.back(), "EIA010.001.002.003\r\n");
     EXPECT_EQ(link.unit.settings().network.ip_address, (IPv4Octets{10, 1, 2, 3}));
@@ -89,33 +75,43 @@ TEST_F(NetworkSettingsDialogTest, ReadFillsTheDialogFromTheUnit) {
     EXPECT_EQ(link.lines.size(), 10u);
     EXPECT_EQ(dialog.mac_field()->text(), "00-11-22-AA-BB-CC");
     EXPECT_EQ(dialog.version_field()->text(), "2.05");
-    EXPECT_EQ(dialog.address_field(AddressCommand::EGA)->octet(0)->value(), 172);
+    EXPECT_EQ(dialog.address_field(AddressCommand::EGA)->text(), "172.016.000.001");
     EXPECT_TRUE(dialog.close_button()->isEnabled());
     EXPECT_EQ(dialog.progress_bar()->value(), 0);
     EXPECT_EQ(tool.model.run.batch_step, 0);
     dialog.grab().save(QStringLiteral("/tmp/tvx230_network.png"));
 }
 
-TEST_F(NetworkSettingsDialogTest, ClosingInTheMiddleOfAReadEndsIt) {
+TEST_F(NetworkSettingsDialogTest, EscAndTheCloseBoxDoNothingWhileTheReadHoldsCloseBack) {
     NetworkSettingsDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
     dialog.read_button()->click();
     dialog.timer_tick();
     dialog.timer_tick();
-    EXPECT_NE(tool.model.run.batch_step, 0);
+    ASSERT_FALSE(dialog.close_button()->isEnabled());
+    QTest::keyClick(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.close());  // the window's close box
     dialog.reject();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.timer().isActive());
+    EXPECT_NE(tool.model.run.batch_step, 0);
+
+    // Close comes back with the last read out; Esc then ends the read with the dialog.
+    for (int i = 0; i < 8; ++i) dialog.timer_tick();
+    EXPECT_EQ(link.lines.size(), 10u);
+    EXPECT_TRUE(dialog.close_button()->isEnabled());
+    EXPECT_NE(tool.model.run.batch_step, 0);
+    QTest::keyClick(&dialog, Qt::Key_Escape);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_FALSE(dialog.timer().isActive());
     EXPECT_EQ(tool.model.run.batch_step, 0);
-    EXPECT_EQ(link.lines.size(), 2u);
 
-    // Close comes back with the last read out; pressing it before the quiet tick ends the read too.
+    // Pressing Close before the quiet tick ends the read too.
     dialog.show();
     dialog.read_button()->click();
     for (int i = 0; i < 10; ++i) dialog.timer_tick();
-    EXPECT_TRUE(dialog.close_button()->isEnabled());
-    EXPECT_NE(tool.model.run.batch_step, 0);
     dialog.close_button()->click();
+    EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(tool.model.run.batch_step, 0);
 }
 

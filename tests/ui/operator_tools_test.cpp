@@ -3,14 +3,19 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QProgressBar>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <deque>
+#include <set>
+
+#include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
@@ -19,9 +24,11 @@
 #include "app/main_window.h"
 #include "link/comm_log.h"
 #include "protocol/serial_framing.h"
+#include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui/bus_scan_dialog.h"
 #include "ui/comm_log_window.h"
+#include "ui/read_back_dialog.h"
 #include "ui_test_app.h"
 #include "unit/virtual_unit.h"
 
@@ -29,6 +36,14 @@ namespace tvx {
 namespace {
 
 using testing::RecordingNotices;
+
+QList<CommLogWindow*> log_windows() {
+    QList<CommLogWindow*> found;
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* log = qobject_cast<CommLogWindow*>(widget)) found << log;
+    }
+    return found;
+}
 
 TEST(CommLogWindowTest, ShowsTheLogAsItGrowsFiltersAndSavesWhatItShows) {
     testing::ui_app();
@@ -44,12 +59,18 @@ TEST(CommLogWindowTest, ShowsTheLogAsItGrowsFiltersAndSavesWhatItShows) {
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text()));
     window.grab().save(QStringLiteral("/tmp/tvx230_comm_log.png"));
 
+    auto* count = window.findChild<QLabel*>("line_count");
+    ASSERT_NE(count, nullptr);
+    EXPECT_EQ(count->text(), QStringLiteral("3 行"));
     window.set_filter(CommLogFilter::kReceived);
     EXPECT_EQ(window.findChild<QComboBox*>("direction")->currentText(), QStringLiteral("受信のみ"));
+    // With a filter the counter tells what is shown of how many.
+    EXPECT_EQ(count->text(), QStringLiteral("1 行（全 3 行）"));
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text(CommLogFilter::kReceived)));
     log.record(TrafficDirection::kSent, "COM1 #03", "03RVN\r\n");  // filtered out as it comes
     log.record(TrafficDirection::kReceived, "COM1 #03", "03E3\r\n");
     EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text(CommLogFilter::kReceived)));
+    EXPECT_EQ(count->text(), QStringLiteral("2 行（全 5 行）"));
 
     QTemporaryDir dir;
     const QString path = dir.filePath("log.txt");
@@ -132,6 +153,27 @@ TEST(BusScanDialogTest, ListsTheUnitsThatAnsweredAndChoosingOneSetsTheSlaveAddre
     EXPECT_FALSE(dialog.choose(5));
 }
 
+TEST(BusScanDialogTest, AScanThatFindsNoUnitSaysSo) {
+    testing::ui_app();
+    ToolState tool;
+    RecordingNotices notices;
+    tool.config.rs_control = 1;
+    MemoryBus bus(tool);
+    bus.units.clear();
+    BusScanDialog dialog(tool, bus, notices, [&bus](std::function<void(const std::string&)> handler) {
+        bus.handler = std::move(handler);
+    });
+    dialog.show();
+    auto* outcome = dialog.findChild<QLabel*>("outcome");
+    ASSERT_NE(outcome, nullptr);
+    dialog.start();
+    EXPECT_EQ(outcome->text(), QString());
+    for (int ticks = 0; dialog.sequence().running() && ticks < 2000; ++ticks) dialog.tick();
+    EXPECT_EQ(dialog.findChild<QListWidget*>("units")->count(), 0);
+    EXPECT_EQ(outcome->text(), QStringLiteral("応答したユニットはありません。"));
+    dialog.grab().save(QStringLiteral("/tmp/tvx230_bus_scan_none.png"));
+}
+
 TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce) {
     testing::ui_app();
     std::vector<std::string_view> interface;
@@ -142,28 +184,89 @@ TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce
     EXPECT_EQ(interface[interface.size() - 2], "通信ログ");
     EXPECT_EQ(interface.back(), "RS-485 スキャン");
 
-    QTemporaryDir dir;
-    const QByteArray saved_home = qgetenv("XDG_CONFIG_HOME");
-    qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
-    RecordingNotices notices;
-    Application::Options options;
-    options.lock_path = dir.filePath("instance.lock");
-    options.show_window = false;
     {
-        Application app(notices, options);
-        ASSERT_EQ(app.start(), Application::Start::kRunning);
-        MainWindow* window = app.main_window();
-        EXPECT_TRUE(window->action(command::kBusScan)->isEnabled());
+        testing::RunningTool running;
+        running.start();
+        MainWindow* window = running.window;
+        EXPECT_FALSE(window->action(command::kBusScan)->isEnabled());  // RS-232C
         window->run_command(command::kCommLog);
         window->run_command(command::kCommLog);
-        const auto windows = window->findChildren<CommLogWindow*>();
+        const auto windows = log_windows();
         ASSERT_EQ(windows.size(), 1);
         EXPECT_TRUE(windows.front()->isVisible());
+        // Not one of the main window's family, so that what holds the main window leaves it usable.
+        EXPECT_EQ(windows.front()->parentWidget(), nullptr);
         auto* log = window->findChild<CommLog*>("comm_log");
         ASSERT_NE(log, nullptr);
         windows.front()->close();
     }
-    qputenv("XDG_CONFIG_HOME", saved_home);
+    // The log's window goes with the tool.
+    EXPECT_TRUE(log_windows().isEmpty());
+}
+
+TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWindow) {
+    {
+        testing::RunningTool running;
+        running.start(true);
+        MainWindow* window = running.window;
+        auto* log = window->findChild<CommLog*>("comm_log");
+        ASSERT_NE(log, nullptr);
+        log->record(TrafficDirection::kSent, "COM1", "RCA01\r\n");
+        log->record(TrafficDirection::kReceived, "COM1", "GO\r\n");
+
+        // Which windows a modal dialog holds: they are told so by a WindowBlocked event.
+        struct BlockedRecorder : QObject {
+            std::set<QObject*> blocked;
+            bool eventFilter(QObject* watched, QEvent* event) override {
+                if (event->type() == QEvent::WindowBlocked) blocked.insert(watched);
+                if (event->type() == QEvent::WindowUnblocked) blocked.erase(watched);
+                return false;
+            }
+        } recorder;
+        window->run_command(command::kCommLog);
+        ASSERT_EQ(log_windows().size(), 1);
+        CommLogWindow* log_window = log_windows().front();
+        log_window->close();
+        window->installEventFilter(&recorder);
+        log_window->installEventFilter(&recorder);
+
+        bool modal_to_main_window_only = false;
+        bool opened_by_key = false;
+        bool main_window_held = false;
+        bool log_window_held = true;
+        std::size_t entries_after_clear = 99;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<UnitSequenceDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            modal_to_main_window_only =
+                dialog->windowModality() == Qt::WindowModal && dialog->parentWidget() == window;
+            // The menu is out of reach: the key opens the log from the dialog.
+            QTest::keyClick(dialog, Qt::Key_L, Qt::ControlModifier);
+            opened_by_key = log_window->isVisible();
+            QApplication::processEvents();
+            main_window_held = recorder.blocked.count(window) == 1;
+            log_window_held = recorder.blocked.count(log_window) == 1;
+            if (opened_by_key) {
+                QPushButton* clear = nullptr;
+                for (QPushButton* button : log_window->findChildren<QPushButton*>()) {
+                    if (button->text() == QStringLiteral("クリア")) clear = button;
+                }
+                ASSERT_NE(clear, nullptr);
+                QTest::mouseClick(clear, Qt::LeftButton);
+                entries_after_clear = log->entries().size();
+                log_window->close();
+            }
+            dialog->reject();
+        });
+        window->run_command(command::kFullSend);
+        EXPECT_TRUE(modal_to_main_window_only);
+        EXPECT_TRUE(opened_by_key);
+        EXPECT_TRUE(main_window_held);
+        EXPECT_FALSE(log_window_held);
+        EXPECT_EQ(entries_after_clear, 0u);
+        window->removeEventFilter(&recorder);
+        log_window->removeEventFilter(&recorder);
+    }
 }
 
 }  // namespace

@@ -6,44 +6,23 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/display_page_dialog.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui/slave_address_dialog.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
+using testing::button_texts;
+using testing::choose;
+using testing::group_titles;
 
-QStringList button_texts(const QWidget* dialog) {
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
-}
-
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
-
-class SmallDialogsTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::ui_app();
-        tool.config.select_number = -1;
-    }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
-};
+class SmallDialogsTest : public testing::EditorDialogTest {};
 
 TEST_F(SmallDialogsTest, OtherOptionsDialogSendsEachSettingToTheUnit) {
     using Option = OtherOptionsDialog::Option;

@@ -6,36 +6,20 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-QStringList items_of(const QComboBox* combo) {
-    QStringList items;
-    for (int i = 0; i < combo->count(); ++i) items << combo->itemText(i);
-    return items;
-}
-
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-QStringList button_texts(const QWidget* dialog) {
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
-}
-
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::button_texts;
+using testing::choose;
+using testing::group_titles;
+using testing::items_of;
 
 // Whether the preview frame shows anything but white in a strip of pixels.
 bool inked(const QImage& image, QRect area) {
@@ -47,14 +31,7 @@ bool inked(const QImage& image, QRect area) {
     return false;
 }
 
-class PerPageDialogTest : public ::testing::Test {
-  protected:
-    void SetUp() override { testing::ui_app(); }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
-};
+class PerPageDialogTest : public testing::EditorDialogTest {};
 
 TEST_F(PerPageDialogTest, CharacterSizeDialogShowsItsTextsInOrder) {
     tool.config.select_number = -1;

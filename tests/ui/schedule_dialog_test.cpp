@@ -8,43 +8,24 @@
 
 #include <gtest/gtest.h>
 
+#include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
+using testing::button_texts;
+using testing::choose;
+using testing::group_titles;
+
 using Field = ScheduleDialog::Field;
 
-QStringList group_titles(const QWidget* dialog) {
-    QStringList titles;
-    for (const QGroupBox* box : dialog->findChildren<QGroupBox*>()) titles << box->title();
-    return titles;
-}
-
-QStringList button_texts(const QWidget* dialog) {
-    QStringList texts;
-    for (const QPushButton* button : dialog->findChildren<QPushButton*>()) texts << button->text();
-    return texts;
-}
-
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
-
-class ScheduleDialogTest : public ::testing::Test {
+class ScheduleDialogTest : public testing::EditorDialogTest {
   protected:
-    void SetUp() override {
-        testing::ui_app();
-        tool.config.select_number = -1;
-    }
-
-    ToolState tool;
-    testing::RecordingNotices notices;
-    testing::EditorUnitLink link{tool, notices};
     ScheduleSelection selection;
 };
 

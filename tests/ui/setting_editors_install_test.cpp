@@ -13,56 +13,21 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui/display_page_dialog.h"
 #include "ui/per_page_dialog.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
+#include "widget_probes.h"
 
 namespace tvx {
 namespace {
 
-void choose(ChoiceGroup* group, int index) {
-    group->combo()->setCurrentIndex(index);
-    emit group->combo()->activated(index);
-}
+using testing::choose;
 
 // The setting editors as the operator reaches them: through their menu ids in the running tool.
-class SettingEditorsMenuTest : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::ui_app();
-        ASSERT_TRUE(dir.isValid());
-        options.lock_path = dir.filePath("instance.lock");
-        options.ini_path = dir.filePath("tvx230.ini").toStdString();
-        options.show_window = false;
-        app = std::make_unique<Application>(notices, options);
-        ASSERT_EQ(app->start(), Application::Start::kRunning);
-        window = app->main_window();
-        notices.clear();
-    }
-    void TearDown() override { app.reset(); }
-
-    // Runs the command; inspect() sees the modal dialog it opened, which is then closed. Its caption.
-    QString open(int id, const std::function<void(QDialog*)>& inspect = {}) {
-        QString caption;
-        QTimer::singleShot(0, [&] {
-            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
-            if (!dialog) return;
-            caption = dialog->windowTitle();
-            if (inspect) inspect(dialog);
-            if (dialog->isVisible()) dialog->reject();
-        });
-        window->run_command(id);
-        return caption;
-    }
-
-    QTemporaryDir dir;
-    Application::Options options;
-    testing::RecordingNotices notices;
-    std::unique_ptr<Application> app;
-    MainWindow* window = nullptr;
-};
+class SettingEditorsMenuTest : public testing::RunningToolTest {};
 
 TEST_F(SettingEditorsMenuTest, EveryEditorOpensFromItsMenuItemAndToolbarButton) {
     app->tool().config.select_number = -1;

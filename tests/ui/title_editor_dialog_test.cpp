@@ -1,18 +1,23 @@
 #include "ui/title_editor_dialog.h"
 
+#include <QClipboard>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
+#include "protocol/command_builders.h"
 #include "protocol/recording_link.h"
 #include "protocol/title_encoding.h"
 #include "support/recording_notices.h"
+#include "ui/title_field_text.h"
 #include "ui_test_app.h"
 
 namespace tvx {
@@ -76,9 +81,11 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     // The field holds 448 bytes: the 225th character is not taken.
     dialog.title_field()->setPlainText(QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+    tool.model.run.data_modified = 0;
     commit(dialog.title_field(), QStringLiteral("い"));
     EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
+    EXPECT_EQ(tool.model.run.data_modified, 0);  // nothing was taken, nothing changed
 }
 
 TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
@@ -104,11 +111,98 @@ TEST_F(TitleEditorDialogTest, ViewingAGlyphTitleAndClosingKeepsTheGlyphs) {
     tool.model.pages[0].title = title;
     TitleEditorDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
-    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ　　"));
+    const QString shown = dialog.title_field()->toPlainText();
+    ASSERT_EQ(shown.size(), 3);
+    EXPECT_EQ(shown[0], QChar(0x3042));
+    EXPECT_TRUE(is_glyph_char(shown[1]) && is_glyph_char(shown[2]) && shown[1] != shown[2]);
     QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(tool.model.pages[0].title, title);
     EXPECT_EQ(tool.model.run.data_modified, 0);
+}
+
+TEST_F(TitleEditorDialogTest, EditingElsewhereNeverTurnsAGlyphIntoASpace) {
+    // Read back from the unit: あ, large glyph 001, medium glyph 160, small glyph 256, 日.
+    TitleCodes codes{};
+    codes.fill(kIdeographicSpace);
+    codes[0] = 0x2422;
+    codes[1] = glyph_code(0);
+    codes[2] = glyph_code(159);
+    codes[3] = glyph_code(255);
+    codes[4] = 0x467C;
+    codes[5] = 0x7C71;  // ⅰ and ≒ as the unit names them: characters the code page also holds elsewhere
+    codes[6] = 0x2D70;
+    ASSERT_TRUE(decode_title(tool.model, build_title_command(codes, 0)));
+    const std::string read_back = tool.model.pages[0].title;
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    dialog.grab().save(QStringLiteral("/tmp/h-addr-title-glyph-title.png"));
+
+    // The mouse over the first glyph names it.
+    QTextCursor over = dialog.title_field()->textCursor();
+    over.setPosition(1);
+    const QRect left = dialog.title_field()->cursorRect(over);
+    over.setPosition(2);
+    const QPoint middle((left.center().x() + dialog.title_field()->cursorRect(over).center().x()) / 2,
+                        left.center().y());
+    const QPoint at = dialog.title_field()->viewport()->mapTo(dialog.title_field(), middle);
+    QHelpEvent help(QEvent::ToolTip, at, dialog.title_field()->mapToGlobal(at));
+    QCoreApplication::sendEvent(dialog.title_field(), &help);
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("外字 001 (A365)"));
+    QToolTip::hideText();
+
+    commit(dialog.title_field(), QStringLiteral("本"));  // at the end, where the cursor is
+    EXPECT_EQ(tool.model.pages[0].title, read_back + "\x96\x7B");
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    ASSERT_EQ(link.lines.size(), 1u);
+    EXPECT_EQ(link.lines[0].substr(0, 36), "CA012422A365A548A64A467C7C712D704B5C");
+
+    // One glyph can be deleted on purpose, and another moved by cut and paste: each stays itself.
+    QTextCursor cursor = dialog.title_field()->textCursor();
+    cursor.setPosition(2);
+    cursor.setPosition(3, QTextCursor::KeepAnchor);
+    dialog.title_field()->setTextCursor(cursor);
+    QTest::keyClick(dialog.title_field(), Qt::Key_Delete);
+    cursor.setPosition(1);
+    cursor.setPosition(2, QTextCursor::KeepAnchor);
+    dialog.title_field()->setTextCursor(cursor);
+    dialog.title_field()->cut();
+    cursor.movePosition(QTextCursor::End);
+    dialog.title_field()->setTextCursor(cursor);
+    dialog.title_field()->paste();
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    EXPECT_EQ(link.lines.back().substr(0, 36), "CA012422A64A467C7C712D704B5CA3652121");
+    QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
+    EXPECT_EQ(encode_title(tool.model.pages[0].title).value()[6], glyph_code(0));
+}
+
+TEST_F(TitleEditorDialogTest, APasteLongerThanTheFieldKeepsTheWholeCharactersThatFit) {
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    dialog.title_field()->setPlainText(QString(220, QChar(0x3042)));  // 440 bytes
+    QTextCursor cursor = dialog.title_field()->textCursor();
+    cursor.setPosition(10);
+    dialog.title_field()->setTextCursor(cursor);
+    QApplication::clipboard()->setText(QString(10, QChar(0x3044)));
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
+    const QString shown = dialog.title_field()->toPlainText();
+    EXPECT_EQ(shown, QString(10, QChar(0x3042)) + QString(4, QChar(0x3044)) + QString(210, QChar(0x3042)));
+    EXPECT_EQ(dialog.title_field()->textCursor().position(), 14);
+
+    // With one byte left, a line break (two bytes) does not fit, a half-width letter does.
+    dialog.title_field()->setPlainText(QString(223, QChar(0x3042)) + QLatin1Char('A'));
+    ASSERT_EQ(tool.model.pages[0].title.size(), 447u);
+    QApplication::clipboard()->setText(QStringLiteral("\nBC"));
+    dialog.title_field()->moveCursor(QTextCursor::End);
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 447u);
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QString(223, QChar(0x3042)) + QLatin1Char('A'));
+    QApplication::clipboard()->setText(QStringLiteral("BC"));
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
+    EXPECT_EQ(tool.model.pages[0].title.substr(446), "AB");
+    EXPECT_TRUE(notices.calls.empty());
 }
 
 TEST_F(TitleEditorDialogTest, SendAllShowsPercentagesAndCannotBeClosedWhileRunning) {
