@@ -86,13 +86,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption error_reply("error", "Error reply: E0, E1, E2, E3, MENU or GN.", "reply", "E3");
     const QCommandLineOption silent_at("silent-at", "Do not answer the k-th line.", "k");
     const QCommandLineOption silent("silent", "Answer nothing at all.");
+    const QCommandLineOption stray_at("stray-at", "Answer the k-th line with --stray instead.", "k");
+    const QCommandLineOption stray(
+        "stray", "Stray answer, sent as it stands (no address in front): noise, another command's line.",
+        "text", "?");
     const QCommandLineOption pieces("pieces", "Send answers in pieces of n bytes.", "n");
     const QCommandLineOption piece_gap("piece-gap", "Milliseconds between pieces.", "ms", "30");
     const QCommandLineOption delay("delay", "Milliseconds before each answer.", "ms");
     const QCommandLineOption quiet("quiet", "Do not log lines.");
-    parser.addOptions({pty,       serial,   tcp_server, tcp_client, count,    ports,       forget,
-                       rs485,     document, save,       version,    error_at, error_every, error_reply,
-                       silent_at, silent,   pieces,     piece_gap,  delay,    quiet});
+    parser.addOptions({pty,      serial, tcp_server, tcp_client, count,       ports,       forget,    rs485,
+                       document, save,   version,    error_at,   error_every, error_reply, silent_at, silent,
+                       stray_at, stray,  pieces,     piece_gap,  delay,       quiet});
     parser.process(app);
 
     const auto fail = [](const QString& message) {
@@ -118,6 +122,14 @@ int main(int argc, char* argv[]) {
         faults.silent_at_line = value;
     }
     faults.silent = parser.isSet(silent);
+    if (parser.isSet(stray_at)) {
+        if (!parse_int(parser.value(stray_at), 1, 1000000, value))
+            return fail("--stray-at needs a line number");
+        faults.stray_at_line = value;
+    }
+    faults.stray_answer = parser.value(stray).toStdString();
+    if (faults.stray_answer.find_first_of("\r\n") != std::string::npos)
+        return fail("--stray must be one line");
     if (parser.isSet(pieces)) {
         if (!parse_int(parser.value(pieces), 1, 100000, value)) return fail("--pieces needs a byte count");
         faults.piece_size = value;

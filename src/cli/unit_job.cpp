@@ -162,7 +162,10 @@ std::string UnitJob::outcome() const {
     const std::string steps = std::to_string(steps_done()) + " of " + std::to_string(steps_planned());
     if (finished_ && !succeeded_) {
         std::string text = "failed";
-        if (steps_done() > 0 && !phases_.empty()) text += " at step " + steps;
+        // A run whose every step went and that failed at its end (settings not read, differences found)
+        // failed at no step.
+        if (steps_done() > 0 && steps_done() < steps_planned() && !phases_.empty())
+            text += " at step " + steps;
         return failure_.empty() ? text : text + ": " + failure_;
     }
     if (finished_) {
@@ -303,6 +306,24 @@ void UnitJob::phase_completed() {
         // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
         // not hold the whole document, which a script must learn from the exit status.
         hold_refused_ = true;
+    }
+    if (phase.kind == Phase::Kind::kReadBack) {
+        const auto& read_back = static_cast<const ReadBackSequence&>(*sequence_);
+        if (!read_back.unread_steps().empty() && !phase.verifies) {
+            // The sequence's notice has named the settings not read. A document holding values the unit
+            // did not give (the defaults of this run) is not written: it would pass for the unit's settings.
+            std::string unread = read_back.unread_description();
+            for (std::size_t at = unread.find('\n'); at != std::string::npos; at = unread.find('\n', at))
+                unread.replace(at, 1, "; ");
+            fail("not read: " + unread);
+            return;
+        }
+        // A setting not read cannot count as the same: verification lists it.
+        for (const int step : read_back.unread_steps()) {
+            const ReadStep read = read_back_step(step);
+            differences_.push_back(
+                {std::string(read.group), read_step_name(read), "", std::string(kNotReadBack)});
+        }
     }
     if (phase.verifies) {
         std::vector<SettingDifference> found =

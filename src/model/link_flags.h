@@ -14,11 +14,30 @@ struct LinkFlags {
     int tcp_answer_pending = 0;   // the TCP link awaits an answer; a paced sequence sends nothing meanwhile
 };
 
+// How the read a read sequence waits for was answered.
+enum class ReadAnswer {
+    kNone,   // no line since the read went out
+    kRead,   // its data line came and was taken whole
+    kOther,  // only something else came: a status, another data line, a line of another unit, noise
+};
+
+// The data line a read sequence waits for. While a read sequence runs, the reply handling decodes no
+// data line but the awaited one, so that a stray line (a late or foreign answer, another unit on the
+// line) never lands in the model, and it notes here how the read was answered.
+struct AwaitedRead {
+    bool active = false;     // a read sequence runs
+    std::string mnemonic;    // the data line's mnemonic ("CA", "CFS", "VN"); empty before the first read
+    std::string line_start;  // what the line begins with: the mnemonic, with the page or day ("CA05")
+    std::string address;     // on RS-485, the two digits the answer must carry in front; else empty
+    ReadAnswer answer = ReadAnswer::kNone;
+};
+
 // The reply handling's own accumulation of TCP answer pieces until a piece ends with LF.
 struct ReplyState {
     static constexpr std::size_t kTcpAccumulationLimit = 2048;
     std::string tcp_accumulation;
     bool tcp_line_incomplete = false;
+    AwaitedRead awaited;
 };
 
 }  // namespace tvx

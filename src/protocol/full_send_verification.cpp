@@ -40,6 +40,8 @@ bool FullSendAndReadBack::waiting() const {
 
 void FullSendAndReadBack::finished(State state) {
     if (!kept_) return;
+    // The read's own end: nothing more is awaited, and a completed read names what it could not read.
+    read_.finished(state);
     const SettingsModel read = tool_.model;
     const RunState run = tool_.model.run;
     tool_.model = *kept_;
@@ -47,7 +49,13 @@ void FullSendAndReadBack::finished(State state) {
     tool_.model.run.data_modified = kept_->run.data_modified;
     kept_.reset();
     if (state != State::kCompleted) return;
-    differences_ = compare_sent_with_read_back(tool_.model, read);
+    for (const int step : read_.unread_steps()) {
+        const ReadStep unread = read_back_step(step);
+        differences_.push_back(
+            {std::string(unread.group), read_step_name(unread), "", std::string(kNotReadBack)});
+    }
+    const std::vector<SettingDifference> found = compare_sent_with_read_back(tool_.model, read);
+    differences_.insert(differences_.end(), found.begin(), found.end());
     verified_ = true;
 }
 

@@ -13,8 +13,9 @@ namespace tvx {
 // sent from the model as always; then, while the unit is read, the model holds what the unit answers and
 // the settings in memory wait aside; whichever way the sequence ends they are put back as they were (the
 // run state aside). Once it has completed, differences() lists what the unit holds that differs from what
-// was sent. The last read waits for its answer on the serial line too (or for the link's time-out), so
-// that no late answer can reach the settings put back.
+// was sent, and every setting the unit did not give back (answered by anything but its data line, or not
+// at all), which cannot count as the same. The last read waits for its answer on the serial line too (or for
+// the link's time-out), so that no late answer can reach the settings put back.
 class FullSendAndReadBack : public PacedSequence {
   public:
     // The sending steps, the step that turns to reading, then the reads.
@@ -47,6 +48,7 @@ class FullSendAndReadBack : public PacedSequence {
     };
     struct Read : ReadBackSequence {
         using ReadBackSequence::can_start;
+        using ReadBackSequence::finished;
         using ReadBackSequence::ReadBackSequence;
         using ReadBackSequence::send_step;
     };

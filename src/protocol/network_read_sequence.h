@@ -6,6 +6,7 @@
 #include "protocol/command_link.h"
 #include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
+#include "protocol/read_record.h"
 
 namespace tvx {
 
@@ -16,6 +17,9 @@ inline constexpr std::array<std::string_view, 10> kNetworkReads{"REAA", "REGA", 
                                                                 "REPN", "RESM", "RETR", "REMA", "RVN"};
 inline constexpr int kNetworkReadSteps = static_cast<int>(kNetworkReads.size()) + 1;
 
+// Read 1..10 with the data line it asks for and the setting's name as the editor shows it.
+ReadStep network_read_step(int read);
+
 class NetworkReadSequence : public PacedSequence {
   public:
     NetworkReadSequence(ToolState& tool, CommandLink& link, Notices& notices)
@@ -24,14 +28,20 @@ class NetworkReadSequence : public PacedSequence {
 
     int step_count() const override { return kNetworkReadSteps; }
 
+    // Which of the ten reads of the last run read their setting; a completed run with settings unread
+    // ends with a notice naming them instead of "Success".
+    const ReadRecord& record() const { return record_; }
+
   protected:
     // No unit answers a broadcast: on RS-485 an address from 00 to 31 must be chosen.
     bool can_start() override;
     bool send_step(int step) override;
+    void finished(State state) override;
 
   private:
     CommandLink& link_;
     Notices& notices_;
+    ReadRecord record_{static_cast<int>(kNetworkReads.size()), network_read_step};
 };
 
 }  // namespace tvx

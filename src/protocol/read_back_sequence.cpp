@@ -4,26 +4,80 @@
 
 #include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
+#include "protocol/line_format.h"
 
 namespace tvx {
 namespace {
 
-// Steps 96 to 119.
-constexpr std::array<std::string_view, 24> kSettingReads{
-    "RACA", "RAD",  "RADT", "RAM",  "RAP",   "RAR", "RCABC", "RCBS",  "RCFS",  "RCI",   "RCWL",  "RFB",
-    "RIDO", "RIDP", "RISS", "RPAS", "RPOSP", "RRM", "RTSD",  "RTSDR", "RTSDS", "RVLBC", "RVLBC", "RVN",
+struct SettingRead {
+    std::string_view read;
+    std::string_view group;  // as the editors are named in the menu
+    std::string_view setting;
 };
+
+// Steps 96 to 119.
+constexpr std::array<SettingRead, 24> kSettingReads{{
+    {"RACA", "アラーム", "コネクター番号割り付け"},
+    {"RAD", "アラーム", "表示"},
+    {"RADT", "アラーム", "保持時間"},
+    {"RAM", "アラーム", "モード"},
+    {"RAP", "アラーム", "入力極性"},
+    {"RAR", "アラーム", "リターン"},
+    {"RCABC", "文字＆縁取り色", ""},
+    {"RCBS", "文字点滅", ""},
+    {"RCFS", "文字サイズ", ""},
+    {"RCI", "その他", "コネクター入力"},
+    {"RCWL", "文字レベル", ""},
+    {"RFB", "背景色ベタ塗り", ""},
+    {"RIDO", "表示位置微調整", ""},
+    {"RIDP", "表示位置", ""},
+    {"RISS", "スクロール速度", ""},
+    {"RPAS", "自動切換え", ""},
+    {"RPOSP", "その他", "電源投入時ページ"},
+    {"RRM", "リモート", "モード"},
+    {"RTSD", "日付＆時刻", "表示"},
+    {"RTSDR", "日付＆時刻", "表示範囲"},
+    {"RTSDS", "日付＆時刻", "表示サイズ"},
+    {"RVLBC", "その他", "ビデオロス背景色"},
+    {"RVLBC", "その他", "ビデオロス背景色"},
+    {"RVN", "プロトコル", "Version Number"},
+}};
 constexpr int kFirstScheduleStep = kPageCount + 1;
 constexpr int kFirstSettingStep = kFirstScheduleStep + kScheduleDays;
 static_assert(kFirstSettingStep + static_cast<int>(kSettingReads.size()) - 1 == kReadBackSteps);
 
+// A title or schedule read: "RCA05" answered by the "CA05" line.
+ReadStep numbered_read_step(std::string command, std::string_view mnemonic, std::string_view group,
+                            ReadStep::Numbering numbering, int number) {
+    ReadStep step;
+    step.line_start = std::string(mnemonic);
+    append_digits(step.line_start, number, 2);
+    step.command = std::move(command);
+    step.mnemonic = std::string(mnemonic);
+    step.group = group;
+    step.numbering = numbering;
+    step.number = number;
+    return step;
+}
+
 }  // namespace
 
 std::string read_back_command(int step) {
+    return read_back_step(step).command;
+}
+
+ReadStep read_back_step(int step) {
     if (step < 1 || step > kReadBackSteps) return {};
-    if (step < kFirstScheduleStep) return build_title_read(step - 1);
-    if (step < kFirstSettingStep) return build_schedule_read(step - kFirstScheduleStep);
-    return build_read_command(kSettingReads[static_cast<std::size_t>(step - kFirstSettingStep)]);
+    if (step < kFirstScheduleStep)
+        return numbered_read_step(build_title_read(step - 1), "CA", "タイトル", ReadStep::Numbering::kPage,
+                                  step);
+    if (step < kFirstSettingStep) {
+        const int day = step - kFirstScheduleStep + 1;
+        return numbered_read_step(build_schedule_read(day - 1), "SD", "スケジュール",
+                                  ReadStep::Numbering::kDay, day);
+    }
+    const SettingRead& read = kSettingReads[static_cast<std::size_t>(step - kFirstSettingStep)];
+    return setting_read_step(read.read, read.group, read.setting);
 }
 
 bool ReadBackSequence::can_start() {
@@ -42,8 +96,14 @@ bool ReadBackSequence::can_start() {
 }
 
 bool ReadBackSequence::send_step(int step) {
+    record_.sent(tool_, step);
     link_.send_command(read_back_command(step));
     return true;
+}
+
+void ReadBackSequence::finished(State state) {
+    record_.ended(tool_);
+    if (state == State::kCompleted) tell_read_end(record_, tool_, notices_);
 }
 
 }  // namespace tvx

@@ -14,7 +14,12 @@ namespace tvx {
 // a value outside the field's range: where a letter rule names a value for "anything else" (a "CFS"
 // letter other than L and M is SMALL) that rule holds; where the value would be computed from the
 // character (digits, "ISS" speeds) that one field is left as it is. A title page or schedule day outside
-// the model's range makes the whole line void. Returns whether the mnemonic has a decoder.
+// the model's range makes the whole line void.
+//
+// Returns whether the line was taken whole: long enough for its layout, naming a page or day of the
+// model, and every field holding a value of its alphabet (a letter that an "anything else" rule names
+// counts). False also for a mnemonic without a decoder. A read that is answered by a line not taken
+// whole has not read its setting, though the fields that were taken stay stored.
 bool decode_data_line(SettingsModel& model, std::string_view mnemonic, std::string_view line);
 
 }  // namespace tvx

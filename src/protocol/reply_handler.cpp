@@ -83,13 +83,42 @@ bool matches(const ReplyRow& row, Entry entry, std::string_view line) {
     return match == Match::kPrefix || line.substr(row.text.size()) == "\r\n";
 }
 
-// Classifies one whole line (after any address) and acts on it; the same for both entries but for the
-// notices and the exactness of the status comparisons.
-void classify(ToolState& tool, Notices& notices, std::string_view line, Entry entry) {
+bool is_data_row(const ReplyRow& row) {
+    return row.action == Action::kGlyph || row.action == Action::kDecode || row.action == Action::kVersion;
+}
+
+// While a read sequence runs only the data line it waits for is decoded: the row of its mnemonic, the
+// page or day it asked for, and on RS-485 the address of the unit it asked.
+bool is_awaited_line(const AwaitedRead& awaited, const ReplyRow& row, std::string_view line,
+                     std::string_view address) {
+    return !awaited.mnemonic.empty() && row.text == awaited.mnemonic &&
+           line.substr(0, awaited.line_start.size()) == awaited.line_start && address == awaited.address;
+}
+
+// Anything but the awaited data line answers the read with something else, unless it has been read.
+void note_other_answer(AwaitedRead& awaited) {
+    if (awaited.active && !awaited.mnemonic.empty() && awaited.answer != ReadAnswer::kRead)
+        awaited.answer = ReadAnswer::kOther;
+}
+
+// Classifies one whole line (after any address, given apart) and acts on it; the same for both entries
+// but for the notices and the exactness of the status comparisons.
+void classify(ToolState& tool, Notices& notices, std::string_view line, std::string_view address,
+              Entry entry) {
     tool.link.error_reply = 0;
     const auto row = std::find_if(std::begin(kReplyRows), std::end(kReplyRows),
                                   [&](const ReplyRow& r) { return matches(r, entry, line); });
-    if (row != std::end(kReplyRows)) {
+    AwaitedRead& awaited = tool.reply.awaited;
+    const bool data_line = row != std::end(kReplyRows) && is_data_row(*row);
+    if (!data_line) note_other_answer(awaited);
+    if (data_line && awaited.active) {
+        // The read sequence tells the operator how the whole read went, the version line included.
+        if (is_awaited_line(awaited, *row, line, address) && decode_data_line(tool.model, row->text, line)) {
+            awaited.answer = ReadAnswer::kRead;
+        } else {
+            note_other_answer(awaited);
+        }
+    } else if (row != std::end(kReplyRows)) {
         const bool in_batch = tool.model.run.batch_step != 0;
         switch (row->action) {
             case Action::kSuccess:
@@ -135,8 +164,12 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, Entry en
 void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view line) {
     tool.link.reply_expected = 0;
     tool.link.reply_timeout_ticks = 0;
-    if (tool.config.rs_control == 1) line.remove_prefix(std::min<std::size_t>(2, line.size()));
-    classify(tool, notices, line, Entry::kSerial);
+    std::string_view address;
+    if (tool.config.rs_control == 1) {
+        address = line.substr(0, 2);
+        line.remove_prefix(address.size());
+    }
+    classify(tool, notices, line, address, Entry::kSerial);
 }
 
 void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk) {
@@ -165,7 +198,7 @@ void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk)
         std::string line;
         line.swap(reply.tcp_accumulation);
         reply.tcp_line_incomplete = false;
-        if (!dropped) classify(tool, notices, line, Entry::kTcp);
+        if (!dropped) classify(tool, notices, line, {}, Entry::kTcp);
     }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string_view>
 #include <vector>
 
 #include "glyphs/glyph_model.h"
@@ -7,6 +8,9 @@
 #include "model/settings_model.h"
 
 namespace tvx {
+
+// What a verification lists as the unit's value of a setting it did not give back.
+inline constexpr std::string_view kNotReadBack = "(読み込めませんでした)";
 
 // Sending and then reading a unit back: what the unit holds against what was sent, in the words of the
 // settings comparison. What the full send does not carry (the device network settings) is not compared.

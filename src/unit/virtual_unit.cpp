@@ -132,6 +132,8 @@ std::optional<std::string> VirtualUnit::handle_line(std::string_view line) {
     std::optional<std::string> reply =
         inject_error ? std::optional<std::string>(faults.error_reply) : answer(command);
     if (broadcast || !reply || faults.silent || count == faults.silent_at_line) return std::nullopt;
+    // Stands for noise or another device's answer: no address of this unit in front.
+    if (count == faults.stray_at_line) return faults.stray_answer + "\r\n";
     return prefix + *reply + "\r\n";
 }
 

@@ -21,6 +21,8 @@ struct UnitFaults {
     bool error_every_line = false;   // every line from error_at_line on gets it
     std::string error_reply = "E3";  // "E0" to "E3", "MENU" or "GN"; the command is not carried out
     int silent_at_line = 0;          // the k-th line is carried out but not answered
+    int stray_at_line = 0;           // the k-th line is carried out but answered with stray_answer
+    std::string stray_answer = "?";  // as it stands, CR LF added: noise, another command's line, "07GO"
     bool silent = false;             // nothing is answered at all
     int piece_size = 0;              // answers go out in pieces of this many bytes (0: whole)
     int piece_gap_ms = 30;           // pause between pieces

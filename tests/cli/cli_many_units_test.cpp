@@ -192,6 +192,14 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     ASSERT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "--verify", "send-all", in}), 0)
         << cli.errors();
     EXPECT_EQ(cli.output(), "");
+
+    // A read answered with something else than its data line is not "the same": it is listed.
+    const int sent = fleet.units[0]->lines_received();
+    fleet.units[0]->faults.stray_at_line = sent + kFullSendSteps - 1 + 104;  // RCFS of the read-back
+    fleet.units[0]->faults.stray_answer = "GO";
+    ASSERT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "--verify", "send-all", in}), 1);
+    EXPECT_EQ(cli.output().rfind("文字サイズ\t文字サイズ\t\t(読み込めませんでした)\n", 0), 0u)
+        << cli.output();
 }
 
 // Every slot of every size with its own random glyph.

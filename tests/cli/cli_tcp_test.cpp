@@ -93,6 +93,23 @@ TEST_F(CliOverTcp, AnErrorReplyStopsTheSequenceAtItsStepAndNoFileIsWritten) {
         << cli.errors();
 }
 
+TEST_F(CliOverTcp, ReadsAnsweredWithoutTheirDataLineEndWithStatusOneAndAreNamed) {
+    unit.faults.error_at_line = 5;  // "GN" does not stop the sequence
+    unit.faults.error_reply = "GN";
+    unit.faults.stray_at_line = 104;
+    unit.faults.stray_answer = "#?";
+    ASSERT_EQ(run({"read-back", "-o", files.path("r.dat")}), 1);
+    EXPECT_EQ(received.size(), static_cast<std::size_t>(kReadBackSteps));
+    EXPECT_FALSE(files.exists("r.dat"));
+    const std::string errors = cli.errors();
+    EXPECT_NE(errors.find(std::string(kUnreadHeading) + "\nタイトル: ページ 05\n文字サイズ"),
+              std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find(": failed: not read: タイトル: ページ 05; 文字サイズ"), std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find("done"), std::string::npos) << errors;
+}
+
 TEST_F(CliOverTcp, AUnitThatStopsAnsweringEndsTheCommandAtTheFirstUnansweredStep) {
     unit.faults.silent_at_line = 5;
     const std::string in = files.write("in.dat", write_document(SettingsModel{}));
@@ -172,26 +189,33 @@ TEST(CliHostileUnit, ClosedConnectionsFloodsAndRefusalsEndWithStatusOne) {
                        "send", "RVN"}),
               1);
 
-    // Over-long lines count as answers, as in the tool, but hold nothing.
+    // Over-long lines count as answers, as in the tool, but hold nothing: nothing was read.
     ScriptedUnit long_lines(
         [](int, const QByteArray&) { return ScriptedUnit::Answer{QByteArray(5000, 'C') + "\r\n"}; });
     EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(long_lines.port()), "--pace", "reply",
                        "read-back", "-o", out}),
-              0);
+              1);
     EXPECT_EQ(long_lines.lines.size(), static_cast<std::size_t>(kReadBackSteps));
+    EXPECT_NE(cli.errors().find("not read: タイトル: ページ 01〜64; スケジュール: 1日〜31日"),
+              std::string::npos)
+        << cli.errors();
+    EXPECT_FALSE(files.exists("x.dat"));
 
-    // Data lines with foreign characters where digits belong: what is written is still a whole document.
+    // Data lines with foreign characters where digits belong are not read; the titles, whose characters
+    // all have a meaning, are.
     ScriptedUnit foreign([](int, const QByteArray& line) {
         QByteArray answer = line.mid(1, line.indexOf('\r') - 1);
-        if (answer.startsWith("CA")) answer += "ZZ";
+        if (answer.startsWith("CA")) return ScriptedUnit::Answer{answer + QByteArray(896, '2') + "\r\n"};
         return ScriptedUnit::Answer{answer + QByteArray(900, '~').replace(0, 7, "9x?\x01:Z") + "\r\n"};
     });
     ASSERT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(foreign.port()), "--pace", "reply", "read-back",
                        "-o", out}),
-              0)
+              1)
         << cli.errors();
-    SettingsModel back;
-    EXPECT_FALSE(read_document_strict(back, files.read("x.dat")).has_value());
+    EXPECT_EQ(cli.errors().find("タイトル"), std::string::npos) << cli.errors();
+    EXPECT_NE(cli.errors().find("not read: スケジュール: 1日〜31日; アラーム:"), std::string::npos)
+        << cli.errors();
+    EXPECT_FALSE(files.exists("x.dat"));
 
     QTcpServer closed;
     ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));

@@ -11,7 +11,9 @@
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
 #include "model/settings_document.h"
+#include "protocol/command_builders.h"
 #include "protocol/full_send_sequence.h"
+#include "protocol/line_format.h"
 #include "protocol/link_tick.h"
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
@@ -119,7 +121,8 @@ TEST_F(PtyUnit, FullSendThenReadBackReproducesTheDocument) {
     ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
     ASSERT_EQ(reader.drive(seq), State::kCompleted);
     EXPECT_EQ(write_document(reader.tool.model), document);
-    // The version reply is the one sign that the read finished.
+    // "Success" at the main window's next tick is the one sign that everything was read.
+    link_tick(reader.tool.link, reader.notices);
     EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{"Success"});
     EXPECT_EQ(reader.tool.model.run.batch_step, 0);
 }
@@ -187,6 +190,26 @@ TEST_F(PtyUnit, BroadcastSendsEveryLineToAllUnitsAndCountsNoTimeOut) {
     EXPECT_EQ(testing::dump_unit_settings(held), testing::dump_unit_settings(unit.settings()));
 }
 
+TEST_F(PtyUnit, AnotherUnitsAnswerOnRs485IsNotReadAndIsNamedInsteadOfSuccess) {
+    unit.rs485 = true;
+    unit.address = 5;
+    unit.settings().pages[4].title = "\x82\xA0";
+    ASSERT_TRUE(unit.set_title(4, unit.settings().pages[4].title));
+    // Unit 07 answers the read of page 5 with a title of its own.
+    unit.faults.stray_at_line = 5;
+    unit.faults.stray_answer = "07" + std::string(without_line_end(*build_title_command("\x82\xA2", 4)));
+    Tool reader;
+    reader.use_serial(device(), 1, 5);
+    reader.tool.model.pages[4].title = "\x93\xFA";
+    ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+    ASSERT_EQ(reader.drive(seq), State::kCompleted);
+    EXPECT_EQ(seq.unread_steps(), std::vector<int>{5});
+    EXPECT_EQ(reader.tool.model.pages[4].title, "\x93\xFA");
+    EXPECT_EQ(reader.notices.count("error", std::string(kUnreadHeading) + "\nタイトル: ページ 05"), 1);
+    link_tick(reader.tool.link, reader.notices);
+    EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{});
+}
+
 TEST(SerialWithoutUnit, ReadBackRunsAllStepsWithItsNoConnectNotices) {
     testing::ensure_unit_application();
     testing::PtyPair line;
@@ -207,7 +230,20 @@ TEST(SerialWithoutUnit, ReadBackRunsAllStepsWithItsNoConnectNotices) {
     EXPECT_EQ(written.substr(written.size() - 5), "RVN\r\n");
     const int no_connect = reader.notices.count("error", "No Connect");
     EXPECT_GE(no_connect, 10);
-    EXPECT_EQ(static_cast<int>(reader.notices.texts("error").size()), no_connect);
+    // Nothing was read, and the end says so instead of "Success".
+    const std::vector<std::string> errors = reader.notices.texts("error");
+    ASSERT_EQ(static_cast<int>(errors.size()), no_connect + 1);
+    EXPECT_EQ(errors.back(),
+              std::string(kUnreadHeading) +
+                  "\nタイトル: ページ 01〜64\nスケジュール: 1日〜31日"
+                  "\nアラーム: コネクター番号割り付け, 表示, 保持時間, モード, 入力極性, リターン"
+                  "\n文字＆縁取り色\n文字点滅\n文字サイズ"
+                  "\nその他: コネクター入力, 電源投入時ページ, ビデオロス背景色"
+                  "\n文字レベル\n背景色ベタ塗り\n表示位置微調整\n表示位置\nスクロール速度\n自動切換え"
+                  "\nリモート: モード\n日付＆時刻: 表示, 表示範囲, 表示サイズ"
+                  "\nプロトコル: Version Number");
+    EXPECT_TRUE(seq.read_steps().empty());
+    link_tick(reader.tool.link, reader.notices);
     EXPECT_EQ(reader.notices.texts("success"), std::vector<std::string>{});
 }
 
@@ -241,6 +277,37 @@ TEST_F(TcpUnit, FullSendThenReadBackReproducesTheDocument) {
     ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
     ASSERT_EQ(reader.drive(seq), State::kCompleted);
     EXPECT_EQ(write_document(reader.tool.model), document);
+}
+
+TEST_F(TcpUnit, NoiseAndAnotherCommandsLineLeaveTheirReadsUnread) {
+    for (PageSettings& page : unit.settings().pages) page.char_size = 1;
+    unit.settings().alarm_hold_time = "045";
+    Tool reader;
+    ASSERT_TRUE(reader.use_tcp(server.port()));
+    reader.tool.model.alarm_hold_time = "010";
+    {
+        unit.faults.stray_at_line = 98;  // "RADT" answered with noise
+        unit.faults.stray_answer = "\x01\x7F#";
+        ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+        ASSERT_EQ(reader.drive(seq), State::kCompleted);
+        EXPECT_EQ(seq.unread_steps(), std::vector<int>{98});
+        EXPECT_EQ(reader.tool.model.alarm_hold_time, "010");
+        EXPECT_EQ(reader.notices.texts("error"),
+                  std::vector<std::string>{std::string(kUnreadHeading) + "\nアラーム: 保持時間"});
+    }
+    reader.notices.clear();
+    {
+        // "RVN", the last read, answered with a character size line after the sizes were read.
+        unit.faults.stray_at_line = unit.lines_received() + 119;
+        unit.faults.stray_answer = "CFS" + std::string(64, 'S');
+        ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
+        ASSERT_EQ(reader.drive(seq), State::kCompleted);
+        EXPECT_EQ(seq.unread_steps(), std::vector<int>{119});
+        EXPECT_EQ(reader.tool.model.pages[7].char_size, 1);
+        EXPECT_EQ(reader.tool.model.alarm_hold_time, "045");
+        EXPECT_EQ(reader.notices.texts("error"),
+                  std::vector<std::string>{std::string(kUnreadHeading) + "\nプロトコル: Version Number"});
+    }
 }
 
 TEST_F(TcpUnit, AHalfWidthLetterInPageThreeStopsTheFullSendWithTitlesOneAndTwoSent) {

@@ -71,7 +71,12 @@ TEST(ReadBackSequence, ReadsAUnitIntoTheModelWithProgressOverOneHundredTwentyTic
     expected.network = tool.model.network;
     expected.network.version_number = unit.settings().network.version_number;
     EXPECT_EQ(testing::dump_unit_settings(expected), testing::dump_unit_settings(tool.model));
-    // The version reply is the operator's sign that the read finished; the data lines raise nothing.
+    EXPECT_EQ(seq.read_steps().size(), 119u);
+    EXPECT_TRUE(seq.unread_steps().empty());
+    // "Success" at the main window's next tick is the operator's sign that everything was read; the data
+    // lines raise nothing.
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{});
+    link_tick(tool.link, notices);
     EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Success"});
     EXPECT_EQ(notices.texts("error"), std::vector<std::string>{});
 }
@@ -91,7 +96,10 @@ TEST(ReadBackSequence, AnErrorReplyStopsAtTheNextTickAndStartBeginsAgain) {
     EXPECT_EQ(link.lines.back(), "RCA10\r\n");
     EXPECT_EQ(tool.model.run.batch_step, 0);
     EXPECT_EQ(tool.link.error_reply, 0);
+    // The error notice has told the operator; the record still knows what was read.
     EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"Command Error"});
+    EXPECT_EQ(seq.read_steps(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(seq.unread_steps().size(), 110u);
 
     ASSERT_TRUE(seq.start());
     seq.tick();

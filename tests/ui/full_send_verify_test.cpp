@@ -118,6 +118,18 @@ TEST_F(FullSendVerifyTest, AnHonestUnitGivesNoDifferencesAndTheChoiceIsOffByDefa
     EXPECT_FALSE(shown.shown);
 }
 
+TEST_F(FullSendVerifyTest, ASettingTheUnitDidNotGiveBackIsListedNotTakenAsTheSame) {
+    unit.settings().power_on_page = 12;
+    unit.faults.stray_at_line = FullSendAndReadBack::kSendSteps + 104;  // RCFS answered "GO"
+    unit.faults.stray_answer = "GO";
+    const Shown shown = run(true);
+    EXPECT_TRUE(completed);
+    ASSERT_TRUE(shown.shown);
+    EXPECT_FALSE(shown.none);
+    ASSERT_FALSE(shown.rows.empty());
+    EXPECT_EQ(shown.rows[0], (QStringList{"文字サイズ", "文字サイズ", "", "(読み込めませんでした)"}));
+}
+
 TEST_F(FullSendVerifyTest, AnErrorWhileReadingPutsTheSettingsBackAndComparesNothing) {
     const std::string before = write_document(tool.model);
     unit.faults.error_at_line = 130;  // a read after the send

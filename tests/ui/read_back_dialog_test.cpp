@@ -14,6 +14,7 @@
 #include "app/application.h"
 #include "app/command_table.h"
 #include "app/main_window.h"
+#include "protocol/read_record.h"
 #include "protocol/sequence_test_link.h"
 #include "support/recording_notices.h"
 #include "ui/full_send_dialog.h"
@@ -62,6 +63,18 @@ TEST_F(UnitSequenceDialogTest, ReadBackRunsToItsEndAndClosesItself) {
     EXPECT_EQ(dialog->percentage_field()->text(), QStringLiteral("   "));
     EXPECT_EQ(link.lines.size(), 119u);
     EXPECT_EQ(tool.model.run.batch_step, 0);
+}
+
+TEST_F(UnitSequenceDialogTest, AReadAnsweredWithNoiseEndsWithItsNameInsteadOfSuccess) {
+    unit.faults.stray_at_line = 104;  // "RCFS"
+    unit.faults.stray_answer = "#?";
+    std::unique_ptr<UnitSequenceDialog> dialog(make_read_back_dialog(tool, link, notices, "", nullptr));
+    dialog->show();
+    QTest::mouseClick(dialog->start_button(), Qt::LeftButton);
+    for (int tick = 1; tick <= 120; ++tick) dialog->tick();
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{std::string(kUnreadHeading) + "\n文字サイズ"});
+    EXPECT_EQ(tool.link.success_pending, 0);
 }
 
 TEST_F(UnitSequenceDialogTest, AnErrorReplyLeavesTheDialogOpenWithCloseEnabled) {
