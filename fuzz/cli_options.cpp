@@ -2,12 +2,13 @@
 // Whatever the arguments, the reading either refuses them with a reason or gives options that keep the
 // ranges the rest of the program relies on.
 
+#include "cli/cli_options.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "cli/cli_options.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -31,9 +32,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (o.help) return 0;
     using Link = tvx::CliOptions::Link;
     require(!o.needs_link() || o.link != Link::kNone, "a command that talks to units has a link");
-    if (o.link == Link::kTcp) require(o.port >= 1 && o.port <= 65535, "--tcp port in range");
+    if (o.link == Link::kTcp && !o.host.empty())
+        require(o.port >= 1 && o.port <= 65535, "--tcp port in range");
+    for (const auto& t : o.tcp_targets) {
+        require(!t.hosts_file.empty() || (t.port >= 1 && t.port <= 65535), "every --tcp port in range");
+    }
+    for (const int a : o.rs485_addresses) require(a >= 0 && a <= 32, "every --rs485 address in range");
+    require(o.job_limit() >= 1, "at least one unit at a time");
     if (o.link == Link::kListen) require(o.port >= 0 && o.port <= 65535, "--listen port in range");
-    require(o.units >= 1 && o.units <= 96, "--units in range");
+    require(o.units >= 1 && o.units <= tvx::kMaxTcpUnits, "--units in range");
     if (o.rs485) require(*o.rs485 >= 0 && *o.rs485 <= 32, "--rs485 in range");
     if (o.pace_ms) require(*o.pace_ms > 0, "--pace positive");
     require(o.reply_timeout_ms() > 0, "reply time-out positive");

@@ -57,7 +57,9 @@ int main(int argc, char* argv[]) {
         "Where it listens (one of):\n"
         "  --pty                a pseudo-terminal of its own; its path is printed on the first output line\n"
         "  --serial DEVICE      a serial device\n"
-        "  --tcp-server PORT    a TCP server (the tool connects as client)\n"
+        "  --tcp-server PORT    a TCP server (the tool connects as client); with --ports N, N units each\n"
+        "                       on a port of its own (PORT, PORT+1, ...; with 0 any free ports), one port\n"
+        "                       a line on the output\n"
         "  --tcp-client HOST:PORT  connect to the tool's TCP server (--count units)");
     parser.addHelpOption();
     parser.addVersionOption();
@@ -66,6 +68,12 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption tcp_server("tcp-server", "Listen for TCP connections on a port.", "port");
     const QCommandLineOption tcp_client("tcp-client", "Connect to a TCP server.", "host:port");
     const QCommandLineOption count("count", "Units connecting with --tcp-client (1 to 96).", "n", "1");
+    const QCommandLineOption ports("ports", "Units served with --tcp-server, a port each (1 to 1024).", "n",
+                                   "1");
+    const QCommandLineOption forget("forget",
+                                    "Answer GO to setting commands starting with this text, but do not keep "
+                                    "them.",
+                                    "prefix");
     const QCommandLineOption rs485("rs485", "Answer as RS-485 unit with this slave address (0 to 31).",
                                    "address");
     const QCommandLineOption document("document", "Load the settings document (and bank files beside it).",
@@ -86,9 +94,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption piece_gap("piece-gap", "Milliseconds between pieces.", "ms", "30");
     const QCommandLineOption delay("delay", "Milliseconds before each answer.", "ms");
     const QCommandLineOption quiet("quiet", "Do not log lines.");
-    parser.addOptions({pty,      serial,  tcp_server, tcp_client,  count,       rs485,     document,
-                       save,     version, error_at,   error_every, error_reply, silent_at, silent,
-                       stray_at, stray,   pieces,     piece_gap,   delay,       quiet});
+    parser.addOptions({pty,      serial, tcp_server, tcp_client, count,       ports,       forget,    rs485,
+                       document, save,   version,    error_at,   error_every, error_reply, silent_at, silent,
+                       stray_at, stray,  pieces,     piece_gap,  delay,       quiet});
     parser.process(app);
 
     const auto fail = [](const QString& message) {
@@ -132,9 +140,18 @@ int main(int argc, char* argv[]) {
         return fail("--delay needs milliseconds");
     }
 
+    if (parser.isSet(forget)) {
+        faults.forget_prefix = parser.value(forget).toStdString();
+        if (faults.forget_prefix.empty()) return fail("--forget needs the start of a command");
+    }
+
     int units = 1;
     if (!parse_int(parser.value(count), 1, 96, units)) return fail("--count must be 1 to 96");
     if (units > 1 && !parser.isSet(tcp_client)) return fail("--count is for --tcp-client");
+    int port_count = 1;
+    if (!parse_int(parser.value(ports), 1, 1024, port_count)) return fail("--ports must be 1 to 1024");
+    if (port_count > 1 && !parser.isSet(tcp_server)) return fail("--ports is for --tcp-server");
+    if (port_count > 1) units = port_count;
     if (parser.isSet(save) && (!parser.isSet(document) || units > 1))
         return fail("--save needs --document and one unit");
 
@@ -194,14 +211,19 @@ int main(int argc, char* argv[]) {
         err() << "listening on " << parser.value(serial) << Qt::endl;
         hosts.push_back(std::move(host));
     } else if (parser.isSet(tcp_server)) {
-        if (!parse_int(parser.value(tcp_server), 0, 65535, value)) return fail("--tcp-server needs a port");
-        auto host = std::make_unique<tvx::UnitTcpServer>(first);
-        if (!host->listen(static_cast<quint16>(value), error)) return fail(error);
-        QObject::connect(host.get(), &tvx::UnitTcpServer::lines_handled, changed);
-        std::printf("%u\n", static_cast<unsigned>(host->port()));
+        if (!parse_int(parser.value(tcp_server), 0, 65535, value) ||
+            (value != 0 && value + units - 1 > 65535))
+            return fail("--tcp-server needs a port");
+        for (int n = 0; n < units; ++n) {
+            auto host = std::make_unique<tvx::UnitTcpServer>(*unit_list[static_cast<std::size_t>(n)]);
+            const int port = value == 0 ? 0 : value + n;
+            if (!host->listen(static_cast<quint16>(port), error)) return fail(error);
+            QObject::connect(host.get(), &tvx::UnitTcpServer::lines_handled, changed);
+            std::printf("%u\n", static_cast<unsigned>(host->port()));
+            err() << "listening on TCP port " << host->port() << Qt::endl;
+            hosts.push_back(std::move(host));
+        }
         std::fflush(stdout);
-        err() << "listening on TCP port " << host->port() << Qt::endl;
-        hosts.push_back(std::move(host));
     } else if (parser.isSet(tcp_client)) {
         const QString target = parser.value(tcp_client);
         const int colon = target.lastIndexOf(':');

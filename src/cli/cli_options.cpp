@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <fstream>
 
 namespace tvx {
 namespace {
@@ -106,7 +107,124 @@ class ArgumentReader {
     std::size_t next_ = 0;
 };
 
+constexpr int kBroadcast = 32;
+
+// "5", "1,3,5-9" or "broadcast": every address once, in the order given.
+bool parse_rs485_addresses(std::string_view text, std::vector<int>& out, std::string& error) {
+    error = "--rs485 takes addresses 0..31 (a list such as 1,3,5-9) or \"broadcast\", not \"" +
+            std::string(text) + "\"";
+    out.clear();
+    if (text == "broadcast") {
+        out.push_back(kBroadcast);
+        return true;
+    }
+    if (text.empty() || text.size() > 200) return false;
+    std::vector<bool> seen(kBroadcast, false);
+    while (true) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        const std::size_t dash = item.find('-');
+        int first = 0;
+        int last = 0;
+        const auto address = [](std::string_view digits, int& value) {
+            return digits.size() <= 2 && parse_int(digits, 0, kBroadcast - 1, value);
+        };
+        if (dash == std::string_view::npos) {
+            if (!address(item, first)) return false;
+            last = first;
+        } else if (!address(item.substr(0, dash), first) || !address(item.substr(dash + 1), last) ||
+                   last < first) {
+            return false;
+        }
+        for (int a = first; a <= last; ++a) {
+            if (seen[static_cast<std::size_t>(a)]) {
+                error = "--rs485: address " + std::to_string(a) + " is given twice";
+                return false;
+            }
+            seen[static_cast<std::size_t>(a)] = true;
+            out.push_back(a);
+        }
+        if (comma == std::string_view::npos) break;
+        text.remove_prefix(comma + 1);
+    }
+    error.clear();
+    return true;
+}
+
+// What several units need that one does not: a name per unit for what they write.
+std::string several_units_problem(const CliOptions& o) {
+    if (!o.output.empty() && o.output.find("{n}") == std::string::npos)
+        return "with several units the output file must hold {n}";
+    if (o.command == CliOptions::Command::kBackup && o.dir.find("{n}") == std::string::npos)
+        return "with several units the backup folder must hold {n}";
+    return {};
+}
 }  // namespace
+
+int CliOptions::job_limit() const {
+    if (link == Link::kSerial) return 1;
+    if (jobs) return *jobs;
+    return link == Link::kListen ? units : kDefaultJobs;
+}
+
+bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::string& error) {
+    std::string_view port_text;
+    if (!split_host_port(text, false, host, port_text) || host.empty()) {
+        error = "--tcp takes HOST[:PORT], not \"" + std::string(text) + "\"";
+        return false;
+    }
+    port = kDefaultTcpPort;
+    if ((!port_text.empty() || text.back() == ':') && !parse_int(port_text, 1, 65535, port)) {
+        error = "--tcp: the port must be 1..65535";
+        return false;
+    }
+    return true;
+}
+
+bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error) {
+    std::ifstream file(path, std::ios::binary);
+    std::string bytes;
+    if (file) {
+        constexpr std::size_t kLimit = 1u << 20;
+        bytes.resize(kLimit + 1);
+        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        bytes.resize(static_cast<std::size_t>(file.gcount()));
+        if (bytes.size() > kLimit) {
+            error = path + ": more than a hosts file holds";
+            return false;
+        }
+    }
+    if (!file && !file.eof()) {
+        error = "Can't file open (" + path + ")";
+        return false;
+    }
+    std::string_view rest = bytes;
+    int line_number = 0;
+    while (!rest.empty()) {
+        const std::size_t lf = rest.find('\n');
+        std::string_view line = rest.substr(0, lf);
+        rest.remove_prefix(lf == std::string_view::npos ? rest.size() : lf + 1);
+        ++line_number;
+        if (const std::size_t hash = line.find('#'); hash != std::string_view::npos)
+            line = line.substr(0, hash);
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.front()))) line.remove_prefix(1);
+        while (!line.empty() && std::isspace(static_cast<unsigned char>(line.back()))) line.remove_suffix(1);
+        if (line.empty()) continue;
+        CliOptions::TcpTarget target;
+        std::string why;
+        if (line.find_first_of(" \t") != std::string_view::npos || !printable_ascii(line) ||
+            !parse_tcp_target(line, target.host, target.port, why)) {
+            error = path + ": line " + std::to_string(line_number) + ": not HOST[:PORT]";
+            return false;
+        }
+        out.push_back(std::move(target));
+        if (out.size() > static_cast<std::size_t>(kMaxTcpUnits)) {
+            error = path + ": at most " + std::to_string(kMaxTcpUnits) + " units as TCP client";
+            return false;
+        }
+    }
+    return true;
+}
 
 int CliOptions::reply_timeout_ms() const {
     return std::max(1, static_cast<int>(std::lround(reply_timeout_seconds * 1000)));
@@ -147,6 +265,7 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
     bool pace_given = false;
     bool units_given = false;
     bool wait_given = false;
+    int tcp_units = 0;  // --tcp given so far (--hosts files are read when the run begins)
     std::optional<std::string> background_text;
     const auto refuse = [](std::string error) { return CliParse{std::nullopt, std::move(error)}; };
     const auto set_link = [&](CliOptions::Link link) {
@@ -192,18 +311,26 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
                 return refuse("give exactly one of --serial, --tcp, --listen");
             if (value.empty()) return refuse("--serial needs a device");
             options.device = value;
-        } else if (name == "--tcp") {
+        } else if (name == "--tcp" || name == "--hosts") {
             if (!need()) return refuse(reader.error);
-            if (!set_link(CliOptions::Link::kTcp))
+            if (options.link != CliOptions::Link::kTcp && !set_link(CliOptions::Link::kTcp))
                 return refuse("give exactly one of --serial, --tcp, --listen");
-            std::string_view port;
-            if (!split_host_port(value, false, options.host, port) || options.host.empty())
-                return refuse("--tcp takes HOST[:PORT], not \"" + value + "\"");
-            options.port = kDefaultTcpPort;
-            if (!port.empty() || value.back() == ':') {
-                if (!parse_int(port, 1, 65535, options.port))
-                    return refuse("--tcp: the port must be 1..65535");
+            CliOptions::TcpTarget target;
+            if (name == "--hosts") {
+                if (value.empty()) return refuse("--hosts needs a file name");
+                target.hosts_file = value;
+            } else {
+                std::string error;
+                if (!parse_tcp_target(value, target.host, target.port, error)) return refuse(error);
+                ++tcp_units;
+                if (options.host.empty()) {
+                    options.host = target.host;
+                    options.port = target.port;
+                }
             }
+            options.tcp_targets.push_back(std::move(target));
+            if (options.tcp_targets.size() > static_cast<std::size_t>(kMaxTcpUnits))
+                return refuse("at most " + std::to_string(kMaxTcpUnits) + " units as TCP client");
         } else if (name == "--listen") {
             if (!need()) return refuse(reader.error);
             if (!set_link(CliOptions::Link::kListen))
@@ -217,18 +344,26 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
                 return refuse("--listen: the port must be 0..65535");
         } else if (name == "--rs485") {
             if (!need()) return refuse(reader.error);
-            int address = 0;
-            if (value == "broadcast") {
-                options.rs485 = 32;
-            } else if (value.size() <= 2 && parse_int(value, 0, 31, address)) {
-                options.rs485 = address;
-            } else {
-                return refuse("--rs485 takes an address 0..31 or \"broadcast\", not \"" + value + "\"");
-            }
+            if (!options.rs485_addresses.empty()) return refuse("--rs485 is given once (a list: 1,3,5-9)");
+            std::string error;
+            if (!parse_rs485_addresses(value, options.rs485_addresses, error)) return refuse(error);
+            options.rs485 = options.rs485_addresses.front();
         } else if (name == "--units") {
             if (!need()) return refuse(reader.error);
             if (!parse_int(value, 1, kMaxUnits, options.units)) return refuse("--units takes 1..96");
             units_given = true;
+        } else if (name == "--jobs") {
+            if (!need()) return refuse(reader.error);
+            int jobs = 0;
+            if (!parse_int(value, 1, kMaxTcpUnits, jobs))
+                return refuse("--jobs takes 1.." + std::to_string(kMaxTcpUnits));
+            options.jobs = jobs;
+        } else if (name == "--verify") {
+            options.verify = true;
+        } else if (name == "--report") {
+            if (!need()) return refuse(reader.error);
+            if (value.empty()) return refuse("--report needs a file name");
+            options.report = value;
         } else if (name == "--wait") {
             if (!need()) return refuse(reader.error);
             if (!parse_seconds(value, 0, 86400, options.wait_seconds)) return refuse("--wait takes seconds");
@@ -304,6 +439,12 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
             return refuse("send: LINE must be printable ASCII text (CR LF is added)");
         if (options.line.size() > kMaxSendLine)
             return refuse("send: LINE is longer than " + std::to_string(kMaxSendLine) + " characters");
+    } else if (command == "backup" || command == "restore") {
+        const bool backup = command == "backup";
+        options.command = backup ? CliOptions::Command::kBackup : CliOptions::Command::kRestore;
+        if (auto e = count(2, backup ? "backup DIR" : "restore DIR")) return refuse(*e);
+        options.dir = words[1];
+        if (options.dir.empty()) return refuse(command + " needs a folder");
     } else if (command == "diff") {
         options.command = CliOptions::Command::kDiff;
         if (auto e = count(3, "diff A.dat B.dat")) return refuse(*e);
@@ -382,6 +523,9 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
         return refuse("--into goes with glyphs convert only");
     if (background_text && c != CliOptions::Command::kGlyphBmp)
         return refuse("--background goes with glyphs bmp only");
+    if (options.verify && c != CliOptions::Command::kSendAll && c != CliOptions::Command::kRestore &&
+        c != CliOptions::Command::kGlyphRegister)
+        return refuse("--verify goes with send-all, restore and glyphs register");
 
     if (options.needs_link()) {
         if (options.link == CliOptions::Link::kNone) return refuse("give one of --serial, --tcp, --listen");
@@ -389,12 +533,24 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
             return refuse("--rs485 goes with --serial");
         if ((units_given || wait_given) && options.link != CliOptions::Link::kListen)
             return refuse("--units and --wait go with --listen");
-        if (options.units > 1 && !options.output.empty() && options.output.find("{n}") == std::string::npos)
-            return refuse("with several units the output file must hold {n}");
+        if (options.jobs && options.link == CliOptions::Link::kSerial)
+            return refuse("--jobs does not go with --serial: the units of a bus take turns");
+        if (options.verify && options.rs485 == kBroadcast)
+            return refuse("--verify needs an answer: not with --rs485 broadcast");
+        if (options.link == CliOptions::Link::kTcp) options.units = std::max(1, tcp_units);
+        if (options.link == CliOptions::Link::kSerial && !options.rs485_addresses.empty())
+            options.units = static_cast<int>(options.rs485_addresses.size());
+        const bool hosts_file = std::any_of(options.tcp_targets.begin(), options.tcp_targets.end(),
+                                            [](const auto& t) { return !t.hosts_file.empty(); });
+        // With a --hosts file the count is known once it has been read; the run checks it then.
+        if (options.units > 1 || hosts_file) {
+            if (const std::string problem = several_units_problem(options); !problem.empty() && !hosts_file)
+                return refuse(problem);
+        }
     } else if (options.link != CliOptions::Link::kNone || options.rs485 || units_given || wait_given ||
-               pace_given || !options.log.empty()) {
+               pace_given || !options.log.empty() || !options.report.empty() || options.jobs) {
         const std::string what = c == CliOptions::Command::kDiff ? command : command + " " + words[1];
-        return refuse(what + " works offline: no link options and no --log");
+        return refuse(what + " works offline: no link options, no --log and no --report");
     }
     return CliParse{options, {}};
 }
@@ -409,14 +565,20 @@ single command lines and glyph banks, to one unit or to a whole fleet at once.
 
 LINK, exactly one of:
   --serial DEVICE          38400 baud, 8 data bits, even parity, 1 stop bit, as the tool
-  --tcp HOST[:PORT]        client role, one unit; PORT defaults to 9004
+  --tcp HOST[:PORT]        client role; PORT defaults to 9004. May be given several times: one
+                           unit each, numbered in the order given
+  --hosts FILE             client role: every unit listed in FILE, one HOST[:PORT] a line (blank
+                           lines and # comments ignored); may be mixed with --tcp
   --listen [HOST:]PORT     server role: wait until --units N units have connected, then run
                            COMMAND against every one of them at the same time (PORT 0: any free
                            port, printed on stderr)
 OPTIONS:
-  --rs485 ADDR             with --serial: RS-485 framing, ADDR 0..31 or "broadcast"
+  --rs485 ADDRS            with --serial: RS-485 framing; ADDRS 0..31, a list with ranges (1,3,5-9),
+                           or "broadcast"; the units of the bus are served one after another
   --units N                with --listen: units to wait for, 1..96 (default 1)
   --wait SECONDS           with --listen: give up if not all have connected by then (default 60)
+  --jobs N                 units served at the same time (default 32 with --tcp/--hosts, every
+                           unit with --listen); a unit that cannot be reached fails alone
   --pace MS|reply          step pacing: a fixed tick in ms (default: the tool's own pace for that
                            sequence: 400 for read-back and send-all, 400/300 for glyph reads,
                            2000 for glyph registration), or "reply": next step as soon as the
@@ -425,6 +587,12 @@ OPTIONS:
   --log FILE               write the communication log of the run to FILE: every line sent and
                            received on each unit's link, one per line as "DATE TIME.mmm  送信|受信
                            LINK  TEXT" (non-printable bytes as <XX>); written at the end of the run
+  --report FILE.json       write the run's results for scripts: per unit its number, link, command,
+                           result (ok/failed), reason, steps done and planned, seconds and, with
+                           --verify, the differences; then the totals. Written whole or not at all
+  --verify                 send-all, restore, glyphs register: read the unit back afterwards and
+                           compare; differences are listed on stdout as diff lists them (with
+                           several units "N<TAB>" in front) and give exit status 1
   -q, --quiet              no progress and no summary (errors are still printed)
   -h, --help               this text
       --version            the version of this build
@@ -434,6 +602,12 @@ COMMANDS:
   send-all FILE.dat                        the full settings send of the document
   send LINE                                one command line (CR LF added); prints the reply line
                                            (with several units: "N<TAB>LINE" for unit N)
+  backup DIR                               the settings and the three glyph banks into DIR
+                                           (unit.dat, unit.tll, unit.tlm, unit.tls and
+                                           manifest.json: version answer, time, link); DIR is
+                                           made if need be; with several units DIR holds {n}
+  restore DIR                              sends DIR's settings and registers its three banks
+                                           (DIR may hold {n}: each unit its own backup)
   glyphs read large|medium|small -o FILE   every slot of that size into a bank file
   glyphs register FILE                     every slot of a bank file (size from its extension)
   glyphs convert FILE --number N --into TARGET [--into TARGET]
@@ -455,8 +629,8 @@ Documents and bank files are read strictly: a file that cannot be read whole is 
 is sent.
 
 Exit status: 0 success; 1 failure (error reply, no answer, refused title, file error, units not
-connected, log not written; diff: documents that differ); 2 usage error. Errors go to stderr in the
-tool's own notice words.
+connected, log or report not written, differences found by --verify; diff: documents that differ);
+2 usage error. Errors go to stderr in the tool's own notice words.
 )";
 }
 

@@ -20,21 +20,36 @@ struct CliOptions {
         kGlyphRegister,
         kGlyphConvert,
         kGlyphBmp,
-        kDiff
+        kDiff,
+        kBackup,
+        kRestore
+    };
+
+    // One unit reached as TCP client: --tcp HOST[:PORT], or every line of a --hosts file (kept in the
+    // order given and read when the run begins).
+    struct TcpTarget {
+        std::string host;
+        int port = 0;
+        std::string hosts_file;  // set: this entry stands for the units listed in that file
     };
 
     Link link = Link::kNone;
-    std::string device;        // --serial
-    std::string host;          // --tcp: the unit; --listen: the local address ("" for any)
-    int port = 0;              // --tcp: 1..65535; --listen: 0..65535 (0: any free port, which is reported)
-    std::optional<int> rs485;  // 0..31, or 32 for "broadcast"
-    int units = 1;
+    std::string device;  // --serial
+    std::string host;    // --tcp: the first unit; --listen: the local address ("" for any)
+    int port = 0;        // --tcp: 1..65535; --listen: 0..65535 (0: any free port, which is reported)
+    std::vector<TcpTarget> tcp_targets;  // --tcp and --hosts, in the order given
+    std::optional<int> rs485;            // 0..31, or 32 for "broadcast"; the first of rs485_addresses
+    std::vector<int> rs485_addresses;    // every address of the bus, served one after another
+    int units = 1;                       // --listen: units to wait for; otherwise the units known so far
+    std::optional<int> jobs;             // --jobs: units served at the same time
     double wait_seconds = 60;
     std::optional<int> pace_ms;  // a fixed tick; none for the tool's own pace of the command
     bool pace_reply = false;     // the next step as soon as the answer to the previous one arrived
     double reply_timeout_seconds = 3;
-    std::string log;     // --log: the communication log of the run goes to this file
-    bool quiet = false;  // no progress and no summary; errors are still printed
+    std::string log;      // --log: the communication log of the run goes to this file
+    std::string report;   // --report: the run's results as JSON go to this file
+    bool verify = false;  // --verify: read the unit back after sending and compare
+    bool quiet = false;   // no progress and no summary; errors are still printed
     bool help = false;
     bool version = false;  // --version: print the version of the build and nothing else
 
@@ -43,6 +58,7 @@ struct CliOptions {
     std::string input;                      // send-all, glyphs register, convert and bmp: the file read
     std::string output;                     // -o
     std::string compared;                   // diff: the second document (input is the first)
+    std::string dir;                        // backup and restore: the folder (may hold {n})
     const GlyphSize* glyph_size = nullptr;  // glyphs read
     std::optional<int> number;              // --number; none for "all"
     std::vector<std::string> into;          // glyphs convert targets
@@ -54,7 +70,14 @@ struct CliOptions {
                command != Command::kDiff;
     }
     int reply_timeout_ms() const;
+    // How many units run at the same time: one on a serial bus (they share the line), --jobs or 32 as
+    // TCP client, every unit that connected in the server role unless --jobs says otherwise.
+    int job_limit() const;
 };
+
+inline constexpr int kDefaultJobs = 32;
+// The most units one run reaches as TCP client (--tcp and --hosts together).
+inline constexpr int kMaxTcpUnits = 4096;
 
 struct CliParse {
     std::optional<CliOptions> options;
@@ -69,6 +92,14 @@ std::string cli_usage();
 
 // The glyph size of a bank file by its extension (".tll", ".tlm", ".tls", in any case), or none.
 const GlyphSize* glyph_size_of_file(std::string_view path);
+
+// "HOST[:PORT]" or "[V6]:PORT" of --tcp and of a --hosts line; PORT defaults to 9004. False with the
+// reason in error.
+bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::string& error);
+
+// The units of a --hosts file: one HOST[:PORT] a line; blank lines and "#" comments are ignored. False
+// with the file's name, the line and the reason in error.
+bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error);
 
 // The name of unit n's output: "{n}" replaced by n everywhere.
 std::string output_for_unit(std::string_view pattern, int n);

@@ -6,6 +6,7 @@
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTimer>
+#include <map>
 #include <memory>
 #include <ostream>
 #include <vector>
@@ -51,12 +52,27 @@ class CliRun : public QObject {
     void listen();
     void on_new_connection();
     void units_missing();
-    void start_jobs(std::vector<UnitJob::ChannelMaker> makers);
+    struct UnitTarget {
+        UnitLink link;
+        UnitJob::ChannelMaker make_channel;
+    };
+    bool resolve_tcp_units();
+    bool several_units_allowed();
+    void start_jobs(std::vector<UnitTarget> targets);
+    void schedule_jobs();
     void on_job_done();
+    void refuse_run(const std::string& why, int code = 1);
+    bool write_report(int code);
     void draw_progress();
     void end(int code);
     void print_summary();
     std::string job_label(std::size_t index) const;
+
+    // restore: the backups as read, by folder (one for all units, or one per unit with {n}).
+    struct Backup {
+        SettingsModel settings;
+        GlyphModel glyphs;
+    };
 
     CliOptions options_;
     Console& console_;
@@ -65,6 +81,9 @@ class CliRun : public QObject {
     GlyphModel banks_;
     JobInput input_;
     std::vector<std::unique_ptr<UnitJob>> jobs_;
+    std::vector<CliOptions::TcpTarget> tcp_units_;  // --tcp and --hosts, the files read
+    std::map<std::string, std::unique_ptr<Backup>> backups_;
+    std::string run_problem_;       // why the run ended before reaching its units
     std::unique_ptr<CommLog> log_;  // with --log: the traffic of every unit's link
     QTcpServer* server_ = nullptr;
     std::vector<QPointer<QTcpSocket>> waiting_units_;

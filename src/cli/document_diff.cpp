@@ -1,10 +1,7 @@
 #include "cli/document_diff.h"
 
-#include <QByteArray>
-#include <QString>
-#include <QStringDecoder>
-
 #include "cli/glyph_offline.h"
+#include "cli/json_text.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_compare.h"
 #include "model/settings_document.h"
@@ -14,7 +11,14 @@ namespace {
 
 constexpr char kPrefix[] = "tvx230-cli: ";
 
-bool read_strictly(const std::string& path, SettingsModel& model, Console& console) {
+// Titles are kept as the unit's Shift JIS bytes; the terminal reads UTF-8.
+std::string as_utf8(const std::string& text, bool shift_jis) {
+    return shift_jis ? shift_jis_as_utf8(text) : text;
+}
+
+}  // namespace
+
+bool read_document_file(const std::string& path, SettingsModel& model, Console& console) {
     std::string bytes;
     if (!read_input_file(path, bytes)) {
         console.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path + ")");
@@ -28,31 +32,25 @@ bool read_strictly(const std::string& path, SettingsModel& model, Console& conso
     return true;
 }
 
-// Titles are kept as the unit's Shift JIS bytes; the terminal reads UTF-8.
-std::string as_utf8(const std::string& text, bool shift_jis) {
-    if (!shift_jis) return text;
-    QStringDecoder decode("windows-31j");
-    if (!decode.isValid()) return text;
-    const QString decoded = decode(QByteArray::fromStdString(text));
-    return decoded.toStdString();
-}
-
-}  // namespace
-
 int diff_documents(const std::string& path_a, const std::string& path_b, std::ostream& out,
                    Console& console) {
     SettingsModel a;
     SettingsModel b;
     reset_settings(a);
     reset_settings(b);
-    if (!read_strictly(path_a, a, console) || !read_strictly(path_b, b, console)) return 1;
+    if (!read_document_file(path_a, a, console) || !read_document_file(path_b, b, console)) return 1;
     const std::vector<SettingDifference> differences = compare_settings(a, b);
-    for (const SettingDifference& d : differences) {
-        out << d.where << '\t' << d.setting << '\t' << as_utf8(d.value_a, d.values_are_shift_jis) << '\t'
-            << as_utf8(d.value_b, d.values_are_shift_jis) << '\n';
-    }
+    print_differences(out, differences, {});
     out.flush();
     return differences.empty() ? 0 : 1;
+}
+
+void print_differences(std::ostream& out, const std::vector<SettingDifference>& differences,
+                       std::string_view prefix) {
+    for (const SettingDifference& d : differences) {
+        out << prefix << d.where << '\t' << d.setting << '\t' << as_utf8(d.value_a, d.values_are_shift_jis)
+            << '\t' << as_utf8(d.value_b, d.values_are_shift_jis) << '\n';
+    }
 }
 
 }  // namespace tvx

@@ -14,14 +14,22 @@ constexpr int kDrainLimitMs = 10000;
 constexpr qint64 kReadBufferBytes = 64 * 1024;
 
 std::string peer_label(const QTcpSocket& socket) {
+    std::string host;
+    int port = 0;
+    peer_of(socket, host, port);
+    return host + ":" + std::to_string(port);
+}
+
+}  // namespace
+
+void peer_of(const QTcpSocket& socket, std::string& host, int& port) {
     QHostAddress address = socket.peerAddress();
     bool v4 = false;
     const quint32 ipv4 = address.toIPv4Address(&v4);
     if (v4) address = QHostAddress(ipv4);
-    return address.toString().toStdString() + ":" + std::to_string(socket.peerPort());
+    host = address.toString().toStdString();
+    port = socket.peerPort();
 }
-
-}  // namespace
 
 SocketChannel::SocketChannel(ToolState& tool, Notices& notices, std::string host, quint16 port,
                              QObject* parent)

@@ -10,6 +10,10 @@
 
 namespace tvx {
 
+// The far end of a connection a unit made: its address (an IPv4 address without the IPv6 wrapping) and
+// port.
+void peer_of(const QTcpSocket& socket, std::string& host, int& port);
+
 // One unit over TCP: either a connection this program makes (client role) or one a unit made to it
 // (server role). Every answer line, however it was split, goes whole to the TCP reply handling.
 class SocketChannel : public UnitChannel {

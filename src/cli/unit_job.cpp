@@ -1,7 +1,11 @@
 #include "cli/unit_job.h"
 
+#include <QDateTime>
+#include <algorithm>
 #include <utility>
 
+#include "cli/json_text.h"
+#include "cli/unit_backup.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -9,6 +13,7 @@
 #include "protocol/full_send_sequence.h"
 #include "protocol/glyph_bank_sequences.h"
 #include "protocol/read_back_sequence.h"
+#include "protocol/send_verification.h"
 
 namespace tvx {
 namespace {
@@ -17,13 +22,44 @@ namespace {
 // unattended, a unit that never sends the data must not keep the command going for ever.
 constexpr int kMaxGlyphAsks = 3;
 
+std::string two_digits(int n) {
+    return (n < 10 ? "0" : "") + std::to_string(n);
+}
+
+std::string verify_failed_text(std::size_t count) {
+    return "照合の結果、送信した内容と本機の内容に " + std::to_string(count) + " 件の差分があります";
+}
+
 }  // namespace
 
-UnitJob::UnitJob(const JobInput& input, std::string output, Console& console, ChannelMaker make_channel,
-                 QObject* parent)
+std::string UnitLink::label() const {
+    if (!device.empty()) {
+        if (!rs485) return device;
+        if (*rs485 < 0 || *rs485 >= kBroadcastAddress) return device + " broadcast";
+        return device + " address " + two_digits(*rs485);
+    }
+    const bool v6 = host.find(':') != std::string::npos;
+    return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string UnitLink::json() const {
+    if (!device.empty()) {
+        std::string out = "{\"device\": " + json_string(device);
+        if (rs485) {
+            out += ", \"rs485_address\": ";
+            out += *rs485 >= 0 && *rs485 < kBroadcastAddress ? std::to_string(*rs485) : "\"broadcast\"";
+        }
+        return out + "}";
+    }
+    return "{\"host\": " + json_string(host) + ", \"port\": " + std::to_string(port) + "}";
+}
+
+UnitJob::UnitJob(const JobInput& input, std::string output, UnitLink link, Console& console,
+                 ChannelMaker make_channel, QObject* parent)
     : QObject(parent),
       input_(input),
       output_(std::move(output)),
+      link_(std::move(link)),
       notices_(console, "tvx230-cli: "),
       make_channel_(std::move(make_channel)) {
     pace_timer_.setTimerType(Qt::PreciseTimer);
@@ -31,6 +67,7 @@ UnitJob::UnitJob(const JobInput& input, std::string output, Console& console, Ch
     kick_timer_.setSingleShot(true);
     kick_timer_.setInterval(0);
     connect(&kick_timer_, &QTimer::timeout, this, &UnitJob::tick);
+    plan();
 }
 
 UnitJob::~UnitJob() {
@@ -40,75 +77,163 @@ UnitJob::~UnitJob() {
     if (channel_) channel_->close();
 }
 
-std::string UnitJob::label() const {
-    return channel_ ? channel_->label() : std::string();
+void UnitJob::plan() {
+    using Command = CliOptions::Command;
+    using Kind = Phase::Kind;
+    const auto each_size = [this](Kind kind, bool verifies) {
+        for (const GlyphSize* size : kGlyphSizes) phases_.push_back({kind, size, verifies});
+    };
+    switch (input_.command) {
+        case Command::kReadBack:
+            phases_.push_back({Kind::kReadBack});
+            break;
+        case Command::kSendAll:
+            phases_.push_back({Kind::kFullSend});
+            if (input_.verify) phases_.push_back({Kind::kReadBack, nullptr, true});
+            break;
+        case Command::kGlyphRead:
+            phases_.push_back({Kind::kGlyphRead, input_.glyph_size});
+            break;
+        case Command::kGlyphRegister:
+            phases_.push_back({Kind::kGlyphRegister, input_.glyph_size});
+            if (input_.verify) phases_.push_back({Kind::kGlyphRead, input_.glyph_size, true});
+            break;
+        case Command::kBackup:
+            phases_.push_back({Kind::kReadBack});
+            each_size(Kind::kGlyphRead, false);
+            break;
+        case Command::kRestore:
+            phases_.push_back({Kind::kFullSend});
+            each_size(Kind::kGlyphRegister, false);
+            if (input_.verify) {
+                phases_.push_back({Kind::kReadBack, nullptr, true});
+                each_size(Kind::kGlyphRead, true);
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+int UnitJob::planned_steps(const Phase& phase) {
+    switch (phase.kind) {
+        case Phase::Kind::kReadBack:
+            return kReadBackSteps;
+        case Phase::Kind::kFullSend:
+            return kFullSendSteps - 1;
+        case Phase::Kind::kGlyphRead:
+        case Phase::Kind::kGlyphRegister:
+            return phase.size->slot_count;
+    }
+    return 0;
+}
+
+int UnitJob::steps_planned() const {
+    if (phases_.empty()) return 1;  // send: one line
+    int total = 0;
+    for (const Phase& phase : phases_) total += planned_steps(phase);
+    return total;
+}
+
+int UnitJob::steps_done() const {
+    if (phases_.empty()) return reply_line_ || (finished_ && succeeded_) ? 1 : 0;
+    if (finished_ && succeeded_) return steps_planned();
+    if (finished_) return steps_at_end_;
+    int current = 0;
+    if (sequence_ && phase_ < phases_.size()) {
+        current = std::min(sequence_->steps_sent(), planned_steps(phases_[phase_]));
+    }
+    return steps_before_ + current;
+}
+
+double UnitJob::seconds() const {
+    if (elapsed_ms_ >= 0) return static_cast<double>(elapsed_ms_) / 1000.0;
+    return clock_.isValid() ? static_cast<double>(clock_.elapsed()) / 1000.0 : 0.0;
 }
 
 int UnitJob::percent() const {
     // A sequence's own progress stops short of 100 (119 of 120 steps); done is done.
     if (finished_ && succeeded_) return 100;
-    if (sequence_) return sequence_->percent();
-    return 0;
+    if (phases_.size() == 1 && sequence_ && !finished_) return sequence_->percent();
+    return steps_done() * 100 / std::max(1, steps_planned());
 }
 
 std::string UnitJob::outcome() const {
+    const std::string steps = std::to_string(steps_done()) + " of " + std::to_string(steps_planned());
     if (finished_ && !succeeded_) {
         std::string text = "failed";
-        if (sequence_ && sequence_->steps_sent() > 0 &&
-            sequence_->state() != PacedSequence::State::kCompleted) {
-            text += " at step " + std::to_string(sequence_->steps_sent()) + " of " +
-                    std::to_string(sequence_->step_count());
-        }
+        // A run whose every step went and that failed at its end (settings not read, differences found)
+        // failed at no step.
+        if (steps_done() > 0 && steps_done() < steps_planned() && !phases_.empty())
+            text += " at step " + steps;
         return failure_.empty() ? text : text + ": " + failure_;
     }
-    if (finished_) return output_.empty() ? "done" : "done, wrote " + output_;
+    if (finished_) {
+        std::string text = output_.empty() ? "done" : "done, wrote " + output_;
+        return verified_ ? text + ", verified" : text;
+    }
+    if (!started_) return "waiting for its turn";
     if (!started_command_) return "connecting";
-    if (sequence_)
-        return "step " + std::to_string(sequence_->steps_sent()) + " of " +
-               std::to_string(sequence_->step_count());
+    if (sequence_) return "step " + steps;
     return "waiting for the answer";
 }
 
-void UnitJob::prepare() {
-    if (channel_) return;
-    reset_settings(tool_);
-    tool_.config.rs_control = input_.rs485 ? 1 : 0;
-    if (input_.rs485) tool_.model.run.slave_address = *input_.rs485;
-    if (input_.document) {
-        tool_.model = *input_.document;
-        tool_.model.run = RunState{};
-        if (input_.rs485) tool_.model.run.slave_address = *input_.rs485;
-    }
-    if (input_.banks && input_.glyph_size) {
-        glyph_bank(tool_.glyphs, *input_.glyph_size) = glyph_bank(*input_.banks, *input_.glyph_size);
-    }
-    tool_.link.app_running = 1;
-
-    channel_ = make_channel_(tool_, notices_);
-    channel_->set_reply_timeout_ms(input_.reply_timeout_ms);
-}
-
 void UnitJob::start() {
-    prepare();
+    if (started_) return;
+    started_ = true;
+    clock_.start();
+    tool_ = std::make_unique<ToolState>();
+    ToolState& tool = *tool_;
+    reset_settings(tool);
+    tool.config.rs_control = input_.rs485 ? 1 : 0;
+    if (input_.rs485) tool.model.run.slave_address = *input_.rs485;
+    if (input_.document) {
+        tool.model = *input_.document;
+        tool.model.run = RunState{};
+        if (input_.rs485) tool.model.run.slave_address = *input_.rs485;
+    }
+    if (input_.banks) {
+        if (input_.glyph_size) {
+            glyph_bank(tool.glyphs, *input_.glyph_size) = glyph_bank(*input_.banks, *input_.glyph_size);
+        } else {
+            for (const GlyphSize* size : kGlyphSizes)
+                glyph_bank(tool.glyphs, *size) = glyph_bank(*input_.banks, *size);
+        }
+    }
+    tool.link.app_running = 1;
+
+    channel_ = make_channel_(tool, notices_);
+    channel_->set_reply_timeout_ms(input_.reply_timeout_ms);
     connect(channel_.get(), &UnitChannel::ready, this, &UnitJob::begin);
     connect(channel_.get(), &UnitChannel::open_failed, this, [this] { fail(notices_.last_problem()); });
     connect(channel_.get(), &UnitChannel::answered, this, &UnitJob::on_answered);
     channel_->open();
 }
 
-int UnitJob::default_pace_ms() const {
-    switch (input_.command) {
-        case CliOptions::Command::kReadBack:
-            return kReadBackTickMs;
-        case CliOptions::Command::kSendAll:
-            return kFullSendTickMs;
-        case CliOptions::Command::kGlyphRead:
-            return bank_read_tick_ms(*input_.glyph_size);
-        case CliOptions::Command::kGlyphRegister:
-            return kBankRegisterTickMs;
-        default:
-            return kReadBackTickMs;
+void UnitJob::release() {
+    if (!finished_) return;
+    pace_timer_.stop();
+    kick_timer_.stop();
+    sequence_.reset();
+    if (channel_) {
+        channel_->close();
+        channel_.reset();
     }
+    tool_.reset();
+}
+
+int UnitJob::default_pace_ms(const Phase& phase) const {
+    switch (phase.kind) {
+        case Phase::Kind::kReadBack:
+            return kReadBackTickMs;
+        case Phase::Kind::kFullSend:
+            return kFullSendTickMs;
+        case Phase::Kind::kGlyphRead:
+            return bank_read_tick_ms(*phase.size);
+        case Phase::Kind::kGlyphRegister:
+            return kBankRegisterTickMs;
+    }
+    return kReadBackTickMs;
 }
 
 void UnitJob::begin() {
@@ -121,23 +246,43 @@ void UnitJob::begin() {
         if (!channel_->awaiting_answer()) complete();  // a broadcast: nobody answers
         return;
     }
+    if (phases_.empty()) {
+        fail("not a command for a unit");
+        return;
+    }
+    phase_ = 0;
+    start_phase();
+}
 
-    switch (input_.command) {
-        case CliOptions::Command::kReadBack:
-            sequence_ = std::make_unique<ReadBackSequence>(tool_, *channel_, notices_);
+void UnitJob::start_phase() {
+    ToolState& tool = *tool_;
+    const Phase& phase = phases_[phase_];
+    sequence_.reset();
+    last_asked_slot_ = -1;
+    asks_ = 0;
+    switch (phase.kind) {
+        case Phase::Kind::kReadBack:
+            if (phase.verifies) {
+                // What the unit holds goes into a model of its own; what was sent stays in input_.document.
+                const RunState run = tool.model.run;
+                reset_settings(tool.model);
+                tool.model.run = run;
+            }
+            sequence_ = std::make_unique<ReadBackSequence>(tool, *channel_, notices_);
             break;
-        case CliOptions::Command::kSendAll:
-            sequence_ = std::make_unique<FullSendSequence>(tool_, *channel_, notices_);
+        case Phase::Kind::kFullSend:
+            sequence_ = std::make_unique<FullSendSequence>(tool, *channel_, notices_);
             break;
-        case CliOptions::Command::kGlyphRead:
-            sequence_ = std::make_unique<GlyphBankRead>(tool_, *input_.glyph_size, *channel_, notices_);
+        case Phase::Kind::kGlyphRead:
+            if (phase.verifies) {
+                for (std::string& slot : glyph_bank(tool.glyphs, *phase.size))
+                    std::fill(slot.begin(), slot.end(), '0');
+            }
+            sequence_ = std::make_unique<GlyphBankRead>(tool, *phase.size, *channel_, notices_);
             break;
-        case CliOptions::Command::kGlyphRegister:
-            sequence_ = std::make_unique<GlyphBankRegister>(tool_, *input_.glyph_size, *channel_, notices_);
+        case Phase::Kind::kGlyphRegister:
+            sequence_ = std::make_unique<GlyphBankRegister>(tool, *phase.size, *channel_, notices_);
             break;
-        default:
-            fail("not a command for a unit");
-            return;
     }
     if (!sequence_->start()) {
         // The sequence has said why (a broadcast read, say).
@@ -147,9 +292,52 @@ void UnitJob::begin() {
     if (input_.pace_reply) {
         kick();
     } else {
-        pace_timer_.start(input_.pace_ms.value_or(default_pace_ms()));
+        pace_timer_.start(input_.pace_ms.value_or(default_pace_ms(phase)));
         kick();  // the first step at once, the others at the pace
     }
+}
+
+void UnitJob::phase_completed() {
+    pace_timer_.stop();
+    kick_timer_.stop();
+    const Phase& phase = phases_[phase_];
+    steps_before_ += planned_steps(phase);
+    if (phase.kind == Phase::Kind::kFullSend && alarm_hold_seconds(tool_->model.alarm_hold_time) < 3) {
+        // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
+        // not hold the whole document, which a script must learn from the exit status.
+        hold_refused_ = true;
+    }
+    if (phase.kind == Phase::Kind::kReadBack) {
+        const auto& read_back = static_cast<const ReadBackSequence&>(*sequence_);
+        if (!read_back.unread_steps().empty() && !phase.verifies) {
+            // The sequence's notice has named the settings not read. A document holding values the unit
+            // did not give (the defaults of this run) is not written: it would pass for the unit's settings.
+            std::string unread = read_back.unread_description();
+            for (std::size_t at = unread.find('\n'); at != std::string::npos; at = unread.find('\n', at))
+                unread.replace(at, 1, "; ");
+            fail("not read: " + unread);
+            return;
+        }
+        // A setting not read cannot count as the same: verification lists it.
+        for (const int step : read_back.unread_steps()) {
+            const ReadStep read = read_back_step(step);
+            differences_.push_back(
+                {std::string(read.group), read_step_name(read), "", std::string(kNotReadBack)});
+        }
+    }
+    if (phase.verifies) {
+        std::vector<SettingDifference> found =
+            phase.kind == Phase::Kind::kReadBack
+                ? compare_sent_with_read_back(*input_.document, tool_->model)
+                : compare_glyph_banks(*input_.banks, tool_->glyphs, *phase.size);
+        differences_.insert(differences_.end(), found.begin(), found.end());
+    }
+    if (++phase_ < phases_.size()) {
+        start_phase();
+        return;
+    }
+    verified_ = std::any_of(phases_.begin(), phases_.end(), [](const Phase& p) { return p.verifies; });
+    complete();
 }
 
 void UnitJob::on_answered() {
@@ -177,11 +365,12 @@ void UnitJob::kick() {
 }
 
 bool UnitJob::glyph_read_gives_up() {
-    if (input_.command != CliOptions::Command::kGlyphRead) return false;
+    const Phase& phase = phases_[phase_];
+    if (phase.kind != Phase::Kind::kGlyphRead) return false;
     // This tick asks for current_slot when nothing is outstanding.
-    if (channel_->awaiting_answer() || tool_.glyphs.glyph_reply_pending != 0) return false;
-    const int slot = tool_.glyphs.current_slot;
-    if (slot >= input_.glyph_size->slot_count) return false;
+    if (channel_->awaiting_answer() || tool_->glyphs.glyph_reply_pending != 0) return false;
+    const int slot = tool_->glyphs.current_slot;
+    if (slot >= phase.size->slot_count) return false;
     if (slot != last_asked_slot_) {
         last_asked_slot_ = slot;
         asks_ = 1;
@@ -198,9 +387,9 @@ void UnitJob::tick() {
         return;
     }
     // An error answer stops the sequence at this tick even when a later line has cleared error_reply.
-    if (channel_->error_seen()) tool_.link.error_reply = 1;
+    if (channel_->error_seen()) tool_->link.error_reply = 1;
     if (glyph_read_gives_up()) {
-        notices_.notify_error("No." + std::to_string(tool_.glyphs.current_slot + 1) +
+        notices_.notify_error("No." + std::to_string(tool_->glyphs.current_slot + 1) +
                               ": the unit answers the read without the glyph");
         fail(notices_.last_problem());
         return;
@@ -208,7 +397,7 @@ void UnitJob::tick() {
     const PacedSequence::State state = sequence_->tick();
     switch (state) {
         case PacedSequence::State::kCompleted:
-            complete();
+            phase_completed();
             return;
         case PacedSequence::State::kStopped:
         case PacedSequence::State::kCancelled:
@@ -217,50 +406,63 @@ void UnitJob::tick() {
         default:
             break;
     }
-    if (input_.pace_reply && !channel_->awaiting_answer() && tool_.glyphs.glyph_reply_pending == 0) kick();
+    if (input_.pace_reply && !channel_->awaiting_answer() && tool_->glyphs.glyph_reply_pending == 0) kick();
+}
+
+std::string UnitJob::manifest() const {
+    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
+    return "{\n  \"version\": " + json_string(tool_->model.network.version_number) +
+           ",\n  \"time\": " + json_string(now.toStdString()) + ",\n  \"link\": " + link_.json() +
+           ",\n  \"settings\": \"unit.dat\",\n  \"glyphs\": {\"large\": \"unit.tll\", \"medium\": "
+           "\"unit.tlm\", \"small\": \"unit.tls\"}\n}\n";
+}
+
+bool UnitJob::write_outputs() {
+    std::string failed;
+    switch (input_.command) {
+        case CliOptions::Command::kReadBack:
+            if (!write_file_replacing(output_, write_document(tool_->model))) failed = output_;
+            break;
+        case CliOptions::Command::kGlyphRead:
+            if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size)))
+                failed = output_;
+            break;
+        case CliOptions::Command::kBackup:
+            failed = write_backup(output_, tool_->model, tool_->glyphs, manifest());
+            break;
+        default:
+            break;
+    }
+    if (failed.empty()) return true;
+    notices_.notify_warning(std::string(kCantFileOpen) + " (" + failed + ")");
+    return false;
 }
 
 void UnitJob::complete() {
     if (finished_ || finishing_) return;
     pace_timer_.stop();
     kick_timer_.stop();
-    bool ok = true;
-    if (input_.command == CliOptions::Command::kReadBack) {
-        // The sequence's notice has named the settings not read. A document holding values the unit did
-        // not give (the defaults of this run) is not written: it would pass for the unit's settings.
-        const auto* read_back = dynamic_cast<const ReadBackSequence*>(sequence_.get());
-        if (read_back != nullptr && !read_back->unread_steps().empty()) {
-            std::string unread = read_back->unread_description();
-            for (std::size_t at = unread.find('\n'); at != std::string::npos; at = unread.find('\n', at))
-                unread.replace(at, 1, "; ");
-            fail("not read: " + unread);
-            return;
-        }
-        ok = write_file_replacing(output_, write_document(tool_.model));
-    } else if (input_.command == CliOptions::Command::kGlyphRead) {
-        ok = write_file_replacing(output_, bank_file_text(tool_.glyphs, *input_.glyph_size));
-    }
-    if (!ok) {
-        notices_.notify_warning(std::string(kCantFileOpen) + " (" + output_ + ")");
+    if (!write_outputs()) {
         fail(std::string(kCantFileOpen));
         return;
     }
-    if (input_.command == CliOptions::Command::kSendAll &&
-        alarm_hold_seconds(tool_.model.alarm_hold_time) < 3) {
-        // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
-        // not hold the whole document, which a script must learn from the exit status.
-        failure_ = std::string(kAlarmHoldTooShort);
-        finishing_ = true;
-        channel_->drain([this](bool) { finish(false); });
-        return;
+    std::string problem;
+    if (!differences_.empty()) {
+        problem = verify_failed_text(differences_.size());
+        notices_.notify_warning(problem);
+    } else if (hold_refused_) {
+        problem = std::string(kAlarmHoldTooShort);
     }
     finishing_ = true;
-    channel_->drain([this](bool all_out) {
+    channel_->drain([this, problem](bool all_out) {
         if (!all_out) {
             notices_.notify_error(UnitChannel::kNotAllSent);
             failure_ = std::string(UnitChannel::kNotAllSent);
+            finish(false);
+            return;
         }
-        finish(all_out);
+        failure_ = problem;
+        finish(problem.empty());
     });
 }
 
@@ -281,8 +483,10 @@ void UnitJob::fail(std::string why) {
 
 void UnitJob::finish(bool ok) {
     if (finished_) return;
+    steps_at_end_ = steps_done();
     finished_ = true;
     succeeded_ = ok;
+    elapsed_ms_ = clock_.isValid() ? clock_.elapsed() : 0;
     pace_timer_.stop();
     kick_timer_.stop();
     emit done();

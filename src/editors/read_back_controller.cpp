@@ -32,6 +32,13 @@ void UnitSequenceController::select_slave_address(int index) {
     if (index >= 0 && index < static_cast<int>(slave_items().size())) tool_.model.run.slave_address = index;
 }
 
+void UnitSequenceController::replace_sequence(std::unique_ptr<PacedSequence> sequence, int progress_range) {
+    if (running()) return;
+    sequence_ = std::move(sequence);
+    definition_.progress_range = progress_range;
+    progress_ = 0;
+}
+
 bool UnitSequenceController::start() {
     if (!sequence_->start()) return false;
     progress_ = 0;

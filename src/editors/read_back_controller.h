@@ -49,6 +49,10 @@ class UnitSequenceController {
     bool start();
     // One tick of the view's timer.
     Outcome tick();
+    // Another sequence for the same dialog, while none runs ("送信後に照合" adds the read-back to the full
+    // send): the progress counts to progress_range from then on.
+    void replace_sequence(std::unique_ptr<PacedSequence> sequence, int progress_range);
+
     // The dialog closes with a sequence still running (the application ends): give the model back.
     void cancel() { sequence_->cancel(); }
 

@@ -21,13 +21,18 @@ QString shown(const std::string& text, bool shift_jis) {
 
 CompareDialog::CompareDialog(const std::vector<SettingDifference>& differences, const QString& document_name,
                              QWidget* parent)
+    : CompareDialog(differences, QStringLiteral("比較 - %1").arg(document_name), QStringLiteral("メモリの値"),
+                    QStringLiteral("ファイルの値"), parent) {}
+
+CompareDialog::CompareDialog(const std::vector<SettingDifference>& differences, const QString& title,
+                             const QString& first_values, const QString& second_values, QWidget* parent)
     : QDialog(parent) {
-    setWindowTitle(QStringLiteral("比較 - %1").arg(document_name));
+    setWindowTitle(title);
     auto* layout = new QVBoxLayout(this);
 
     table_ = new QTableWidget(static_cast<int>(differences.size()), 4, this);
-    table_->setHorizontalHeaderLabels({QStringLiteral("ページ／日"), QStringLiteral("設定"),
-                                       QStringLiteral("メモリの値"), QStringLiteral("ファイルの値")});
+    table_->setHorizontalHeaderLabels(
+        {QStringLiteral("ページ／日"), QStringLiteral("設定"), first_values, second_values});
     table_->verticalHeader()->hide();
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);

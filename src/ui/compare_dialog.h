@@ -17,6 +17,9 @@ class CompareDialog : public QDialog {
   public:
     CompareDialog(const std::vector<SettingDifference>& differences, const QString& document_name,
                   QWidget* parent = nullptr);
+    // The same list under another title, with other names for the two value columns.
+    CompareDialog(const std::vector<SettingDifference>& differences, const QString& title,
+                  const QString& first_values, const QString& second_values, QWidget* parent = nullptr);
 
     QTableWidget* table() const { return table_; }
     QLabel* empty_label() const { return empty_; }

@@ -1,8 +1,11 @@
 #include "cli/cli_options.h"
 
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 #include "cli/console.h"
+#include "config/safe_file.h"
 
 namespace tvx {
 namespace {
@@ -90,6 +93,17 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "red"},
         {"--tcp", "h", "glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp"},  // offline
         {"--tcp", "h", "--frobnicate", "send", "RVN"},
+        {"--serial", "/dev/x", "--rs485", "3,3", "send", "RVN"},  // an address twice
+        {"--serial", "/dev/x", "--rs485", "9-5", "send", "RVN"},
+        {"--serial", "/dev/x", "--rs485", "1,broadcast", "send", "RVN"},
+        {"--serial", "/dev/x", "--rs485", "1,3", "--jobs", "2", "send", "RVN"},  // a bus takes turns
+        {"--serial", "/dev/x", "--rs485", "1,3", "read-back", "-o", "a.dat"},    // two units, one file
+        {"--tcp", "a", "--tcp", "b", "backup", "dir"},                           // two units, one folder
+        {"--tcp", "a", "--listen", "9004", "send", "RVN"},
+        {"--tcp", "h", "--verify", "read-back", "-o", "a.dat"},
+        {"--serial", "/dev/x", "--rs485", "broadcast", "--verify", "send-all", "a.dat"},
+        {"--tcp", "h", "--jobs", "0", "send", "RVN"},
+        {"--report", "r.json", "diff", "a.dat", "b.dat"},
     };
     for (const auto& arguments : refused) {
         const CliParse result = parse_cli_options(arguments);
@@ -98,6 +112,47 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         EXPECT_FALSE(result.options.has_value()) << shown;
         EXPECT_FALSE(result.error.empty()) << shown;
     }
+}
+
+TEST(CliOptions, FleetsOfUnitsAndTheirFiles) {
+    CliOptions o = parsed({"--tcp", "a", "--hosts", "site.txt", "--tcp", "[::1]:7", "--jobs", "8", "--report",
+                           "r.json", "--verify", "send-all", "x.dat"});
+    ASSERT_EQ(o.tcp_targets.size(), 3u);
+    EXPECT_EQ(o.tcp_targets[0].host, "a");
+    EXPECT_EQ(o.tcp_targets[1].hosts_file, "site.txt");
+    EXPECT_EQ(o.tcp_targets[2].port, 7);
+    EXPECT_EQ(o.job_limit(), 8);
+    EXPECT_TRUE(o.verify);
+    EXPECT_EQ(o.report, "r.json");
+    EXPECT_EQ(parsed({"--tcp", "a", "send", "RVN"}).job_limit(), kDefaultJobs);
+    EXPECT_EQ(parsed({"--listen", "1", "--units", "50", "send", "RVN"}).job_limit(), 50);
+
+    o = parsed({"--serial", "/dev/x", "--rs485", "1,3,5-9", "send-all", "x.dat"});
+    EXPECT_EQ(o.rs485_addresses, (std::vector<int>{1, 3, 5, 6, 7, 8, 9}));
+    EXPECT_EQ(o.units, 7);
+    EXPECT_EQ(o.job_limit(), 1);
+    o = parsed({"--tcp", "a", "--tcp", "b", "backup", "site/{n}"});
+    EXPECT_EQ(o.command, CliOptions::Command::kBackup);
+    EXPECT_EQ(o.dir, "site/{n}");
+    EXPECT_EQ(parsed({"--tcp", "a", "--tcp", "b", "--verify", "restore", "one"}).command,
+              CliOptions::Command::kRestore);
+
+    QTemporaryDir dir;
+    const std::string path = (dir.path() + "/hosts").toStdString();
+    write_file_replacing(path, "# units\n  10.0.0.1  \n\n[::1]:9005 # lab\r\nunit-3:1\n");
+    std::vector<CliOptions::TcpTarget> read;
+    std::string error;
+    ASSERT_TRUE(read_hosts_file(path, read, error)) << error;
+    ASSERT_EQ(read.size(), 3u);
+    EXPECT_EQ(read[0].host, "10.0.0.1");
+    EXPECT_EQ(read[0].port, 9004);
+    EXPECT_EQ(read[1].host, "::1");
+    EXPECT_EQ(read[1].port, 9005);
+    EXPECT_EQ(read[2].host, "unit-3");
+    write_file_replacing(path, "10.0.0.1\n10.0.0.2:0\n");
+    read.clear();
+    EXPECT_FALSE(read_hosts_file(path, read, error));
+    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
 }
 
 TEST(CliOptions, FileNamesOfSizesAndUnits) {

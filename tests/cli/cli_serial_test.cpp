@@ -6,7 +6,9 @@
 #include "protocol/random_model.h"
 #include "protocol/read_back_sequence.h"
 #include "support/pty_pair.h"
+#include "unit/pty_port.h"
 #include "unit/unit_serial_host.h"
+#include "unit/unit_session.h"
 
 namespace tvx {
 namespace {
@@ -120,6 +122,52 @@ TEST_F(CliOnBareLine, NoAnswerEndsTheSequenceAfterItsFirstLine) {
 
     EXPECT_EQ(cli.run({"--serial", files.path("no-such-device"), "send", "RVN"}), 1);
     EXPECT_NE(cli.errors().find("Miss! File Open"), std::string::npos);
+}
+
+TEST(CliOnOneBus, TheUnitsOfAnAddressListTakeTurnsAndAMissingOneFailsAlone) {
+    testing::ensure_unit_application();
+    PtyPort line;
+    ASSERT_TRUE(line.open()) << line.error();
+    // Units 1, 3 and 5 on one bus; nobody has address 4.
+    std::vector<std::unique_ptr<VirtualUnit>> units;
+    std::vector<std::unique_ptr<UnitSession>> sessions;
+    std::vector<int> order;
+    for (const int address : {1, 3, 5}) {
+        auto unit = std::make_unique<VirtualUnit>();
+        unit->rs485 = true;
+        unit->address = address;
+        // Every unit sees every line of the bus; it answers its own.
+        unit->observer = [&order, address](std::string_view, const std::optional<std::string>& answer) {
+            if (answer) order.push_back(address);
+        };
+        auto session =
+            std::make_unique<UnitSession>(*unit, [&line](const QByteArray& bytes) { line.write(bytes); });
+        QObject::connect(&line, &PtyPort::received, session.get(), &UnitSession::feed);
+        units.push_back(std::move(unit));
+        sessions.push_back(std::move(session));
+    }
+    CliHarness cli;
+    Files files;
+    const SettingsModel sent = round_trip_model(14);
+    ASSERT_EQ(cli.run({"--serial", line.slave_path(), "--rs485", "1,3-5", "--pace", "reply",
+                       "--reply-timeout", "0.3", "send-all", files.write("in.dat", write_document(sent))}),
+              1);
+    for (const auto& unit : units) {
+        SettingsModel held = sent;
+        held.network = unit->settings().network;
+        EXPECT_EQ(testing::dump_unit_settings(unit->settings()), testing::dump_unit_settings(held))
+            << unit->address;
+    }
+    // One unit after another: the lines of one address are not mixed with another's.
+    std::vector<int> turns;
+    for (const int address : order) {
+        if (turns.empty() || turns.back() != address) turns.push_back(address);
+    }
+    EXPECT_EQ(turns, (std::vector<int>{1, 3, 5}));
+    const std::string errors = cli.errors();
+    EXPECT_NE(errors.find("unit 3 " + line.slave_path() + " address 04: failed"), std::string::npos)
+        << errors;
+    EXPECT_NE(errors.find("send-all: 3 of 4 units succeeded"), std::string::npos) << errors;
 }
 
 }  // namespace

@@ -1,0 +1,62 @@
+#include "protocol/full_send_verification.h"
+
+#include "protocol/send_verification.h"
+
+namespace tvx {
+
+FullSendAndReadBack::FullSendAndReadBack(ToolState& tool, CommandLink& link, Notices& notices)
+    : PacedSequence(tool), send_(tool, link, notices), read_(tool, link, notices) {}
+
+FullSendAndReadBack::~FullSendAndReadBack() {
+    cancel();
+}
+
+// The read-back's conditions hold the full send's (the operator's confirmation, a TCP connection) and
+// add the one address a read can be answered from.
+bool FullSendAndReadBack::can_start() {
+    return read_.can_start();
+}
+
+bool FullSendAndReadBack::send_step(int step) {
+    if (step == 1) {
+        verified_ = false;
+        differences_.clear();
+    }
+    if (step <= kSendSteps) return send_.send_step(step);
+    if (step == kSendSteps + 1) {
+        // Everything has been sent: the unit's answers go into a model of their own from here.
+        kept_ = tool_.model;
+        const RunState run = tool_.model.run;
+        reset_settings(tool_.model);
+        tool_.model.run = run;
+        return true;
+    }
+    return read_.send_step(step - kSendSteps - 1);
+}
+
+bool FullSendAndReadBack::waiting() const {
+    return steps_sent() == kSteps && tool_.link.reply_expected != 0;
+}
+
+void FullSendAndReadBack::finished(State state) {
+    if (!kept_) return;
+    // The read's own end: nothing more is awaited, and a completed read names what it could not read.
+    read_.finished(state);
+    const SettingsModel read = tool_.model;
+    const RunState run = tool_.model.run;
+    tool_.model = *kept_;
+    tool_.model.run = run;
+    tool_.model.run.data_modified = kept_->run.data_modified;
+    kept_.reset();
+    if (state != State::kCompleted) return;
+    for (const int step : read_.unread_steps()) {
+        const ReadStep unread = read_back_step(step);
+        differences_.push_back(
+            {std::string(unread.group), read_step_name(unread), "", std::string(kNotReadBack)});
+    }
+    const std::vector<SettingDifference> found = compare_sent_with_read_back(tool_.model, read);
+    differences_.insert(differences_.end(), found.begin(), found.end());
+    verified_ = true;
+}
+
+}  // namespace tvx
