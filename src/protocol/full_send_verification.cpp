@@ -5,7 +5,9 @@
 namespace tvx {
 
 FullSendAndReadBack::FullSendAndReadBack(ToolState& tool, CommandLink& link, Notices& notices)
-    : PacedSequence(tool), send_(tool, link, notices), read_(tool, link, notices) {}
+    : PacedSequence(tool, link, notices),
+      send_(tool, step_link(), notices),
+      read_(tool, step_link(), notices) {}
 
 FullSendAndReadBack::~FullSendAndReadBack() {
     cancel();
