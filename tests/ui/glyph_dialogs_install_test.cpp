@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -18,6 +19,7 @@
 #include "app/main_window.h"
 #include "protocol/reply_handler.h"
 #include "running_tool.h"
+#include "support/pty_pair.h"
 #include "support/recording_notices.h"
 #include "ui/glyph_editor_dialog.h"
 #include "ui/glyph_insert_dialog.h"
@@ -35,8 +37,16 @@ using testing::choose;
 // The glyph tools as the operator reaches them: through their menu ids in the running tool.
 class GlyphMenuTest : public testing::RunningToolTest {
   protected:
+    // COM1 is a pseudo-terminal of the test's own: the machine's first serial port may be missing or held
+    // by another test, and a sequence stops at once when its port is closed.
     void SetUp() override {
-        RunningToolTest::SetUp();
+        ASSERT_TRUE(pty.ok());
+        QFile ini(dir.filePath("tvx230.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[TVX-230_Section]\r\nInterface=0\r\ncom_port=0\r\nrs_control=0\r\nCOM1=" +
+                  QByteArray::fromStdString(pty.slave_path()) + "\r\n");
+        ini.close();
+        start();
         app->tool().config.select_number = -1;
     }
 
@@ -44,6 +54,8 @@ class GlyphMenuTest : public testing::RunningToolTest {
     void open_dialog(int id, const std::function<void(QDialog*)>& inspect) {
         EXPECT_FALSE(open(id, inspect).isEmpty()) << "nothing opened for " << id;
     }
+
+    testing::PtyPair pty;
 };
 
 TEST_F(GlyphMenuTest, TheEntriesAreEnabledAndOpenTheirDialogs) {
