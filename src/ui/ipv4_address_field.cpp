@@ -59,6 +59,9 @@ class OctetEdit : public QLineEdit {
         setFixedWidth(fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 4);
     }
 
+    // The field is going away: its octets may still lose the focus while Qt takes them down.
+    void forget_field() { field_ = nullptr; }
+
   protected:
     void keyPressEvent(QKeyEvent* event) override {
         if (event->matches(QKeySequence::Paste)) {
@@ -116,6 +119,7 @@ class OctetEdit : public QLineEdit {
 
     void focusOutEvent(QFocusEvent* event) override {
         QLineEdit::focusOutEvent(event);
+        if (!field_) return;
         // Octets keep what was typed while the operator moves among them; leaving the field shows the
         // address with three digits each.
         const QWidget* next = QApplication::focusWidget();
@@ -139,6 +143,10 @@ class OctetEdit : public QLineEdit {
     Ipv4AddressField* field_;
     int index_;
 };
+
+Ipv4AddressField::~Ipv4AddressField() {
+    for (OctetEdit* edit : octets_) edit->forget_field();
+}
 
 Ipv4AddressField::Ipv4AddressField(QWidget* parent) : QFrame(parent) {
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);

@@ -21,6 +21,7 @@ class Ipv4AddressField : public QFrame {
     Q_OBJECT
   public:
     explicit Ipv4AddressField(QWidget* parent = nullptr);
+    ~Ipv4AddressField() override;
 
     // The address as typed, octets joined by dots: "10.1.2.3"; an empty octet stays empty, 300 stays 300.
     QString text() const;
