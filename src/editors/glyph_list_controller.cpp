@@ -212,6 +212,7 @@ bool GlyphListController::start(std::unique_ptr<PacedSequence> sequence, int int
 
 bool GlyphListController::read_all() {
     if (transfer_running()) return false;
+    if (bank_modified(tool_.glyphs, spec_.size) && !notices_.ask_yes_no(kReadQuestion)) return false;
     return start(std::make_unique<GlyphBankRead>(tool_, spec_.size, link_, notices_),
                  bank_read_tick_ms(spec_.size));
 }

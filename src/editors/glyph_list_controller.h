@@ -52,6 +52,8 @@ struct GlyphListSpec {
 const GlyphListSpec& glyph_list_spec(const GlyphSize& size);
 
 inline constexpr std::string_view kOpenQuestion = "データを保存せずに別のファイルを開きますか？";
+// A read from the unit replaces every slot of the bank, so unsaved glyphs of that bank are asked about.
+inline constexpr std::string_view kReadQuestion = "データを保存せずにユニットから読み込みますか？";
 
 // The cell a point of the list's client area hits: column i when 12 + 114·i ≤ x ≤ 106 + 114·i, first row
 // when 10 < y ≤ 105, second when 157 < y ≤ 252. -1 for none.

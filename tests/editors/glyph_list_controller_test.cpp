@@ -379,6 +379,36 @@ TEST_F(GlyphListTest, AFileThatIsNotABankOfTheSizeIsRefusedNamingTheLine) {
     EXPECT_EQ(memory.bank_file_path[0], path("kept.tll"));
 }
 
+TEST_F(GlyphListTest, ReadingOverUnsavedGlyphsOfTheBankAsksFirst) {
+    link.unit.glyphs().medium_bank[0].replace(0, 1, "7");
+    GlyphListController& medium = list(kMedium);
+    tool.glyphs.glyph_buffer.replace(0, 1, "8");
+    store_working_glyph(tool.glyphs, kMedium);  // as the editor stores a drawn dot
+    ASSERT_TRUE(bank_modified(tool.glyphs, kMedium));
+
+    notices.answers = {false};
+    EXPECT_FALSE(medium.read_all());
+    EXPECT_EQ(notices.texts("question"),
+              std::vector<std::string>{"データを保存せずにユニットから読み込みますか？"});
+    EXPECT_FALSE(medium.sequence_running());
+    EXPECT_TRUE(link.lines.empty());
+    EXPECT_EQ(tool.glyphs.medium_bank[0][0], '8');
+
+    notices.answers = {true};
+    ASSERT_TRUE(medium.read_all());
+    for (int ticks = 0; medium.sequence_tick() && ticks < 500; ++ticks) {
+    }
+    EXPECT_EQ(tool.glyphs.medium_bank[0][0], '7');
+
+    // Another bank's unsaved glyphs are not this list's business.
+    set_bank_modified(tool.glyphs, kMedium, false);
+    set_bank_modified(tool.glyphs, kSmall, true);
+    notices.clear();
+    EXPECT_TRUE(medium.read_all());
+    EXPECT_TRUE(notices.texts("question").empty());
+    medium.close();
+}
+
 TEST_F(GlyphListTest, ClearAsksAboutUnsavedGlyphsReadFromTheUnitToo) {
     GlyphListController& large = list(kLarge);
     set_bank_modified(tool.glyphs, kLarge, true);  // a read-all, say: no mouse press
