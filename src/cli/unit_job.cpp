@@ -264,8 +264,10 @@ void UnitJob::start_phase() {
         case Phase::Kind::kReadBack:
             if (phase.verifies) {
                 // What the unit holds goes into a model of its own; what was sent stays in input_.document.
+                // It starts as what was sent: a setting not read is listed once, as not read, and never
+                // again as a difference against a default the unit never gave.
                 const RunState run = tool.model.run;
-                reset_settings(tool.model);
+                tool.model = *input_.document;
                 tool.model.run = run;
             }
             sequence_ = std::make_unique<ReadBackSequence>(tool, *channel_, notices_);

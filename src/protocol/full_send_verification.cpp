@@ -26,11 +26,10 @@ bool FullSendAndReadBack::send_step(int step) {
     }
     if (step <= kSendSteps) return send_.send_step(step);
     if (step == kSendSteps + 1) {
-        // Everything has been sent: the unit's answers go into a model of their own from here.
+        // Everything has been sent: the unit's answers go into a model of their own from here. It starts
+        // as what was sent, so a setting the unit did not give back is listed once, as not read, and
+        // never again as an ordinary difference against a default the unit never gave.
         kept_ = tool_.model;
-        const RunState run = tool_.model.run;
-        reset_settings(tool_.model);
-        tool_.model.run = run;
         return true;
     }
     return read_.send_step(step - kSendSteps - 1);

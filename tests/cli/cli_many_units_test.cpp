@@ -198,8 +198,8 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     fleet.units[0]->faults.stray_at_line = sent + kFullSendSteps - 1 + 104;  // RCFS of the read-back
     fleet.units[0]->faults.stray_answer = "GO";
     ASSERT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "--verify", "send-all", in}), 1);
-    EXPECT_EQ(cli.output().rfind("文字サイズ\t文字サイズ\t\t(読み込めませんでした)\n", 0), 0u)
-        << cli.output();
+    // Listed once, as not read: the sizes sent are not shown again against defaults the unit never gave.
+    EXPECT_EQ(cli.output(), "文字サイズ\t文字サイズ\t\t(読み込めませんでした)\n");
 }
 
 // Every slot of every size with its own random glyph.
