@@ -43,6 +43,9 @@ void FullSendAndReadBack::finished(State state) {
     if (!kept_) return;
     // The read's own end: nothing more is awaited, and a completed read names what it could not read.
     read_.finished(state);
+    // The comparison window is this job's end: a "Success" for the read beside a list of differences
+    // would tell the operator the unit holds what was sent when it may not.
+    tool_.link.success_pending = 0;
     const SettingsModel read = tool_.model;
     const RunState run = tool_.model.run;
     tool_.model = *kept_;

@@ -97,6 +97,7 @@ TEST_F(FullSendVerifyTest, AUnitThatSaysGoButKeepsItsOwnPowerOnPageIsShownAndThe
     EXPECT_EQ(write_document(tool.model), before);
     EXPECT_EQ(tool.model.run.data_modified, 1);
     EXPECT_EQ(tool.model.run.batch_step, 0);
+    EXPECT_EQ(tool.link.success_pending, 0);  // no "Success" beside the differences
     ASSERT_TRUE(shown.shown);
     EXPECT_TRUE(shown.title.endsWith(QStringLiteral("照合")));
     ASSERT_EQ(shown.rows.size(), 1u);
