@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     const tvx::CliOptions& o = *parse.options;
-    if (o.help) return 0;
+    if (o.help || o.version) return 0;  // either prints its text and nothing else
     using Link = tvx::CliOptions::Link;
     require(!o.needs_link() || o.link != Link::kNone, "a command that talks to units has a link");
     if (o.link == Link::kTcp && !o.host.empty())
