@@ -4,7 +4,8 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <fstream>
+
+#include "config/input_file.h"
 
 namespace tvx {
 namespace {
@@ -182,19 +183,14 @@ bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::
 }
 
 bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error) {
-    std::ifstream file(path, std::ios::binary);
+    // Only a regular file of a hosts file's size: a FIFO or a device would keep the reading waiting.
     std::string bytes;
-    if (file) {
-        constexpr std::size_t kLimit = 1u << 20;
-        bytes.resize(kLimit + 1);
-        file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        bytes.resize(static_cast<std::size_t>(file.gcount()));
-        if (bytes.size() > kLimit) {
-            error = path + ": more than a hosts file holds";
-            return false;
-        }
+    const InputFileRead read = read_input_file(path, bytes, std::size_t{1} << 20);
+    if (read.status == InputFileStatus::kTooLarge) {
+        error = path + ": more than a hosts file holds";
+        return false;
     }
-    if (!file && !file.eof()) {
+    if (!read) {
         error = "Can't file open (" + path + ")";
         return false;
     }

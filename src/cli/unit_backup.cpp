@@ -32,6 +32,13 @@ std::string backup_manifest_path(const std::string& dir) {
 bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& glyphs, Console& console) {
     reset_settings(settings);
     reset_glyphs(glyphs);
+    // The manifest is written last and taken away first: without it the folder is not a whole backup
+    // (one that failed part way may hold files of two backups).
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(backup_manifest_path(dir), ec)) {
+        console.message("tvx230-cli: " + dir + ": not a whole backup: no manifest.json");
+        return false;
+    }
     if (!read_document_file(backup_document_path(dir), settings, console)) return false;
     for (const GlyphSize* size : kGlyphSizes) {
         if (!read_bank_strict(backup_bank_path(dir, *size), *size, glyphs, console)) return false;
@@ -44,6 +51,10 @@ std::string write_backup(const std::string& dir, const SettingsModel& settings, 
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
     if (!std::filesystem::is_directory(dir, ec)) return dir;
+    // An earlier backup's manifest goes first, so that a write failing part way never leaves files of two
+    // backups that pass for one.
+    std::filesystem::remove(backup_manifest_path(dir), ec);
+    if (ec) return backup_manifest_path(dir);
     if (!write_file_replacing(backup_document_path(dir), write_document(settings)))
         return backup_document_path(dir);
     for (const GlyphSize* size : kGlyphSizes) {

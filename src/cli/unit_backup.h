@@ -16,11 +16,11 @@ std::string backup_bank_path(const std::string& dir, const GlyphSize& size);
 std::string backup_manifest_path(const std::string& dir);
 
 // Reads a backup's document and its three bank files strictly; a message on the console when a file
-// cannot be read whole.
+// cannot be read whole, or when the folder has no manifest (a backup that failed part way).
 bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& glyphs, Console& console);
 
-// Writes the backup, the folder made when it is not there; every file whole or not at all, the manifest
-// after the others. Returns the path that could not be written, or "" when all were.
+// Writes the backup, the folder made when it is not there; every file whole or not at all, an earlier
+// manifest taken away first and the new one written after the others. Returns the path that could not be written, or "" when all were.
 std::string write_backup(const std::string& dir, const SettingsModel& settings, const GlyphModel& glyphs,
                          const std::string& manifest);
 

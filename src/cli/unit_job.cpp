@@ -26,6 +26,9 @@ std::string two_digits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
+// The unit answered "GN" to what was sent: in its present mode it did not take it.
+constexpr std::string_view kNotTakenText = "本機がモード違い（GN）で受け付けませんでした";
+
 std::string verify_failed_text(std::size_t count) {
     return "照合の結果、送信した内容と本機の内容に " + std::to_string(count) + " 件の差分があります";
 }
@@ -162,10 +165,10 @@ std::string UnitJob::outcome() const {
     const std::string steps = std::to_string(steps_done()) + " of " + std::to_string(steps_planned());
     if (finished_ && !succeeded_) {
         std::string text = "failed";
-        // A run whose every step went and that failed at its end (settings not read, differences found)
-        // failed at no step.
-        if (steps_done() > 0 && steps_done() < steps_planned() && !phases_.empty())
-            text += " at step " + steps;
+        // A run that failed at its end (settings not read, differences found) failed at no step; one
+        // stopped while a step was under way names it, the last one too.
+        if (stopped_at_step_ > 0 && !phases_.empty())
+            text += " at step " + std::to_string(stopped_at_step_) + " of " + std::to_string(steps_planned());
         return failure_.empty() ? text : text + ": " + failure_;
     }
     if (finished_) {
@@ -349,10 +352,21 @@ void UnitJob::on_answered() {
         fail(notices_.last_problem());
         return;
     }
+    // "GN": the unit did not take what was sent. A sequence goes on past it as in the tool, but a send
+    // that left something untaken has not done its job.
+    const bool mode_difference = tool_->link.mode_differences != mode_differences_seen_;
+    mode_differences_seen_ = tool_->link.mode_differences;
+    if (mode_difference && sequence_ && phase_ < phases_.size()) {
+        const Phase::Kind kind = phases_[phase_].kind;
+        if (kind == Phase::Kind::kFullSend || kind == Phase::Kind::kGlyphRegister)
+            not_taken_steps_.push_back(std::max(1, steps_done()));
+    }
     if (input_.command == CliOptions::Command::kSend) {
         if (reply_line_) return;
         reply_line_ = channel_->last_line();
-        if (channel_->error_seen()) {
+        if (mode_difference) {
+            fail(std::string(kNotTakenText));
+        } else if (channel_->error_seen()) {
             fail(notices_.last_problem());
         } else {
             complete();
@@ -384,13 +398,13 @@ bool UnitJob::glyph_read_gives_up() {
 void UnitJob::tick() {
     if (finished_ || finishing_ || !sequence_) return;
     if (channel_->failed()) {
-        sequence_->cancel();
-        fail(notices_.last_problem());
+        fail(notices_.last_problem());  // cancels the sequence at its step
         return;
     }
     // An error answer stops the sequence at this tick even when a later line has cleared error_reply.
     if (channel_->error_seen()) tool_->link.error_reply = 1;
     if (glyph_read_gives_up()) {
+        stopped_at_step_ = std::max(1, steps_done());
         notices_.notify_error("No." + std::to_string(tool_->glyphs.current_slot + 1) +
                               ": the unit answers the read without the glyph");
         fail(notices_.last_problem());
@@ -403,6 +417,8 @@ void UnitJob::tick() {
             return;
         case PacedSequence::State::kStopped:
         case PacedSequence::State::kCancelled:
+            // The sequence stopped itself at a step (an error answer, the link lost).
+            stopped_at_step_ = std::max(1, steps_done());
             fail(notices_.last_problem());
             return;
         default:
@@ -449,7 +465,13 @@ void UnitJob::complete() {
         return;
     }
     std::string problem;
-    if (!differences_.empty()) {
+    if (!not_taken_steps_.empty()) {
+        problem = std::string(kNotTakenText) + "（ステップ ";
+        for (std::size_t i = 0; i < not_taken_steps_.size(); ++i)
+            problem += (i == 0 ? "" : ", ") + std::to_string(not_taken_steps_[i]);
+        problem += "）";
+        notices_.notify_warning(problem);
+    } else if (!differences_.empty()) {
         problem = verify_failed_text(differences_.size());
         notices_.notify_warning(problem);
     } else if (hold_refused_) {
@@ -473,7 +495,10 @@ void UnitJob::fail(std::string why) {
     if (failure_.empty()) failure_ = std::move(why);
     pace_timer_.stop();
     kick_timer_.stop();
-    if (sequence_ && sequence_->running()) sequence_->cancel();
+    if (sequence_ && sequence_->running()) {
+        if (stopped_at_step_ == 0) stopped_at_step_ = std::max(1, steps_done());
+        sequence_->cancel();
+    }
     if (channel_ && !finishing_) {
         finishing_ = true;
         // What has been written still goes out: the unit sees every line up to the failing one.

@@ -137,6 +137,9 @@ class UnitJob : public QObject {
     bool finished_ = false;
     bool succeeded_ = false;
     bool hold_refused_ = false;
+    std::uint64_t mode_differences_seen_ = 0;
+    std::vector<int> not_taken_steps_;  // steps of a send the unit answered "GN" to
+    int stopped_at_step_ = 0;           // the step a failure stopped the job at; 0 when at no step
     bool verified_ = false;
     std::string failure_;
     std::optional<std::string> reply_line_;

@@ -21,6 +21,9 @@ struct LinkFlags {
 
     // Reply lines handed to the reply handling so far; a sequence tells from it which steps were answered.
     std::uint64_t replies_handled = 0;
+    // "GN" answers so far: the unit did not take a command in its present mode. Sequences go on past
+    // them; a caller that must know whether everything was taken counts them.
+    std::uint64_t mode_differences = 0;
 };
 
 // How the read a read sequence waits for was answered.

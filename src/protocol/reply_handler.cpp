@@ -146,6 +146,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
                 if (entry == Entry::kSerial) tool.link.success_pending = 1;
                 break;
             case Action::kModeDifference:
+                ++tool.link.mode_differences;
                 if (!in_batch) {
                     if (entry == Entry::kSerial) {
                         notices.notify_error("Mode Difference");

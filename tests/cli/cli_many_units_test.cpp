@@ -2,12 +2,19 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <filesystem>
 #include <random>
+
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
 
 #include <gtest/gtest.h>
 
 #include "cli/unit_backup.h"
 #include "cli_harness.h"
+#include "config/safe_file.h"
+#include "glyphs/glyph_bank_file.h"
 #include "protocol/full_send_sequence.h"
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
@@ -150,6 +157,12 @@ TEST(CliManyUnits, RepeatedTcpNumbersUnitsInOrderAndJobsOneServesThemOneAfterAno
     // A hosts file that cannot be read or holds something else than HOST[:PORT] sends nothing.
     Files files;
     EXPECT_EQ(cli.run({"--hosts", files.path("missing.txt"), "send", "RVN"}), 1);
+#ifndef _WIN32
+    // A FIFO would keep the reading waiting for ever: it is refused at once.
+    ASSERT_EQ(mkfifo(files.path("hosts.fifo").c_str(), 0600), 0);
+    EXPECT_EQ(cli.run({"--hosts", files.path("hosts.fifo"), "send", "RVN"}), 1);
+    EXPECT_NE(cli.errors().find("Can't file open"), std::string::npos) << cli.errors();
+#endif
     const std::string bad = files.write("bad.txt", fleet.address(0) + "\nunit-2 extra\n");
     EXPECT_EQ(cli.run({"--hosts", bad, "send", "RVN"}), 1);
     EXPECT_NE(cli.errors().find("bad.txt: line 2: not HOST[:PORT]"), std::string::npos) << cli.errors();
@@ -256,6 +269,20 @@ TEST(CliManyUnits, BackupOfOneUnitRestoredIntoAFreshOneGivesTheSameSettingsAndGl
     const int lines = fresh.lines_received();
     write_file_replacing(backup_bank_path(dir, kSmall), "0\r\n");
     EXPECT_EQ(cli.run({"--tcp", fleet.address(1), "restore", dir}), 1);
+    EXPECT_EQ(fresh.lines_received(), lines);
+
+    // A backup over an earlier one that fails part way (the large bank cannot be replaced: a folder
+    // stands in its place) leaves no manifest, so the mix of two backups is not taken for one.
+    ASSERT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "backup", dir}), 0) << cli.errors();
+    std::filesystem::remove(backup_bank_path(dir, kLarge));
+    std::filesystem::create_directory(backup_bank_path(dir, kLarge));
+    source.settings().power_on_page = 3;
+    EXPECT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "backup", dir}), 1);
+    EXPECT_FALSE(std::filesystem::exists(backup_manifest_path(dir)));
+    std::filesystem::remove(backup_bank_path(dir, kLarge));
+    write_file_replacing(backup_bank_path(dir, kLarge), bank_file_text(source.glyphs(), kLarge));
+    EXPECT_EQ(cli.run({"--tcp", fleet.address(1), "restore", dir}), 1);
+    EXPECT_NE(cli.errors().find("not a whole backup: no manifest.json"), std::string::npos) << cli.errors();
     EXPECT_EQ(fresh.lines_received(), lines);
 }
 

@@ -110,6 +110,39 @@ TEST_F(CliOverTcp, ReadsAnsweredWithoutTheirDataLineEndWithStatusOneAndAreNamed)
     EXPECT_EQ(errors.find("done"), std::string::npos) << errors;
 }
 
+TEST_F(CliOverTcp, AUnitThatAnswersGnDidNotTakeItAndTheSendFailsNamingTheStep) {
+    // "GN" does not stop a send-all, as in the tool; but what it answered was not taken, so the run
+    // cannot end as done.
+    SettingsModel sent;
+    sent.alarm_mode = 1;
+    const std::string in = files.write("in.dat", write_document(sent));
+    unit.faults.error_at_line = 96;
+    unit.faults.error_reply = "GN";
+    ASSERT_EQ(run({"--report", files.path("r.json"), "send-all", in}), 1);
+    EXPECT_EQ(received.size(), static_cast<std::size_t>(kFullSendSteps - 1));  // it went on to the end
+    const std::string errors = cli.errors();
+    EXPECT_NE(errors.find("本機がモード違い（GN）で受け付けませんでした（ステップ 96）"), std::string::npos)
+        << errors;
+    EXPECT_EQ(errors.find("done"), std::string::npos) << errors;
+    EXPECT_NE(files.read("r.json").find("\"failed\""), std::string::npos);
+
+    // A single command answered "GN" is not taken either.
+    unit.faults.error_at_line = static_cast<int>(unit.lines_received()) + 1;
+    ASSERT_EQ(run({"send", "AME"}), 1);
+    EXPECT_EQ(cli.output(), "GN\n");
+
+    // An honest unit: done.
+    unit.faults.error_at_line = 0;
+    ASSERT_EQ(run({"send-all", in}), 0) << cli.errors();
+}
+
+TEST_F(CliOverTcp, ALastStepLeftUnansweredIsNamedLikeAnyOther) {
+    unit.faults.silent_at_line = kReadBackSteps;
+    ASSERT_EQ(run({"read-back", "-o", files.path("r.dat")}), 1);
+    EXPECT_FALSE(files.exists("r.dat"));
+    EXPECT_NE(cli.errors().find("failed at step 119 of 119"), std::string::npos) << cli.errors();
+}
+
 TEST_F(CliOverTcp, AUnitThatStopsAnsweringEndsTheCommandAtTheFirstUnansweredStep) {
     unit.faults.silent_at_line = 5;
     const std::string in = files.write("in.dat", write_document(SettingsModel{}));
