@@ -144,8 +144,13 @@ void PacedSequence::stop_for_link() {
                            tool_.model.run.slave_address >= kBroadcastAddress;
     const bool awaited = any_awaited_ || !broadcast;
     const int last = awaited ? last_answered_step() : last_written_;
-    const std::string text = step_stopped_notice(step_label(std::max(step_, 1)),
-                                                 last > 0 ? step_label(last) : std::string(), awaited);
+    // The link went after the last step sent had its answer: the step that could not go out is the next.
+    // (A step whose answer did not come in time stays the step stopped at, however late its answer.)
+    const bool gone_after_answer =
+        awaited && tool_.link.reply_missed == 0 && last >= step_ && step_ < step_count();
+    const int stopped = gone_after_answer ? step_ + 1 : std::max(step_, 1);
+    const std::string text =
+        step_stopped_notice(step_label(stopped), last > 0 ? step_label(last) : std::string(), awaited);
     // Seen and acted on, together with the error reply the same failure may have raised.
     tool_.link.link_lost = 0;
     tool_.link.reply_missed = 0;

@@ -50,7 +50,7 @@ TEST(SequenceDialogLinkLoss, AFullSendStoppedByALostUnitKeepsItsProgressAndGives
     EXPECT_EQ(dialog->percentage_field()->text(), QStringLiteral("5"));  // 6 * 100 / 118
     ASSERT_FALSE(tool.notices.texts("error").empty());
     EXPECT_EQ(tool.notices.texts("error").back(),
-              "ステップ 6 で中断しました。最後に応答があったのはステップ 6 です。");
+              "ステップ 7 で中断しました。最後に応答があったのはステップ 6 です。");  // step 7 never went out
     EXPECT_EQ(unit.lines_received(), 6);
 
     // Close works now; nothing more was sent.

@@ -111,7 +111,7 @@ TEST_F(UnitProgram, KillingTheUnitStopsAFullSendWhereItWas) {
         EXPECT_EQ(seq.steps_sent(), 5);
         ASSERT_FALSE(tool.notices.texts("error").empty());
         EXPECT_EQ(tool.notices.texts("error").back(),
-                  "ステップ 5 で中断しました。最後に応答があったのはステップ 5 です。");
+                  "ステップ 6 で中断しました。最後に応答があったのはステップ 5 です。");  // step 6 never went out
         EXPECT_EQ(tool.tool.model.run.batch_step, 0);
     }
 }
