@@ -67,8 +67,10 @@ UnitSequenceController::Outcome UnitSequenceController::tick() {
 
 std::unique_ptr<UnitSequenceController> make_read_back_controller(ToolState& tool, CommandLink& link,
                                                                   Notices& notices) {
+    auto sequence = std::make_unique<ReadBackSequence>(tool, link, notices);
+    sequence->tell_unread_on_error_stop();
     return std::make_unique<UnitSequenceController>(
-        tool, std::make_unique<ReadBackSequence>(tool, link, notices),
+        tool, std::move(sequence),
         UnitSequenceController::Definition{kReadBackCaption, "読み込み", false, kReadBackProgressRange,
                                            kReadBackTickMs, "   "});
 }

@@ -104,6 +104,10 @@ bool ReadBackSequence::send_step(int step) {
 void ReadBackSequence::finished(State state) {
     record_.ended(tool_);
     if (state == State::kCompleted) tell_read_end(record_, tool_, notices_);
+    if (state == State::kStopped && tell_unread_on_error_stop_ && !stopped_by_link()) {
+        const std::string unread = record_.unread_description();
+        if (!unread.empty()) notices_.notify_error(std::string(kUnreadHeading) + "\n" + unread);
+    }
 }
 
 }  // namespace tvx

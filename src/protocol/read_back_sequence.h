@@ -42,6 +42,10 @@ class ReadBackSequence : public PacedSequence {
     std::vector<int> read_steps() const { return record_.read_steps(); }
     std::vector<int> unread_steps() const { return record_.unread_steps(); }
     std::string unread_description() const { return record_.unread_description(); }
+    // The desktop dialog's read: a run the unit stopped with an error answer names the settings it
+    // left unread too, since the settings in memory are then partly the unit's and partly as they were.
+    // (A stop on the link has its step notice; a caller of its own tells the operator itself.)
+    void tell_unread_on_error_stop() { tell_unread_on_error_stop_ = true; }
 
   protected:
     // On RS-485 an address from 00 to 31 must be chosen; then the operator confirms that the unit is not
@@ -57,6 +61,7 @@ class ReadBackSequence : public PacedSequence {
     CommandLink& link_;
     Notices& notices_;
     ReadRecord record_{kReadBackSteps, read_back_step};
+    bool tell_unread_on_error_stop_ = false;
 };
 
 }  // namespace tvx

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/full_send_controller.h"
+#include "protocol/read_record.h"
 #include "protocol/sequence_test_link.h"
 #include "support/recording_notices.h"
 
@@ -49,6 +50,25 @@ TEST_F(UnitSequenceControllerTest, ReadBackListsNoBroadcastAndLeavesItUnselected
     EXPECT_EQ(read_back->window_title("192.168.0.9"), "設定項目の読み込み192.168.0.9");
     tool.config.select_number = -1;
     EXPECT_EQ(full_send->window_title("192.168.0.9"), "全項目の設定");
+}
+
+TEST_F(UnitSequenceControllerTest, AReadBackTheUnitStopsWithAnErrorNamesWhatItLeftUnread) {
+    unit.faults.error_at_line = 100;  // the 100th read is refused
+    unit.faults.error_reply = "E2";
+    auto read_back = make_read_back_controller(tool, link, notices);
+    read_back->open();
+    ASSERT_TRUE(read_back->start());
+    UnitSequenceController::Outcome outcome = UnitSequenceController::Outcome::kRunning;
+    for (int i = 0; i < 400 && outcome == UnitSequenceController::Outcome::kRunning; ++i)
+        outcome = read_back->tick();
+    ASSERT_EQ(outcome, UnitSequenceController::Outcome::kStopped);
+    // The error itself, then what was not read: memory is partly the unit's, partly as it was.
+    const std::vector<std::string> errors = notices.texts("error");
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1].rfind(std::string(kUnreadHeading) + "\n", 0), 0u) << errors[1];
+    EXPECT_NE(errors[1].find("アラーム"), std::string::npos) << errors[1];
+    EXPECT_NE(errors[1].find("プロトコル"), std::string::npos) << errors[1];
+    EXPECT_EQ(errors[1].find("タイトル"), std::string::npos) << errors[1];
 }
 
 }  // namespace
