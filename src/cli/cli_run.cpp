@@ -463,7 +463,7 @@ void CliRun::print_summary() {
             const auto& reply = jobs_[i]->reply_line();
             if (!reply) continue;
             if (jobs_.size() > 1) out_ << (i + 1) << '\t';
-            out_ << *reply << '\n';
+            out_ << terminal_text(*reply) << '\n';
         }
         out_.flush();
     }

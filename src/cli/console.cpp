@@ -4,9 +4,28 @@
 
 namespace tvx {
 
+std::string terminal_text(std::string_view text, bool keep_line_breaks) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool control = byte < 0x20 || byte == 0x7F;
+        if (!control || (keep_line_breaks && (c == '\n' || c == '\t'))) {
+            out += c;
+            continue;
+        }
+        out += '<';
+        out += kHex[byte >> 4];
+        out += kHex[byte & 0x0F];
+        out += '>';
+    }
+    return out;
+}
+
 void Console::message(std::string_view text) {
     erase_block();
-    out_ << text << '\n';
+    out_ << terminal_text(text, true) << '\n';
     draw_block();
     out_.flush();
 }

@@ -7,6 +7,11 @@
 
 namespace tvx {
 
+// Text from a unit or a file made safe for a terminal and for line- and tab-separated output: every
+// control byte (and DEL) as <XX> in hex, so that a reply cannot move the cursor, retitle the window or
+// split a line; keep_line_breaks leaves LF (and tab) alone for messages of several lines.
+std::string terminal_text(std::string_view text, bool keep_line_breaks = false);
+
 // The command-line tool's standard error: messages, and on a terminal a block of progress lines (one per
 // unit) that is redrawn in place. A message printed while the block is shown goes above it, so the bars
 // stay at the bottom. Everything reaches the stream as whole lines; nothing is drawn when the stream is

@@ -13,7 +13,8 @@ constexpr char kPrefix[] = "tvx230-cli: ";
 
 // Titles are kept as the unit's Shift JIS bytes; the terminal reads UTF-8.
 std::string as_utf8(const std::string& text, bool shift_jis) {
-    return shift_jis ? shift_jis_as_utf8(text) : text;
+    // A title may hold line breaks and other control bytes: one difference stays one line.
+    return terminal_text(shift_jis ? shift_jis_as_utf8(text) : text);
 }
 
 }  // namespace

@@ -174,6 +174,9 @@ TEST(Console, ProgressLinesAndMessagesAboveTheBlockOnATerminal) {
     pipe.show_progress({"a", "b"});
     pipe.message("hello");
     EXPECT_EQ(plain.str(), "hello\n");  // no bars where nobody watches
+    // A message quoting a unit or a file keeps its lines but shows its other control bytes.
+    pipe.message("a\tb\nc\x1b[2J\x7f");
+    EXPECT_EQ(plain.str(), "hello\na\tb\nc<1B>[2J<7F>\n");
 
     std::ostringstream screen;
     Console terminal(screen, true);

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "cli_harness.h"
@@ -134,6 +136,24 @@ TEST_F(CliOverTcp, AUnitThatAnswersGnDidNotTakeItAndTheSendFailsNamingTheStep) {
     // An honest unit: done.
     unit.faults.error_at_line = 0;
     ASSERT_EQ(run({"send-all", in}), 0) << cli.errors();
+}
+
+TEST_F(CliOverTcp, WhatAUnitOrADocumentHoldsReachesTheTerminalWithoutItsControlBytes) {
+    // A reply that would clear the screen and retitle the window is printed with its control bytes shown.
+    unit.settings().network.version_number = "\x1b]0;";
+    ASSERT_EQ(run({"send", "RVN"}), 0) << cli.errors();
+    EXPECT_EQ(cli.output(), "VN<1B>]0;\n");
+
+    // A title holding a line break and an escape stays one line of diff's output, its fields four.
+    SettingsModel a;
+    SettingsModel b;
+    b.pages[4].title = "A\r\n\x1b[2J";
+    ASSERT_EQ(cli.run({"diff", files.write("a.dat", write_document(a)), files.write("b.dat", write_document(b))}),
+              1);
+    const std::string out = cli.output();
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 1) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\t'), 3) << out;
+    EXPECT_NE(out.find("A<0D><0A><1B>[2J"), std::string::npos) << out;
 }
 
 TEST_F(CliOverTcp, ALastStepLeftUnansweredIsNamedLikeAnyOther) {
