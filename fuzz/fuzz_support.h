@@ -51,8 +51,8 @@ inline bool only_digits(std::string_view text) {
 // buffers. Titles: at most max_title bytes.
 inline void check_model(const SettingsModel& m, std::size_t max_title) {
     for (const PageSettings& page : m.pages) {
-        for (const PageFieldSpec& spec : kPageFields) {
-            require(in_range(page.*spec.member, spec.min, spec.max), "per-page field in range");
+        for (const PageFieldRule& rule : kPageFields) {
+            require(in_range(page.*rule.member, rule.min, rule.max), "per-page field in range");
         }
         require(page.title.size() <= max_title, "title within its buffer");
     }

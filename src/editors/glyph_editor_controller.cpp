@@ -9,11 +9,11 @@
 namespace tvx {
 namespace {
 
-constexpr GlyphEditorSpec kLargeEditor{
+constexpr GlyphEditorForm kLargeEditor{
     kLarge, "外字登録設定（大文字）", "外字登録（大文字）の設定 ", 10, 8, 22, 481, 20, 387, 2};
-constexpr GlyphEditorSpec kMediumEditor{
+constexpr GlyphEditorForm kMediumEditor{
     kMedium, "外字登録（中文字）の設定", "外字登録（中文字）の設定 ", 15, 12, 27, 476, 24, 383, 3};
-constexpr GlyphEditorSpec kSmallEditor{
+constexpr GlyphEditorForm kSmallEditor{
     kSmall, "外字登録（小文字）の設定", "外字登録（小文字）の設定 ", 20, 16, 32, 471, 28, 379, 3};
 
 std::string number_text(int number, int digits) {
@@ -25,7 +25,7 @@ std::string number_text(int number, int digits) {
 
 }  // namespace
 
-const GlyphEditorSpec& glyph_editor_spec(const GlyphSize& size) {
+const GlyphEditorForm& glyph_editor_form(const GlyphSize& size) {
     switch (size.index) {
         case 0:
             return kLargeEditor;
@@ -45,7 +45,7 @@ GlyphEditorController::GlyphEditorController(ToolState& tool, Notices& notices, 
       questions_(questions),
       memory_(memory),
       size_(size),
-      spec_(glyph_editor_spec(size)) {}
+      form_(glyph_editor_form(size)) {}
 
 GlyphEditorController::~GlyphEditorController() {
     // The glyph store must never call into an editor that is gone.
@@ -71,13 +71,13 @@ void GlyphEditorController::close() {
 }
 
 std::string GlyphEditorController::window_title(std::string_view selected_address) const {
-    return editor_window_title(tool_, spec_.caption, spec_.title_prefix, selected_address);
+    return editor_window_title(tool_, form_.caption, form_.title_prefix, selected_address);
 }
 
 std::vector<std::string> GlyphEditorController::number_items() const {
     std::vector<std::string> items;
     items.reserve(static_cast<std::size_t>(size_.slot_count));
-    for (int n = 1; n <= size_.slot_count; ++n) items.push_back(number_text(n, spec_.number_digits));
+    for (int n = 1; n <= size_.slot_count; ++n) items.push_back(number_text(n, form_.number_digits));
     return items;
 }
 
@@ -100,7 +100,7 @@ void GlyphEditorController::sample_changed(std::string_view field) {
 }
 
 bool GlyphEditorController::in_range(int x, int y) const {
-    return x >= spec_.x_min && x <= spec_.x_max && y >= spec_.y_min && y <= spec_.y_max;
+    return x >= form_.x_min && x <= form_.x_max && y >= form_.y_min && y <= form_.y_max;
 }
 
 bool GlyphEditorController::set_dot(int x, int y, bool on) {
@@ -108,8 +108,8 @@ bool GlyphEditorController::set_dot(int x, int y, bool on) {
     x = static_cast<std::int16_t>(x);
     y = static_cast<std::int16_t>(y);
     if (!in_range(x, y)) return false;
-    const int w = spec_.cell_width;
-    const int h = spec_.cell_height;
+    const int w = form_.cell_width;
+    const int h = form_.cell_height;
     const int digit = (x - kGlyphGridOrigin) / (4 * w) + ((y - kGlyphGridOrigin) / h) * size_.digits_per_row;
     const int dot = ((x - kGlyphGridOrigin) / w) % 4;
     std::string& buffer = tool_.glyphs.glyph_buffer;
@@ -183,7 +183,7 @@ void GlyphEditorController::read_sample() {
 
 RgbImage GlyphEditorController::grid_image() const {
     RgbImage image(kGlyphGridWidth, kGlyphGridHeight, kDarkOutline);
-    draw_glyph_dots(image, tool_.glyphs.glyph_buffer, size_, spec_.cell_width, spec_.cell_height);
+    draw_glyph_dots(image, tool_.glyphs.glyph_buffer, size_, form_.cell_width, form_.cell_height);
     return image;
 }
 

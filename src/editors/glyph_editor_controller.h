@@ -18,7 +18,7 @@
 namespace tvx {
 
 // What sets the three glyph editors apart.
-struct GlyphEditorSpec {
+struct GlyphEditorForm {
     const GlyphSize& size;
     std::string_view caption;       // the dialog's own caption
     std::string_view title_prefix;  // before the selected TCP unit's address
@@ -31,7 +31,7 @@ struct GlyphEditorSpec {
     int number_digits;  // of the number selector's items
 };
 
-const GlyphEditorSpec& glyph_editor_spec(const GlyphSize& size);
+const GlyphEditorForm& glyph_editor_form(const GlyphSize& size);
 
 // The grid's top-left corner in the editor's client pixels, and its size (the same for every glyph size).
 inline constexpr int kGlyphGridOrigin = 12;
@@ -51,7 +51,7 @@ class GlyphEditorController {
     GlyphEditorController(const GlyphEditorController&) = delete;
     GlyphEditorController& operator=(const GlyphEditorController&) = delete;
 
-    const GlyphEditorSpec& spec() const { return spec_; }
+    const GlyphEditorForm& form() const { return form_; }
 
     // Loads slot current_slot into the working glyph, resets the hidden-entry count and has the glyph
     // store ask for redraws (on_redraw) while the editor is open; returns the redraw timer's period.
@@ -107,7 +107,7 @@ class GlyphEditorController {
     GlyphQuestions& questions_;
     GlyphEditorMemory& memory_;
     const GlyphSize& size_;
-    const GlyphEditorSpec& spec_;
+    const GlyphEditorForm& form_;
     DeferredPreview redraw_;
     std::function<void()> on_redraw_;
     bool drawing_ = false;

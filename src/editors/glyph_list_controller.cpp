@@ -9,11 +9,11 @@
 namespace tvx {
 namespace {
 
-constexpr GlyphListSpec kLargeList{
+constexpr GlyphListForm kLargeList{
     kLarge, "外字一覧（大文字）", "外字一覧（大文字） ", 7, 5, "データ(*.tll)", "*.tll", "gl", 2};
-constexpr GlyphListSpec kMediumList{
+constexpr GlyphListForm kMediumList{
     kMedium, "外字一覧（中文字）", "外字一覧（中文字） ", 8, 10, "データ(*.tlm)", "*.tlm", "gm", 3};
-constexpr GlyphListSpec kSmallList{
+constexpr GlyphListForm kSmallList{
     kSmall, "外字一覧（小文字）", "外字一覧（小文字） ", 8, 16, "データ(*.tls)", "*.tls", "gs", 3};
 
 std::string padded(int number, int width, char pad) {
@@ -41,7 +41,7 @@ bool file_exists(const std::string& utf8) {
 
 }  // namespace
 
-const GlyphListSpec& glyph_list_spec(const GlyphSize& size) {
+const GlyphListForm& glyph_list_form(const GlyphSize& size) {
     switch (size.index) {
         case 0:
             return kLargeList;
@@ -71,7 +71,7 @@ GlyphListController::GlyphListController(ToolState& tool, Notices& notices, Comm
       link_(link),
       dialogs_(dialogs),
       memory_(memory),
-      spec_(glyph_list_spec(size)) {}
+      form_(glyph_list_form(size)) {}
 
 GlyphListController::~GlyphListController() {
     close();
@@ -79,7 +79,7 @@ GlyphListController::~GlyphListController() {
 
 int GlyphListController::open() {
     tool_.glyphs.glyph_buffer.assign(kGlyphBufferLength, '0');
-    if (memory_.current_group < 0 || memory_.current_group >= spec_.groups) memory_.current_group = 0;
+    if (memory_.current_group < 0 || memory_.current_group >= form_.groups) memory_.current_group = 0;
     editor_opened(tool_);
     return redraw_.opened();
 }
@@ -93,13 +93,13 @@ void GlyphListController::close() {
 }
 
 std::string GlyphListController::window_title(std::string_view selected_address) const {
-    return editor_window_title(tool_, spec_.caption, spec_.title_prefix, selected_address);
+    return editor_window_title(tool_, form_.caption, form_.title_prefix, selected_address);
 }
 
 std::vector<std::string> GlyphListController::group_items() const {
-    const int width = spec_.size.index == kLarge.index ? 2 : 3;
+    const int width = form_.size.index == kLarge.index ? 2 : 3;
     std::vector<std::string> items;
-    for (int g = 0; g < spec_.groups; ++g) {
+    for (int g = 0; g < form_.groups; ++g) {
         const int first = g * cells_per_page() + 1;
         items.push_back("No." + padded(first, width, ' ') + "～" +
                         padded(first + cells_per_page() - 1, width, ' '));
@@ -108,7 +108,7 @@ std::vector<std::string> GlyphListController::group_items() const {
 }
 
 void GlyphListController::select_group(int index) {
-    if (index >= 0 && index < spec_.groups) memory_.current_group = index;
+    if (index >= 0 && index < form_.groups) memory_.current_group = index;
 }
 
 void GlyphListController::select_slave_address(int index) {
@@ -125,22 +125,22 @@ std::string GlyphListController::cell_label(int cell) const {
 
 RgbImage GlyphListController::cell_image(int cell, RgbColour background) const {
     const int slot = cell_slot(cell);
-    const auto& bank = glyph_bank(tool_.glyphs, spec_.size);
+    const auto& bank = glyph_bank(tool_.glyphs, form_.size);
     const std::string_view text = slot >= 0 && slot < static_cast<int>(bank.size())
                                       ? std::string_view(bank[static_cast<std::size_t>(slot)])
                                       : "";
-    return glyph_cell_image(text, spec_.size, kGlyphCellSize, kGlyphCellSize, background);
+    return glyph_cell_image(text, form_.size, kGlyphCellSize, kGlyphCellSize, background);
 }
 
 bool GlyphListController::clear_bank() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0) return false;
     // Unsaved glyphs of this bank are asked about as a drawing is, whether drawn, read or converted.
-    const bool unsaved = memory_.glyph_edited != 0 || bank_modified(tool_.glyphs, spec_.size);
+    const bool unsaved = memory_.glyph_edited != 0 || bank_modified(tool_.glyphs, form_.size);
     if (unsaved && !dialogs_.confirm_clear()) return false;
-    for (std::string& slot : glyph_bank(tool_.glyphs, spec_.size)) {
-        slot.assign(static_cast<std::size_t>(spec_.size.text_length), '0');
+    for (std::string& slot : glyph_bank(tool_.glyphs, form_.size)) {
+        slot.assign(static_cast<std::size_t>(form_.size.text_length), '0');
     }
-    set_bank_modified(tool_.glyphs, spec_.size, false);
+    set_bank_modified(tool_.glyphs, form_.size, false);
     bank_file_path().clear();
     memory_.glyph_edited = 0;
     return true;
@@ -150,8 +150,8 @@ bool GlyphListController::open_file() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0 || tool_.model.run.batch_step != 0)
         return false;
     // Only this bank's own unsaved glyphs are at stake here; unsaved titles are not.
-    if (bank_modified(tool_.glyphs, spec_.size) && !notices_.ask_yes_no(kOpenQuestion)) return false;
-    const std::optional<std::string> path = dialogs_.ask_open_path(spec_.file_filter, spec_.file_pattern);
+    if (bank_modified(tool_.glyphs, form_.size) && !notices_.ask_yes_no(kOpenQuestion)) return false;
+    const std::optional<std::string> path = dialogs_.ask_open_path(form_.file_filter, form_.file_pattern);
     if (!path) return false;
     // Only a whole bank file of this size is taken; anything else leaves the bank and its file as they
     // were, so a later 保存 cannot overwrite a file that was never a bank.
@@ -163,20 +163,20 @@ bool GlyphListController::open_file() {
     }
     const std::string name = display_name(*path);
     if (!read) {
-        notices_.notify_warning(bank_file_unreadable(name, spec_.size, read.status));
+        notices_.notify_warning(bank_file_unreadable(name, form_.size, read.status));
         return false;
     }
-    if (const auto problem = read_bank_text_checked(tool_.glyphs, spec_.size, text)) {
-        notices_.notify_warning(bank_file_refusal(name, spec_.size, *problem));
+    if (const auto problem = read_bank_text_checked(tool_.glyphs, form_.size, text)) {
+        notices_.notify_warning(bank_file_refusal(name, form_.size, *problem));
         return false;
     }
-    set_bank_modified(tool_.glyphs, spec_.size, false);
+    set_bank_modified(tool_.glyphs, form_.size, false);
     bank_file_path() = *path;
     return true;
 }
 
 bool GlyphListController::write_to(const std::string& path) {
-    if (!write_bank_file(tool_, spec_.size, file_path(path))) {
+    if (!write_bank_file(tool_, form_.size, file_path(path))) {
         notices_.notify_error(kCantFileOpen);
         return false;
     }
@@ -194,9 +194,9 @@ void GlyphListController::save() {
 
 void GlyphListController::save_as() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0) return;
-    const std::optional<std::string> chosen = dialogs_.ask_save_path(spec_.file_filter, spec_.file_pattern);
+    const std::optional<std::string> chosen = dialogs_.ask_save_path(form_.file_filter, form_.file_pattern);
     if (!chosen || chosen->empty()) return;
-    const std::string path = with_extension(*chosen, spec_.size.extension);
+    const std::string path = with_extension(*chosen, form_.size.extension);
     if (path != *chosen && file_exists(path) && !dialogs_.confirm_overwrite(path)) return;
     if (write_to(path)) bank_file_path() = path;
 }
@@ -206,21 +206,21 @@ bool GlyphListController::start(std::unique_ptr<PacedSequence> sequence, int int
     sequence_ = std::move(sequence);
     interval_ms_ = interval_ms;
     progress_ = 0;
-    percent_ = bank_progress_text(0, spec_.size.slot_count);
+    percent_ = bank_progress_text(0, form_.size.slot_count);
     return true;
 }
 
 bool GlyphListController::read_all() {
     if (transfer_running()) return false;
-    if (bank_modified(tool_.glyphs, spec_.size) && !notices_.ask_yes_no(kReadQuestion)) return false;
-    return start(std::make_unique<GlyphBankRead>(tool_, spec_.size, link_, notices_),
-                 bank_read_tick_ms(spec_.size));
+    if (bank_modified(tool_.glyphs, form_.size) && !notices_.ask_yes_no(kReadQuestion)) return false;
+    return start(std::make_unique<GlyphBankRead>(tool_, form_.size, link_, notices_),
+                 bank_read_tick_ms(form_.size));
 }
 
 bool GlyphListController::register_all() {
     if (transfer_running()) return false;
     if (!notices_.confirm_not_auto_switching()) return false;
-    return start(std::make_unique<GlyphBankRegister>(tool_, spec_.size, link_, notices_),
+    return start(std::make_unique<GlyphBankRegister>(tool_, form_.size, link_, notices_),
                  kBankRegisterTickMs);
 }
 
@@ -230,7 +230,7 @@ bool GlyphListController::sequence_tick() {
     if (state == PacedSequence::State::kRunning) {
         // The bar moves on every tick, waiting or not; past its end it starts again.
         progress_ = progress_ >= progress_maximum() ? 1 : progress_ + 1;
-        percent_ = bank_progress_text(tool_.glyphs.current_slot, spec_.size.slot_count);
+        percent_ = bank_progress_text(tool_.glyphs.current_slot, form_.size.slot_count);
         return true;
     }
     // A transfer stopped by the unit or the link keeps its progress, so the operator sees where.
@@ -242,7 +242,7 @@ bool GlyphListController::sequence_tick() {
 
 bool GlyphListController::left_double_click(int x, int y) {
     if (transfer_running()) return false;
-    const int cell = glyph_cell_at(x, y, spec_.columns);
+    const int cell = glyph_cell_at(x, y, form_.columns);
     if (cell < 0) return false;
     tool_.glyphs.current_slot = cell_slot(cell);
     return true;
@@ -250,16 +250,16 @@ bool GlyphListController::left_double_click(int x, int y) {
 
 void GlyphListController::right_double_click(int x, int y, RgbColour background) {
     // Exporting only reads the bank, so it works while a transfer runs (within export_bitmap's rule).
-    const int cell = glyph_cell_at(x, y, spec_.columns);
+    const int cell = glyph_cell_at(x, y, form_.columns);
     if (cell >= 0) export_bitmap(cell, background);
 }
 
 void GlyphListController::export_bitmap(int cell, RgbColour background) {
     const RgbImage image = cell_image(cell, background);
     if (tool_.glyphs.glyph_reply_pending != 0) return;
-    const std::string number = padded(cell_slot(cell) + 1, spec_.number_digits, '0');
-    const std::string title = std::string(spec_.size.name) + "外字登録番号" + number + "をbmpファイルで保存";
-    const std::string name = std::string(spec_.bitmap_prefix) + number + ".bmp";
+    const std::string number = padded(cell_slot(cell) + 1, form_.number_digits, '0');
+    const std::string title = std::string(form_.size.name) + "外字登録番号" + number + "をbmpファイルで保存";
+    const std::string name = std::string(form_.bitmap_prefix) + number + ".bmp";
     const std::optional<std::string> chosen = dialogs_.ask_bitmap_path(title, name);
     if (!chosen || chosen->empty()) return;
     const std::string path = with_extension(*chosen, ".bmp");

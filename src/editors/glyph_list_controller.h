@@ -37,7 +37,7 @@ class GlyphListDialogs : public GlyphQuestions {
 };
 
 // What sets the three lists apart.
-struct GlyphListSpec {
+struct GlyphListForm {
     const GlyphSize& size;
     std::string_view caption;
     std::string_view title_prefix;
@@ -49,7 +49,7 @@ struct GlyphListSpec {
     int number_digits;               // in the bitmap's title and name
 };
 
-const GlyphListSpec& glyph_list_spec(const GlyphSize& size);
+const GlyphListForm& glyph_list_form(const GlyphSize& size);
 
 inline constexpr std::string_view kOpenQuestion = "データを保存せずに別のファイルを開きますか？";
 // A read from the unit replaces every slot of the bank, so unsaved glyphs of that bank are asked about.
@@ -69,8 +69,8 @@ class GlyphListController {
     GlyphListController(const GlyphListController&) = delete;
     GlyphListController& operator=(const GlyphListController&) = delete;
 
-    const GlyphListSpec& spec() const { return spec_; }
-    const GlyphSize& size() const { return spec_.size; }
+    const GlyphListForm& form() const { return form_; }
+    const GlyphSize& size() const { return form_.size; }
 
     // Clears the working glyph, brings current_group into range and resets the hidden-entry count;
     // returns the redraw timer's period.
@@ -86,7 +86,7 @@ class GlyphListController {
     void select_group(int index);
     void select_slave_address(int index);
 
-    int cells_per_page() const { return 2 * spec_.columns; }
+    int cells_per_page() const { return 2 * form_.columns; }
     int cell_slot(int cell) const;           // slot of a cell of the page shown
     std::string cell_label(int cell) const;  // "No.37"
     RgbImage cell_image(int cell, RgbColour background) const;
@@ -107,7 +107,7 @@ class GlyphListController {
     int sequence_interval_ms() const { return interval_ms_; }
     // One tick of the sequence timer. False once the transfer has ended: stop the timer, draw again.
     bool sequence_tick();
-    int progress_maximum() const { return spec_.size.slot_count + 2; }
+    int progress_maximum() const { return form_.size.slot_count + 2; }
     int progress_value() const { return progress_; }
     const std::string& percent_text() const { return percent_; }
 
@@ -124,7 +124,7 @@ class GlyphListController {
     bool transfer_running() const { return tool_.glyphs.bank_sequence_active != 0; }
     bool start(std::unique_ptr<PacedSequence> sequence, int interval_ms);
     std::string& bank_file_path() {
-        return memory_.bank_file_path[static_cast<std::size_t>(spec_.size.index)];
+        return memory_.bank_file_path[static_cast<std::size_t>(form_.size.index)];
     }
     bool write_to(const std::string& path);
 
@@ -133,7 +133,7 @@ class GlyphListController {
     CommandLink& link_;
     GlyphListDialogs& dialogs_;
     GlyphEditorMemory& memory_;
-    const GlyphListSpec& spec_;
+    const GlyphListForm& form_;
     DeferredPreview redraw_;
     std::unique_ptr<PacedSequence> sequence_;
     int interval_ms_ = 0;

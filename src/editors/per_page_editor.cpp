@@ -11,8 +11,8 @@ int selection_in(std::span<const std::string_view> items, int value) {
 
 }  // namespace
 
-PerPageEditor::PerPageEditor(ToolState& tool, CommandLink& link, const PerPageEditorSpec& spec)
-    : tool_(tool), link_(link), spec_(spec) {}
+PerPageEditor::PerPageEditor(ToolState& tool, CommandLink& link, const PerPageEditorForm& form)
+    : tool_(tool), link_(link), form_(form) {}
 
 int PerPageEditor::open_editor() {
     editor_opened(tool_);
@@ -20,7 +20,7 @@ int PerPageEditor::open_editor() {
 }
 
 std::string PerPageEditor::window_title(std::string_view selected_address) const {
-    return editor_window_title(tool_, spec_.caption, spec_.title_text, selected_address);
+    return editor_window_title(tool_, form_.caption, form_.title_text, selected_address);
 }
 
 std::vector<std::string> PerPageEditor::page_items() {
@@ -32,7 +32,7 @@ std::vector<std::string> PerPageEditor::page_items() {
 
 std::vector<std::string> PerPageEditor::value_items(int value) const {
     if (!valid_value(value)) return {};
-    const auto& items = spec_.values[static_cast<std::size_t>(value)].items;
+    const auto& items = form_.values[static_cast<std::size_t>(value)].items;
     return {items.begin(), items.end()};
 }
 
@@ -47,13 +47,13 @@ int PerPageEditor::page_selection() const {
 
 int PerPageEditor::value_selection(int value) const {
     if (!valid_value(value)) return -1;
-    const PerPageValue& v = spec_.values[static_cast<std::size_t>(value)];
+    const PerPageValue& v = form_.values[static_cast<std::size_t>(value)];
     return selection_in(v.items, tool_.model.pages[static_cast<std::size_t>(current_page())].*v.field);
 }
 
 int PerPageEditor::all_pages_selection(int value) const {
     if (!valid_value(value)) return -1;
-    const PerPageValue& v = spec_.values[static_cast<std::size_t>(value)];
+    const PerPageValue& v = form_.values[static_cast<std::size_t>(value)];
     return selection_in(v.items, tool_.model.memory.*v.memory);
 }
 
@@ -64,14 +64,14 @@ void PerPageEditor::select_page(int index) {
 
 void PerPageEditor::select_value(int value, int index) {
     if (!valid_value(value)) return;
-    const PerPageValue& v = spec_.values[static_cast<std::size_t>(value)];
+    const PerPageValue& v = form_.values[static_cast<std::size_t>(value)];
     if (selection_in(v.items, index) < 0) return;
     tool_.model.pages[static_cast<std::size_t>(current_page())].*v.field = index;
 }
 
 void PerPageEditor::select_all_pages(int value, int index) {
     if (!valid_value(value)) return;
-    const PerPageValue& v = spec_.values[static_cast<std::size_t>(value)];
+    const PerPageValue& v = form_.values[static_cast<std::size_t>(value)];
     if (selection_in(v.items, index) < 0) return;
     tool_.model.memory.*v.memory = index;
     for (PageSettings& page : tool_.model.pages) page.*v.field = index;
@@ -83,11 +83,11 @@ void PerPageEditor::select_slave_address(int index) {
 }
 
 void PerPageEditor::send_page() {
-    link_.send_command(build_page_command(tool_.model, spec_.command, current_page()));
+    link_.send_command(build_page_command(tool_.model, form_.command, current_page()));
 }
 
 void PerPageEditor::send_all_pages() {
-    link_.send_command(build_all_pages_command(tool_.model, spec_.command));
+    link_.send_command(build_all_pages_command(tool_.model, form_.command));
 }
 
 std::string_view PerPageEditor::word(const PerPageValue& value, const PageSettings& page) const {
@@ -97,14 +97,14 @@ std::string_view PerPageEditor::word(const PerPageValue& value, const PageSettin
 
 std::vector<PreviewLine> PerPageEditor::draw_preview() const {
     std::vector<PreviewLine> lines;
-    if (spec_.layout == PreviewLayout::kColourRows) {
+    if (form_.layout == PreviewLayout::kColourRows) {
         const int first = current_page() / kColourPreviewPages * kColourPreviewPages;
         lines.push_back({80, 1, std::string(kColourPreviewHeader)});
         for (int i = 0; i < kColourPreviewPages; ++i) {
             const PageSettings& page = tool_.model.pages[static_cast<std::size_t>(first + i)];
             std::string text = "Page " + two_digits(first + i + 1) + " = ";
-            for (int v = 0; v < spec_.value_count; ++v)
-                text += word(spec_.values[static_cast<std::size_t>(v)], page);
+            for (int v = 0; v < form_.value_count; ++v)
+                text += word(form_.values[static_cast<std::size_t>(v)], page);
             lines.push_back({20, 20 + 23 * i, std::move(text)});
         }
         return lines;
@@ -113,8 +113,8 @@ std::vector<PreviewLine> PerPageEditor::draw_preview() const {
     for (int i = 0; i < kPreviewPages; ++i) {
         const PageSettings& page = tool_.model.pages[static_cast<std::size_t>(first + i)];
         std::string text = "P" + two_digits(first + i + 1);
-        if (spec_.gap_after_page) text += ' ';
-        text += word(spec_.values[0], page);
+        if (form_.gap_after_page) text += ' ';
+        text += word(form_.values[0], page);
         lines.push_back({20 + 130 * (i / 8), 10 + 23 * (i % 8), std::move(text)});
     }
     return lines;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "editors/editor_frame.h"
-#include "editors/per_page_editor_spec.h"
+#include "editors/per_page_editor_form.h"
 #include "editors/per_page_preview.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
@@ -20,9 +20,9 @@ class PerPageEditor {
     static constexpr int kPreviewPages = 32;
     static constexpr int kColourPreviewPages = 8;
 
-    PerPageEditor(ToolState& tool, CommandLink& link, const PerPageEditorSpec& spec);
+    PerPageEditor(ToolState& tool, CommandLink& link, const PerPageEditorForm& form);
 
-    const PerPageEditorSpec& spec() const { return spec_; }
+    const PerPageEditorForm& form() const { return form_; }
 
     // Resets the hidden-entry count and makes the first preview due; returns the preview timer's period.
     int open_editor();
@@ -50,12 +50,12 @@ class PerPageEditor {
 
   private:
     int current_page() const;
-    bool valid_value(int value) const { return value >= 0 && value < spec_.value_count; }
+    bool valid_value(int value) const { return value >= 0 && value < form_.value_count; }
     std::string_view word(const PerPageValue& value, const PageSettings& page) const;
 
     ToolState& tool_;
     CommandLink& link_;
-    const PerPageEditorSpec& spec_;
+    const PerPageEditorForm& form_;
     DeferredPreview preview_;
 };
 

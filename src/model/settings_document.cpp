@@ -164,9 +164,9 @@ std::vector<DocumentField> body_fields(SettingsModel& model) {
     const auto add = [&fields](int* field, int min, int max, int def) {
         fields.push_back({{field, min, max, def}, nullptr});
     };
-    for (const PageFieldSpec& spec : kPageFields) {
+    for (const PageFieldRule& rule : kPageFields) {
         for (PageSettings& page : model.pages)
-            add(&(page.*spec.member), spec.min, spec.max, spec.default_value);
+            add(&(page.*rule.member), rule.min, rule.max, rule.default_value);
     }
     for (auto& day : model.schedule) {
         for (int e = 0; e < kScheduleEntries; ++e) add(&day[e].hour, 0, 23, e);
@@ -343,8 +343,8 @@ std::string write_document(const SettingsModel& model) {
     number(model.date_display_range);
     number(model.date_display_size);
     for (const PageSettings& page : model.pages) line(title_to_document_line(page.title));
-    for (const PageFieldSpec& spec : kPageFields) {
-        for (const PageSettings& page : model.pages) number(page.*spec.member);
+    for (const PageFieldRule& rule : kPageFields) {
+        for (const PageSettings& page : model.pages) number(page.*rule.member);
     }
     for (int ScheduleEntry::*member : {&ScheduleEntry::hour, &ScheduleEntry::minute, &ScheduleEntry::page}) {
         for (const auto& day : model.schedule) {

@@ -34,13 +34,13 @@ struct PageSettings {
 };
 
 // The ten numeric per-page options in the order the settings document stores them, with their ranges.
-struct PageFieldSpec {
+struct PageFieldRule {
     int PageSettings::*member;
     int min;
     int max;
     int default_value;
 };
-inline constexpr std::array<PageFieldSpec, 10> kPageFields{{
+inline constexpr std::array<PageFieldRule, 10> kPageFields{{
     {&PageSettings::char_size, 0, 2, 1},
     {&PageSettings::display_position, 0, 1, 1},
     {&PageSettings::display_offset, 0, 15, 7},

@@ -127,7 +127,7 @@ GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink&
     const int redraw_ms = controller_.open();
     setWindowTitle(qt_text(controller_.window_title(selected_address)));
 
-    const int columns = controller_.spec().columns;
+    const int columns = controller_.form().columns;
     cells_ = new GlyphCellArea(columns, this);
     for (int k = 0; k < controller_.cells_per_page(); ++k) {
         auto* number = new QLineEdit(cells_);

@@ -10,24 +10,24 @@
 
 namespace tvx {
 
-PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEditorSpec& spec,
+PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEditorForm& form,
                              const std::string& selected_address, QWidget* owner)
-    : QDialog(owner), editor_(tool, link, spec) {
+    : QDialog(owner), editor_(tool, link, form) {
     setModal(true);
-    setWindowTitle(qt_text(spec.caption));
+    setWindowTitle(qt_text(form.caption));
 
-    const bool colours = spec.layout == PreviewLayout::kColourRows;
+    const bool colours = form.layout == PreviewLayout::kColourRows;
     preview_ = new PreviewFrame(colours ? QSize(320, 205) : QSize(520, 200), this);
     preview_->setObjectName(QStringLiteral("preview"));
     page_ = new ChoiceGroup("ページ", PerPageEditor::page_items(), this);
     page_->setObjectName(QStringLiteral("page"));
-    for (int v = 0; v < spec.value_count; ++v) {
-        const PerPageValue& value = spec.values[static_cast<std::size_t>(v)];
+    for (int v = 0; v < form.value_count; ++v) {
+        const PerPageValue& value = form.values[static_cast<std::size_t>(v)];
         values_[static_cast<std::size_t>(v)] = new ChoiceGroup(value.caption, value.items, this);
         all_pages_[static_cast<std::size_t>(v)] = new ChoiceGroup(value.all_caption, value.items, this);
     }
     slave_ = make_slave_address_group(editor_.slave_address(), this);
-    page_button_ = make_button(spec.page_button, this);
+    page_button_ = make_button(form.page_button, this);
     all_button_ = make_button("全設定", this);
     close_button_ = make_button("Close", this);
 
@@ -71,7 +71,7 @@ PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEd
         draw_preview();
         show_values();
     });
-    for (int v = 0; v < spec.value_count; ++v) {
+    for (int v = 0; v < form.value_count; ++v) {
         connect(values_[static_cast<std::size_t>(v)]->combo(), &QComboBox::activated, this,
                 [this, v](int index) {
                     editor_.select_value(v, index);
@@ -98,7 +98,7 @@ PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEd
 
 void PerPageDialog::show_values() {
     page_->show_selection(editor_.page_selection());
-    for (int v = 0; v < editor_.spec().value_count; ++v) {
+    for (int v = 0; v < editor_.form().value_count; ++v) {
         values_[static_cast<std::size_t>(v)]->show_selection(editor_.value_selection(v));
         all_pages_[static_cast<std::size_t>(v)]->show_selection(editor_.all_pages_selection(v));
     }

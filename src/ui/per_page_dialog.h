@@ -18,7 +18,7 @@ class PreviewFrame;
 class PerPageDialog : public QDialog {
     Q_OBJECT
   public:
-    PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEditorSpec& spec,
+    PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEditorForm& form,
                   const std::string& selected_address, QWidget* owner);
 
     PerPageEditor& editor() { return editor_; }

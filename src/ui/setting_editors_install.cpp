@@ -55,9 +55,9 @@ void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notic
     MainWindow* owner = &window;
     auto memory = std::make_shared<EditorsMemory>();
     for (const auto& [id, member] : kPerPageMenu) {
-        const PerPageEditorSpec& spec = per_page_spec(member);
-        window.register_opener(id, [owner, &tool, &link, &spec] {
-            PerPageDialog dialog(tool, link, spec, selected_unit_address(*owner, tool), owner);
+        const PerPageEditorForm& form = per_page_form(member);
+        window.register_opener(id, [owner, &tool, &link, &form] {
+            PerPageDialog dialog(tool, link, form, selected_unit_address(*owner, tool), owner);
             exec_window_modal(dialog);
         });
     }

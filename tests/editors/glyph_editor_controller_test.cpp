@@ -72,13 +72,13 @@ TEST_F(GlyphEditorTest, PointerToDotUsesTheEditableRangeAndIntegerCells) {
         EXPECT_TRUE(ed.dot_lit(e.size->dots - 2, e.size->dots - 2)) << e.size->name;
         EXPECT_FALSE(ed.set_dot(e.x_max + 1, e.y_max, true));
         EXPECT_FALSE(ed.set_dot(e.x_max, e.y_max + 1, true));
-        const GlyphEditorSpec& spec = ed.spec();
-        EXPECT_TRUE(ed.set_dot(spec.x_min, spec.y_min, true));
+        const GlyphEditorForm& form = ed.form();
+        EXPECT_TRUE(ed.set_dot(form.x_min, form.y_min, true));
         EXPECT_TRUE(ed.dot_lit(1, 1));
-        EXPECT_FALSE(ed.set_dot(spec.x_min - 1, spec.y_min, true));
-        EXPECT_FALSE(ed.set_dot(spec.x_min, spec.y_min - 1, true));
+        EXPECT_FALSE(ed.set_dot(form.x_min - 1, form.y_min, true));
+        EXPECT_FALSE(ed.set_dot(form.x_min, form.y_min - 1, true));
         EXPECT_EQ(lit_count(*e.size), 2);
-        EXPECT_FALSE(ed.set_dot(32768 + spec.x_min, spec.y_min, false));  // 16 bits: a negative x
+        EXPECT_FALSE(ed.set_dot(32768 + form.x_min, form.y_min, false));  // 16 bits: a negative x
     }
 }
 

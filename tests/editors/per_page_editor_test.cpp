@@ -11,7 +11,7 @@ namespace {
 
 class PerPageEditorTest : public ::testing::Test {
   protected:
-    PerPageEditor editor(PerPageMember member) { return PerPageEditor(tool, link, per_page_spec(member)); }
+    PerPageEditor editor(PerPageMember member) { return PerPageEditor(tool, link, per_page_form(member)); }
 
     ToolState tool;
     testing::RecordingLink link;
@@ -102,14 +102,14 @@ TEST_F(PerPageEditorTest, SendsEachMembersCommands) {
 }
 
 TEST_F(PerPageEditorTest, MembersKeepTheirOwnTextsAndCaptions) {
-    EXPECT_EQ(per_page_specs().size(), 9u);
+    EXPECT_EQ(per_page_forms().size(), 9u);
     EXPECT_EQ(PerPageEditor::page_items().size(), 64u);
     EXPECT_EQ(PerPageEditor::page_items()[63], "64");
     EXPECT_EQ(editor(PerPageMember::kDisplayOffset).value_items(0).size(), 16u);
     EXPECT_EQ(editor(PerPageMember::kDisplayPosition).value_items(0),
               (std::vector<std::string>{"TOP   ", "BOTTOM"}));
-    EXPECT_EQ(per_page_spec(PerPageMember::kCharLevel).page_button, "設定");
-    EXPECT_EQ(per_page_spec(PerPageMember::kCharSize).page_button, "ページ設定");
+    EXPECT_EQ(per_page_form(PerPageMember::kCharLevel).page_button, "設定");
+    EXPECT_EQ(per_page_form(PerPageMember::kCharSize).page_button, "ページ設定");
 
     // Character level: no space after the page number, the word brings its own.
     tool.model.run.current_page = 4;
@@ -173,20 +173,20 @@ TEST(PerPageEditorUnit, EveryMembersSendsReachTheUnit) {
     ToolState tool;
     testing::RecordingNotices notices;
     testing::EditorUnitLink link(tool, notices);
-    for (const PerPageEditorSpec& spec : per_page_specs()) {
-        PerPageEditor editor(tool, link, spec);
-        for (int v = 0; v < spec.value_count; ++v) editor.select_all_pages(v, 0);
+    for (const PerPageEditorForm& form : per_page_forms()) {
+        PerPageEditor editor(tool, link, form);
+        for (int v = 0; v < form.value_count; ++v) editor.select_all_pages(v, 0);
         editor.send_all_pages();
         editor.select_page(20);
-        for (int v = 0; v < spec.value_count; ++v)
-            editor.select_value(v, static_cast<int>(spec.values[v].items.size()) - 1);
+        for (int v = 0; v < form.value_count; ++v)
+            editor.select_value(v, static_cast<int>(form.values[v].items.size()) - 1);
         editor.send_page();
-        for (int v = 0; v < spec.value_count; ++v) {
-            const PerPageValue& value = spec.values[static_cast<std::size_t>(v)];
+        for (int v = 0; v < form.value_count; ++v) {
+            const PerPageValue& value = form.values[static_cast<std::size_t>(v)];
             const auto& pages = link.unit.settings().pages;
-            EXPECT_EQ(pages[0].*value.field, 0) << spec.caption;
-            EXPECT_EQ(pages[63].*value.field, 0) << spec.caption;
-            EXPECT_EQ(pages[20].*value.field, static_cast<int>(value.items.size()) - 1) << spec.caption;
+            EXPECT_EQ(pages[0].*value.field, 0) << form.caption;
+            EXPECT_EQ(pages[63].*value.field, 0) << form.caption;
+            EXPECT_EQ(pages[20].*value.field, static_cast<int>(value.items.size()) - 1) << form.caption;
         }
     }
     EXPECT_TRUE(notices.texts("error").empty());

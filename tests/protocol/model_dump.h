@@ -27,7 +27,7 @@ inline std::string dump_unit_settings(const SettingsModel& m) {
         const PageSettings& page = m.pages[static_cast<std::size_t>(p)];
         const std::string at = "page" + std::to_string(p + 1) + ".";
         text(at + "title", page.title);
-        for (const PageFieldSpec& spec : kPageFields) add(at + "field", page.*spec.member);
+        for (const PageFieldRule& rule : kPageFields) add(at + "field", page.*rule.member);
     }
     for (int d = 0; d < kScheduleDays; ++d) {
         for (int e = 0; e < kScheduleEntries; ++e) {

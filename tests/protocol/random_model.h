@@ -46,7 +46,7 @@ inline SettingsModel random_model(unsigned seed) {
         while (page.title.size() >= 2 && page.title.compare(page.title.size() - 2, 2, "\x81\x40") == 0) {
             page.title.resize(page.title.size() - 2);
         }
-        for (const PageFieldSpec& spec : kPageFields) page.*spec.member = pick(spec.min, spec.max);
+        for (const PageFieldRule& rule : kPageFields) page.*rule.member = pick(rule.min, rule.max);
     }
     for (auto& day : m.schedule) {
         for (ScheduleEntry& entry : day) entry = {pick(0, 23), pick(0, 59), pick(0, 65)};

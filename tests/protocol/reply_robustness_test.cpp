@@ -14,9 +14,9 @@ namespace {
 // document and the dialogs need it to be.
 void expect_in_range(const SettingsModel& m) {
     for (const PageSettings& page : m.pages) {
-        for (const PageFieldSpec& spec : kPageFields) {
-            ASSERT_GE(page.*spec.member, spec.min);
-            ASSERT_LE(page.*spec.member, spec.max);
+        for (const PageFieldRule& rule : kPageFields) {
+            ASSERT_GE(page.*rule.member, rule.min);
+            ASSERT_LE(page.*rule.member, rule.max);
         }
         ASSERT_LE(page.title.size(), kTitleBytes);
         ASSERT_EQ(page.title.size() % 2, 0u);

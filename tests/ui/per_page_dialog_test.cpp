@@ -36,7 +36,7 @@ class PerPageDialogTest : public testing::EditorDialogTest {};
 TEST_F(PerPageDialogTest, CharacterSizeDialogShowsItsTextsInOrder) {
     tool.config.select_number = -1;
     tool.model.run.current_page = 4;
-    PerPageDialog dialog(tool, link, per_page_spec(PerPageMember::kCharSize), "", nullptr);
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kCharSize), "", nullptr);
     EXPECT_EQ(dialog.windowTitle(), "文字サイズ");
     EXPECT_EQ(group_titles(&dialog),
               (QStringList{"ページ", "サイズ", "全ページ同サイズ", "スレーブアドレス"}));
@@ -58,7 +58,7 @@ TEST_F(PerPageDialogTest, ColourDialogTitleNamesTheSelectedUnitAndItsSelectorsSt
     tool.config.select_number = 3;
     tool.config.rs_control = 1;
     tool.model.run.slave_address = 32;
-    PerPageDialog dialog(tool, link, per_page_spec(PerPageMember::kCharColour), "192.168.1.7", nullptr);
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kCharColour), "192.168.1.7", nullptr);
     EXPECT_EQ(dialog.windowTitle(), "文字＆縁取り色の設定 192.168.1.7");
     EXPECT_EQ(group_titles(&dialog), (QStringList{"ページ", "文字色", "全ページ同文字色", "縁取り色",
                                                   "全ページ同縁取り色", "スレーブアドレス"}));
@@ -72,7 +72,7 @@ TEST_F(PerPageDialogTest, ColourDialogTitleNamesTheSelectedUnitAndItsSelectorsSt
 }
 
 TEST_F(PerPageDialogTest, ChoicesChangeTheModelAndTheButtonsSendToTheUnit) {
-    PerPageDialog dialog(tool, link, per_page_spec(PerPageMember::kCharSize), "", nullptr);
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kCharSize), "", nullptr);
     choose(dialog.page_group(), 39);
     choose(dialog.value_group(0), 0);
     EXPECT_EQ(tool.model.pages[39].char_size, 0);
@@ -92,7 +92,7 @@ TEST_F(PerPageDialogTest, ChoicesChangeTheModelAndTheButtonsSendToTheUnit) {
 }
 
 TEST_F(PerPageDialogTest, PreviewIsDrawnByTheTimerAndNotByItsOwnRepaint) {
-    PerPageDialog dialog(tool, link, per_page_spec(PerPageMember::kCharSize), "", nullptr);
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kCharSize), "", nullptr);
     EXPECT_TRUE(dialog.preview_timer().isActive());
     EXPECT_EQ(dialog.preview_timer().interval(), 200);
     EXPECT_EQ(dialog.preview()->draw_count(), 0);
@@ -114,7 +114,7 @@ TEST_F(PerPageDialogTest, PreviewIsDrawnByTheTimerAndNotByItsOwnRepaint) {
 }
 
 TEST_F(PerPageDialogTest, CloseEndsTheDialogKeepingTheChoices) {
-    PerPageDialog dialog(tool, link, per_page_spec(PerPageMember::kCharLevel), "", nullptr);
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kCharLevel), "", nullptr);
     EXPECT_EQ(button_texts(&dialog), (QStringList{"設定", "全設定", "Close"}));
     EXPECT_EQ(group_titles(&dialog),
               (QStringList{"ページ", "文字レベル", "同文字レベル", "スレーブアドレス"}));
@@ -130,7 +130,7 @@ TEST_F(PerPageDialogTest, CloseEndsTheDialogKeepingTheChoices) {
 TEST_F(PerPageDialogTest, Screenshots) {
     tool.config.rs_control = 1;
     for (PerPageMember member : {PerPageMember::kCharSize, PerPageMember::kCharColour}) {
-        PerPageDialog dialog(tool, link, per_page_spec(member), "", nullptr);
+        PerPageDialog dialog(tool, link, per_page_form(member), "", nullptr);
         dialog.show();
         dialog.preview_tick();
         QApplication::processEvents();

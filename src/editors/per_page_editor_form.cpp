@@ -1,4 +1,4 @@
-#include "editors/per_page_editor_spec.h"
+#include "editors/per_page_editor_form.h"
 
 namespace tvx {
 namespace {
@@ -25,7 +25,7 @@ constexpr Texts kColourWords[] = {"黒　　　　", "赤　　　　", "緑　�
 constexpr PerPageValue kNoValue{nullptr, nullptr, {}, {}, {}, {}, {}};
 
 // Rows in the order of the menu.
-const std::array<PerPageEditorSpec, 9> kSpecs{{
+const std::array<PerPageEditorForm, 9> kForms{{
     {PerPageMember::kCharSize,
      "文字サイズ",
      "文字サイズの設定 ",
@@ -130,15 +130,15 @@ const std::array<PerPageEditorSpec, 9> kSpecs{{
 
 }  // namespace
 
-std::span<const PerPageEditorSpec> per_page_specs() {
-    return kSpecs;
+std::span<const PerPageEditorForm> per_page_forms() {
+    return kForms;
 }
 
-const PerPageEditorSpec& per_page_spec(PerPageMember member) {
-    for (const PerPageEditorSpec& spec : kSpecs) {
-        if (spec.member == member) return spec;
+const PerPageEditorForm& per_page_form(PerPageMember member) {
+    for (const PerPageEditorForm& form : kForms) {
+        if (form.member == member) return form;
     }
-    return kSpecs.front();
+    return kForms.front();
 }
 
 std::span<const std::string_view> colour_items() {

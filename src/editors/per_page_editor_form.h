@@ -41,7 +41,7 @@ enum class PreviewLayout {
     kColourRows,   // 8 pages, two colours each, under a header: "Page 01 = 白　　　　黒　　　　"
 };
 
-struct PerPageEditorSpec {
+struct PerPageEditorForm {
     PerPageMember member;
     std::string_view caption;     // the dialog's own caption
     std::string_view title_text;  // window title before the selected TCP unit's address
@@ -53,8 +53,8 @@ struct PerPageEditorSpec {
     PreviewLayout layout;
 };
 
-std::span<const PerPageEditorSpec> per_page_specs();
-const PerPageEditorSpec& per_page_spec(PerPageMember member);
+std::span<const PerPageEditorForm> per_page_forms();
+const PerPageEditorForm& per_page_form(PerPageMember member);
 
 // The colour list shared by every colour selector, and the preview's padded words.
 std::span<const std::string_view> colour_items();
