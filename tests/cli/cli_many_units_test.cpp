@@ -25,12 +25,7 @@ namespace {
 
 using testing::CliHarness;
 using testing::Files;
-
-SettingsModel document_model(unsigned seed) {
-    SettingsModel m = testing::random_model(seed);
-    m.network = NetworkSettings{};
-    return m;
-}
+using testing::round_trip_model;
 
 // A port on this host where nobody listens.
 quint16 closed_port() {
@@ -93,7 +88,7 @@ TEST(CliManyUnits, AHostsFileOfEightWithOneUnreachableFailsThatOneAloneAndTheRep
     CliHarness cli;
     Files files;
     UnitServers fleet(7);
-    const SettingsModel document = document_model(21);
+    const SettingsModel document = round_trip_model(21);
     const std::string in = files.write("site.dat", write_document(document));
     const std::string unreachable = "127.0.0.1:" + std::to_string(closed_port());
     // Unit 4 is the one nobody answers for; comments and blank lines are no units.
@@ -176,7 +171,7 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     CliHarness cli;
     Files files;
     UnitServers fleet(2);
-    SettingsModel document = document_model(5);
+    SettingsModel document = round_trip_model(5);
     document.power_on_page = 12;
     document.alarm_hold_time = "5";  // read back as "005": the same hold time
     const std::string in = files.write("in.dat", write_document(document));
@@ -232,7 +227,7 @@ TEST(CliManyUnits, BackupOfOneUnitRestoredIntoAFreshOneGivesTheSameSettingsAndGl
     UnitServers fleet(2);
     VirtualUnit& source = *fleet.units[0];
     VirtualUnit& fresh = *fleet.units[1];
-    source.settings() = document_model(77);
+    source.settings() = round_trip_model(77);
     source.settings().network.version_number = "2.10";
     for (int p = 0; p < kPageCount; ++p) source.set_title(p, source.settings().pages[p].title);
     random_glyphs(source.glyphs(), 77);

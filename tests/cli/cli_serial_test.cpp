@@ -15,12 +15,7 @@ namespace {
 
 using testing::CliHarness;
 using testing::Files;
-
-SettingsModel round_trip_model(unsigned seed) {
-    SettingsModel m = testing::random_model(seed);
-    m.network = NetworkSettings{};
-    return m;
-}
+using testing::round_trip_model;
 
 // The far end of the serial line is the virtual unit on a pseudo-terminal of its own.
 class CliOverSerial : public ::testing::TestWithParam<bool> {

@@ -14,15 +14,8 @@ namespace {
 
 using testing::CliHarness;
 using testing::Files;
+using testing::round_trip_model;
 using testing::ScriptedUnit;
-
-// A model whose every field goes to a unit with send-all and comes back with read-back: the network
-// settings of the document are neither sent nor read, so they keep their defaults.
-SettingsModel round_trip_model(unsigned seed) {
-    SettingsModel m = testing::random_model(seed);
-    m.network = NetworkSettings{};
-    return m;
-}
 
 class CliOverTcp : public ::testing::Test {
   protected:

@@ -77,4 +77,12 @@ inline SettingsModel random_model(unsigned seed) {
     return m;
 }
 
+// A random model whose every field goes to a unit with send-all and comes back with read-back: the
+// network settings are neither sent nor read, so they keep their defaults.
+inline SettingsModel round_trip_model(unsigned seed) {
+    SettingsModel m = random_model(seed);
+    m.network = NetworkSettings{};
+    return m;
+}
+
 }  // namespace tvx::testing
