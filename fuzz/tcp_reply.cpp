@@ -35,7 +35,7 @@ void prepare(Outcome& out, bool in_bank_read) {
 void feed(Outcome& out, const std::vector<std::string_view>& pieces) {
     for (const std::string_view piece : pieces) {
         handle_tcp_reply(out.tool, out.notices, piece);
-        require(out.tool.reply.tcp_accumulation.size() <= ReplyState::kTcpAccumulationLimit,
+        require(out.tool.reply.tcp_line.text.size() <= ReplyState::kTcpAccumulationLimit,
                 "TCP accumulation stays within its limit");
     }
     fuzz::check_model(out.tool.model, kTitleBytes);
@@ -55,8 +55,8 @@ void compare(const Outcome& a, const Outcome& b) {
                 a.tool.glyphs.glyph_buffer == b.tool.glyphs.glyph_buffer,
             "same glyphs whatever the pieces");
     require(a.tool.link.error_reply == b.tool.link.error_reply, "same error flag whatever the pieces");
-    require(a.tool.reply.tcp_accumulation == b.tool.reply.tcp_accumulation &&
-                a.tool.reply.tcp_line_incomplete == b.tool.reply.tcp_line_incomplete,
+    require(a.tool.reply.tcp_line.text == b.tool.reply.tcp_line.text &&
+                a.tool.reply.tcp_line.partial() == b.tool.reply.tcp_line.partial(),
             "same half line left whatever the pieces");
 }
 

@@ -93,10 +93,15 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption pieces("pieces", "Send answers in pieces of n bytes.", "n");
     const QCommandLineOption piece_gap("piece-gap", "Milliseconds between pieces.", "ms", "30");
     const QCommandLineOption delay("delay", "Milliseconds before each answer.", "ms");
+    const QCommandLineOption line_rate(
+        "line-rate",
+        "Hold each answer until the command and the answer would have crossed a serial line of this many "
+        "baud (11 bits a byte: 8 data bits, even parity, one stop bit); a pseudo-terminal has no speed.",
+        "baud");
     const QCommandLineOption quiet("quiet", "Do not log lines.");
     parser.addOptions({pty,      serial, tcp_server, tcp_client, count,       ports,       forget,    rs485,
                        document, save,   version,    error_at,   error_every, error_reply, silent_at, silent,
-                       stray_at, stray,  pieces,     piece_gap,  delay,       quiet});
+                       stray_at, stray,  pieces,     piece_gap,  delay,       line_rate, quiet});
     parser.process(app);
 
     const auto fail = [](const QString& message) {
@@ -138,6 +143,9 @@ int main(int argc, char* argv[]) {
         return fail("--piece-gap needs milliseconds");
     if (parser.isSet(delay) && !parse_int(parser.value(delay), 0, 600000, faults.delay_ms)) {
         return fail("--delay needs milliseconds");
+    }
+    if (parser.isSet(line_rate) && !parse_int(parser.value(line_rate), 300, 1000000, faults.line_baud)) {
+        return fail("--line-rate needs a baud rate from 300");
     }
 
     if (parser.isSet(forget)) {

@@ -23,6 +23,7 @@ SerialChannel::SerialChannel(ToolState& tool, Notices& notices, std::string devi
         if (tool_.config.rs_control == 1) shown.remove_prefix(std::min<std::size_t>(2, shown.size()));
         line_received(line, shown);
     });
+    link_.set_unreadable_handler([this] { unreadable_line_received(); });
     drain_poll_.setInterval(kDrainPollMs);
     connect(&drain_poll_, &QTimer::timeout, this, &SerialChannel::check_drained);
 }

@@ -143,34 +143,21 @@ void SocketChannel::on_disconnected() {
 void SocketChannel::on_ready_read() {
     if (!socket_) return;
     const QByteArray bytes = socket_->readAll();
-    std::string_view rest(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    while (!rest.empty()) {
-        const std::size_t lf = rest.find('\n');
-        const std::string_view piece = rest.substr(0, lf == std::string_view::npos ? rest.size() : lf + 1);
-        rest.remove_prefix(piece.size());
-        if (!discarding_) {
-            if (partial_.size() + piece.size() > ReplyState::kTcpAccumulationLimit) {
-                // Longer than the reply handling keeps: dropped up to its LF, but still an answer.
-                partial_.clear();
-                discarding_ = true;
-            } else {
-                partial_.append(piece);
-            }
-        }
-        if (lf == std::string_view::npos) break;
-        if (discarding_) {
-            discarding_ = false;
-            unreadable_line_received();
-            continue;
-        }
-        const std::string line = std::exchange(partial_, {});
-        if (observer_) observer_(TrafficDirection::kReceived, label_, line);
-        std::string_view shown = line;
-        while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.remove_suffix(1);
-        line_received(line, shown);
-        // A handler may have closed the channel.
-        if (!socket_) return;
-    }
+    QPointer<SocketChannel> self(this);
+    lines_.feed(
+        std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+        [this, self](const std::string& line) {
+            // A handler may have closed the channel: the rest is not for it.
+            if (!self || !socket_) return;
+            if (observer_) observer_(TrafficDirection::kReceived, label_, line);
+            std::string_view shown = line;
+            while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.remove_suffix(1);
+            line_received(line, shown);
+        },
+        [this, self] {
+            // Longer than the reply handling keeps: dropped up to its LF, but still an answer.
+            if (self && socket_) unreadable_line_received();
+        });
 }
 
 bool SocketChannel::write_line(std::string_view line) {

@@ -7,6 +7,7 @@
 
 #include "cli/unit_channel.h"
 #include "link/traffic_observer.h"
+#include "protocol/line_assembler.h"
 
 namespace tvx {
 
@@ -56,8 +57,7 @@ class SocketChannel : public UnitChannel {
     std::string label_;
     bool opening_ = false;
     bool gone_ = false;
-    std::string partial_;      // received text whose LF has not come yet
-    bool discarding_ = false;  // the rest of an over-long line is being dropped
+    LineAssembler lines_{ReplyState::kTcpAccumulationLimit};
     QTimer connect_timer_;
     QTimer drain_timer_;
     std::function<void(bool)> drained_;

@@ -1,13 +1,12 @@
 #include "cli/unit_channel.h"
 
+#include "protocol/reply_handler.h"
+
 namespace tvx {
 
 UnitChannel::UnitChannel(ToolState& tool, Notices& notices, QObject* parent)
-    : QObject(parent), tool_(tool), notices_(notices) {
-    answer_timer_.setSingleShot(true);
-    answer_timer_.setTimerType(Qt::PreciseTimer);
-    answer_timer_.setInterval(3000);
-    connect(&answer_timer_, &QTimer::timeout, this, &UnitChannel::answer_missing);
+    : QObject(parent), tool_(tool), notices_(notices), answers_(tool.link) {
+    connect(&answers_, &AnswerTracker::missing, this, &UnitChannel::answer_missing);
 }
 
 UnitChannel::~UnitChannel() = default;
@@ -19,63 +18,44 @@ void UnitChannel::send_command(std::string_view line) {
         send_failed();
         return;
     }
-    if (!answer_expected()) return;
-    set_answers_due(answers_due_ + 1);
-    answer_timer_.start();
+    if (answer_expected()) answers_.expect();
 }
 
 void UnitChannel::line_received(std::string_view line, std::string_view shown) {
-    take_answer();
+    // After a failure the channel has ended: a late answer changes nothing.
+    if (failed_) return;
+    answers_.take_line();
     handle_line(line);
     last_line_ = std::string(shown);
-    if (tool_.link.error_reply != 0) error_seen_ = true;
     emit answered();
 }
 
 void UnitChannel::unreadable_line_received() {
-    take_answer();
+    if (failed_) return;
+    answers_.take_line();
+    handle_unreadable_reply(tool_);
     last_line_.clear();
     emit answered();
 }
 
-void UnitChannel::take_answer() {
-    if (answers_due_ == 0) return;
-    set_answers_due(answers_due_ - 1);
-    if (answers_due_ == 0) {
-        answer_timer_.stop();
-    } else {
-        answer_timer_.start();
-    }
-}
-
 void UnitChannel::connection_lost() {
-    if (answers_due_ > 0) answer_missing();
+    if (answers_.due()) answer_missing();
 }
 
 void UnitChannel::send_failed() {
     failed_ = true;
-    error_seen_ = true;
     tool_.link.error_reply = 1;
     emit answered();
 }
 
 void UnitChannel::answer_missing() {
     if (failed_) return;
-    answer_timer_.stop();
-    set_answers_due(0);
+    answers_.give_up(false);
     failed_ = true;
-    error_seen_ = true;
     tool_.link.error_reply = 1;
-    // Pieces of an answer that never completed must not be joined to anything later.
-    tool_.reply.tcp_accumulation.clear();
-    tool_.reply.tcp_line_incomplete = false;
+    tool_.link.reply_missed = 1;
     notices_.notify_warning(no_answer_notice());
     emit answered();
-}
-
-void UnitChannel::set_answers_due(int count) {
-    answers_due_ = count;
-    tool_.link.tcp_answer_pending = count > 0 ? 1 : 0;
 }
 
 }  // namespace tvx

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "link/answer_tracker.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
 #include "protocol/notices.h"
@@ -13,11 +14,10 @@
 namespace tvx {
 
 // The link of one unit's session, serial or TCP. It sends command lines, hands every received line to the
-// reply handling, and keeps count of the answers due: while one is due, LinkFlags::tcp_answer_pending is
-// set, so a paced sequence sends nothing (on the serial line too, unlike the desktop tool: a unit that
-// stops answering must end the command at the first unanswered step). An answer that does not come within
-// the reply time-out, or a connection that goes while an answer is due, fails the channel for good: it
-// sends nothing more, and late lines cannot undo the failure.
+// reply handling, and keeps the answers due in the answer tracker every link uses: while one is due,
+// LinkFlags::tcp_answer_pending is set, so a paced sequence sends nothing. An answer that does not come
+// within the reply time-out, or a connection that goes while an answer is due, fails the channel for
+// good: it sends nothing more, and late lines cannot undo the failure.
 class UnitChannel : public QObject, public CommandLink {
     Q_OBJECT
 
@@ -28,7 +28,7 @@ class UnitChannel : public QObject, public CommandLink {
     UnitChannel(ToolState& tool, Notices& notices, QObject* parent = nullptr);
     ~UnitChannel() override;
 
-    void set_reply_timeout_ms(int ms) { answer_timer_.setInterval(ms); }
+    void set_reply_timeout_ms(int ms) { answers_.set_timeout_ms(ms); }
 
     // Makes the link usable; ready() or open_failed() follows, possibly before this returns.
     virtual void open() = 0;
@@ -37,13 +37,10 @@ class UnitChannel : public QObject, public CommandLink {
 
     void send_command(std::string_view line) final;
 
-    bool awaiting_answer() const { return answers_due_ > 0; }
+    bool awaiting_answer() const { return answers_.due(); }
     bool failed() const { return failed_; }
     // The last line handled, without its line end (and without the address on RS-485).
     const std::string& last_line() const { return last_line_; }
-    // An error reply ("E0" to "E3", "MENU") or a failed send has been seen since the channel opened. The
-    // reply handling clears error_reply on every line; this does not forget.
-    bool error_seen() const { return error_seen_; }
 
     // Calls done once everything written has left (true), or when it could not leave within a bound or
     // the connection went first (false).
@@ -80,14 +77,10 @@ class UnitChannel : public QObject, public CommandLink {
     Notices& notices_;
 
   private:
-    void take_answer();
     void answer_missing();
-    void set_answers_due(int count);
 
-    QTimer answer_timer_;
-    int answers_due_ = 0;
+    AnswerTracker answers_;
     bool failed_ = false;
-    bool error_seen_ = false;
     std::string last_line_;
 };
 

@@ -18,16 +18,19 @@
 namespace tvx {
 namespace {
 
-// A slot whose read is answered by anything but its data line is asked for again, as the tool does;
-// unattended, a unit that never sends the data must not keep the command going for ever.
-constexpr int kMaxGlyphAsks = 3;
-
 std::string two_digits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
 
 // The unit answered "GN" to what was sent: in its present mode it did not take it.
 constexpr std::string_view kNotTakenText = "本機がモード違い（GN）で受け付けませんでした";
+
+// A notice of several lines as one line of the summary.
+std::string one_line(std::string text) {
+    for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
+        text.replace(at, 1, "; ");
+    return text;
+}
 
 std::string verify_failed_text(std::size_t count) {
     return "照合の結果、送信した内容と本機の内容に " + std::to_string(count) + " 件の差分があります";
@@ -261,8 +264,6 @@ void UnitJob::start_phase() {
     ToolState& tool = *tool_;
     const Phase& phase = phases_[phase_];
     sequence_.reset();
-    last_asked_slot_ = -1;
-    asks_ = 0;
     switch (phase.kind) {
         case Phase::Kind::kReadBack:
             if (phase.verifies) {
@@ -306,6 +307,10 @@ void UnitJob::phase_completed() {
     pace_timer_.stop();
     kick_timer_.stop();
     const Phase& phase = phases_[phase_];
+    // Steps the unit answered with "GN", an error or something unexpected: the sequence went on past
+    // them, as in the tool, but a send that left something untaken has not done its job.
+    const std::string not_taken = sequence_->steps_not_taken_notice();
+    if (!not_taken.empty()) not_taken_.push_back(one_line(not_taken));
     steps_before_ += planned_steps(phase);
     if (phase.kind == Phase::Kind::kFullSend && alarm_hold_seconds(tool_->model.alarm_hold_time) < 3) {
         // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
@@ -317,10 +322,7 @@ void UnitJob::phase_completed() {
         if (!read_back.unread_steps().empty() && !phase.verifies) {
             // The sequence's notice has named the settings not read. A document holding values the unit
             // did not give (the defaults of this run) is not written: it would pass for the unit's settings.
-            std::string unread = read_back.unread_description();
-            for (std::size_t at = unread.find('\n'); at != std::string::npos; at = unread.find('\n', at))
-                unread.replace(at, 1, "; ");
-            fail("not read: " + unread);
+            fail("not read: " + one_line(read_back.unread_description()));
             return;
         }
         // A setting not read cannot count as the same: verification lists it.
@@ -330,11 +332,30 @@ void UnitJob::phase_completed() {
                 {std::string(read.group), read_step_name(read), "", std::string(kNotReadBack)});
         }
     }
+    std::vector<int> slots_not_read;
+    if (phase.kind == Phase::Kind::kGlyphRead) {
+        const auto& read = static_cast<const GlyphBankRead&>(*sequence_);
+        slots_not_read = read.slots_not_read();
+        if (!slots_not_read.empty() && !phase.verifies) {
+            // A bank file holding glyphs the unit never sent would pass for the unit's bank.
+            fail("not read: " + read.slots_not_read_text());
+            return;
+        }
+    }
     if (phase.verifies) {
         std::vector<SettingDifference> found =
             phase.kind == Phase::Kind::kReadBack
                 ? compare_sent_with_read_back(*input_.document, tool_->model)
                 : compare_glyph_banks(*input_.banks, tool_->glyphs, *phase.size);
+        // A glyph not read is listed once, as not read, not against the blank it was read into.
+        for (const int slot : slots_not_read) {
+            const std::string name = "No." + std::to_string(slot + 1);
+            std::erase_if(found, [&](const SettingDifference& d) { return d.setting == name; });
+            const std::string& sent = glyph_bank(*input_.banks, *phase.size)[static_cast<std::size_t>(slot)];
+            differences_.push_back({std::string(phase.size->name) + "外字", name,
+                                    sent.substr(0, static_cast<std::size_t>(phase.size->digits)),
+                                    std::string(kNotReadBack)});
+        }
         differences_.insert(differences_.end(), found.begin(), found.end());
     }
     if (++phase_ < phases_.size()) {
@@ -352,21 +373,15 @@ void UnitJob::on_answered() {
         fail(notices_.last_problem());
         return;
     }
-    // "GN": the unit did not take what was sent. A sequence goes on past it as in the tool, but a send
-    // that left something untaken has not done its job.
+    // "GN": the unit did not take what was sent.
     const bool mode_difference = tool_->link.mode_differences != mode_differences_seen_;
     mode_differences_seen_ = tool_->link.mode_differences;
-    if (mode_difference && sequence_ && phase_ < phases_.size()) {
-        const Phase::Kind kind = phases_[phase_].kind;
-        if (kind == Phase::Kind::kFullSend || kind == Phase::Kind::kGlyphRegister)
-            not_taken_steps_.push_back(std::max(1, steps_done()));
-    }
     if (input_.command == CliOptions::Command::kSend) {
         if (reply_line_) return;
         reply_line_ = channel_->last_line();
         if (mode_difference) {
             fail(std::string(kNotTakenText));
-        } else if (channel_->error_seen()) {
+        } else if (tool_->link.error_reply != 0) {
             fail(notices_.last_problem());
         } else {
             complete();
@@ -380,34 +395,10 @@ void UnitJob::kick() {
     if (!finished_ && !finishing_) kick_timer_.start();
 }
 
-bool UnitJob::glyph_read_gives_up() {
-    const Phase& phase = phases_[phase_];
-    if (phase.kind != Phase::Kind::kGlyphRead) return false;
-    // This tick asks for current_slot when nothing is outstanding.
-    if (channel_->awaiting_answer() || tool_->glyphs.glyph_reply_pending != 0) return false;
-    const int slot = tool_->glyphs.current_slot;
-    if (slot >= phase.size->slot_count) return false;
-    if (slot != last_asked_slot_) {
-        last_asked_slot_ = slot;
-        asks_ = 1;
-        return false;
-    }
-    return ++asks_ > kMaxGlyphAsks;
-}
-
 void UnitJob::tick() {
     if (finished_ || finishing_ || !sequence_) return;
     if (channel_->failed()) {
         fail(notices_.last_problem());  // cancels the sequence at its step
-        return;
-    }
-    // An error answer stops the sequence at this tick even when a later line has cleared error_reply.
-    if (channel_->error_seen()) tool_->link.error_reply = 1;
-    if (glyph_read_gives_up()) {
-        stopped_at_step_ = std::max(1, steps_done());
-        notices_.notify_error("No." + std::to_string(tool_->glyphs.current_slot + 1) +
-                              ": the unit answers the read without the glyph");
-        fail(notices_.last_problem());
         return;
     }
     const PacedSequence::State state = sequence_->tick();
@@ -465,12 +456,9 @@ void UnitJob::complete() {
         return;
     }
     std::string problem;
-    if (!not_taken_steps_.empty()) {
-        problem = std::string(kNotTakenText) + "（ステップ ";
-        for (std::size_t i = 0; i < not_taken_steps_.size(); ++i)
-            problem += (i == 0 ? "" : ", ") + std::to_string(not_taken_steps_[i]);
-        problem += "）";
-        notices_.notify_warning(problem);
+    if (!not_taken_.empty()) {
+        // The sequences have told each of them as they ended.
+        for (const std::string& text : not_taken_) problem += (problem.empty() ? "" : "; ") + text;
     } else if (!differences_.empty()) {
         problem = verify_failed_text(differences_.size());
         notices_.notify_warning(problem);

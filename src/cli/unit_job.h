@@ -106,7 +106,6 @@ class UnitJob : public QObject {
     void on_answered();
     void tick();
     void kick();
-    bool glyph_read_gives_up();
     bool write_outputs();
     std::string manifest() const;
     void complete();
@@ -138,14 +137,12 @@ class UnitJob : public QObject {
     bool succeeded_ = false;
     bool hold_refused_ = false;
     std::uint64_t mode_differences_seen_ = 0;
-    std::vector<int> not_taken_steps_;  // steps of a send the unit answered "GN" to
+    std::vector<std::string> not_taken_;  // per phase, the steps the unit did not take
     int stopped_at_step_ = 0;           // the step a failure stopped the job at; 0 when at no step
     bool verified_ = false;
     std::string failure_;
     std::optional<std::string> reply_line_;
     std::vector<SettingDifference> differences_;
-    int last_asked_slot_ = -1;
-    int asks_ = 0;
 };
 
 }  // namespace tvx

@@ -46,6 +46,7 @@ void load_configuration(Configuration& config, NetworkSettings& network, const s
             config.host_list[host][octet] = static_cast<std::uint8_t>(number(host_key(host, octet)) & 0xFF);
         }
     }
+    config.pace = read_choice(text, "pace", 2);
 }
 
 namespace {

@@ -30,6 +30,9 @@ struct Configuration {
     int select_number = 0;   // chosen host (client) or client_table entry (server, -1 none)
     int list_count = 0;      // hosts in host_list
     std::array<HostAddress, kMaxHosts> host_list{};
+    // The pace of every sequence (key "pace", which the original does not know and ignores): 0 standard,
+    // the original's intervals; 1 fast, each step as soon as the answer to the one before has come.
+    int pace = 0;
     std::filesystem::path ini_path;  // where the file lives; empty writes nothing
     // Told once for each write that could not be made (the old file stays as it was); the desktop tool
     // shows the operator the file warning.

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "config/configuration.h"
+#include "protocol/paced_sequence.h"
 
 namespace tvx {
 
@@ -45,6 +46,10 @@ ConnectionChoice com_port_choice(ToolState& tool) {
 
 ConnectionChoice rs_control_choice(ToolState& tool) {
     return {tool, nullptr, {"rs_control", {"RS-232C", "RS-485"}, &Configuration::rs_control, false}};
+}
+
+ConnectionChoice pace_choice(ToolState& tool) {
+    return {tool, nullptr, {"pace", {std::string(kPaceNames[0]), std::string(kPaceNames[1])}, &Configuration::pace, false}};
 }
 
 ConnectionChoice client_server_choice(ToolState& tool, const TcpSender& connection) {

@@ -48,5 +48,7 @@ ConnectionChoice com_port_choice(ToolState& tool);
 ConnectionChoice rs_control_choice(ToolState& tool);
 // "ClientServer": "Client" (0), "Server" (1).
 ConnectionChoice client_server_choice(ToolState& tool, const TcpSender& connection);
+// "pace": "標準" (0), "高速" (1); a choice for the next sequence, never frozen.
+ConnectionChoice pace_choice(ToolState& tool);
 
 }  // namespace tvx

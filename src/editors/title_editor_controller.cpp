@@ -60,6 +60,10 @@ bool TitleEditorController::start_send_all() {
     return true;
 }
 
+int TitleEditorController::send_all_tick_ms() const {
+    return pace_tick_ms(tool_.config, kTitleSendTickMs);
+}
+
 bool TitleEditorController::tick() {
     const int sent = sequence_.steps_sent();
     const PacedSequence::State state = sequence_.tick();

@@ -48,6 +48,8 @@ class TitleEditorController {
 
     // "全設定": true when the all-pages send runs and the view should start its timer.
     bool start_send_all();
+    // The send-all timer's interval at the pace chosen under "インターフェイス".
+    int send_all_tick_ms() const;
     // One tick of the view's timer; false once the send has ended.
     bool tick();
     bool running() const { return sequence_.running(); }

@@ -14,6 +14,7 @@ namespace tvx {
 SerialLink::SerialLink(ToolState& tool, Notices& notices, QObject* parent)
     : QObject(parent), tool_(tool), notices_(notices), port_(this) {
     set_reply_handler(nullptr);
+    set_unreadable_handler(nullptr);
     connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
     connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
     replug_timer_.setInterval(1000);
@@ -34,6 +35,14 @@ void SerialLink::set_reply_handler(ReplyHandler handler) {
     }
 }
 
+void SerialLink::set_unreadable_handler(UnreadableHandler handler) {
+    if (handler) {
+        unreadable_ = std::move(handler);
+    } else {
+        unreadable_ = [this] { handle_unreadable_reply(tool_); };
+    }
+}
+
 void SerialLink::open_serial_port() {
     open_serial_port(serial_device_for(tool_.config));
     port_label_ = com_port_key(tool_.config.com_port);
@@ -44,6 +53,9 @@ void SerialLink::open_serial_port(const std::string& device) {
     replug_timer_.stop();
     device_ = device;
     port_label_ = device;
+    pseudo_terminal_ = false;
+    identity_.clear();
+    stable_name_ = QFileInfo(QString::fromStdString(device)).isSymLink();
     assembler_.clear();
     unread_.clear();
 
@@ -59,7 +71,11 @@ void SerialLink::open_serial_port(const std::string& device) {
     // Received characters arrive through readyRead, connected for the link's whole life.
     if (!port_.isOpen()) notices_.notify_error("Miss! Mask Set");
 
-    if (port_.isOpen()) port_.setReadBufferSize(kQueueBytes);
+    if (port_.isOpen()) {
+        port_.setReadBufferSize(kQueueBytes);
+        pseudo_terminal_ = is_pseudo_terminal(port_);
+        identity_ = pseudo_terminal_ ? std::string() : serial_device_identity(device);
+    }
     if (!set_native_queues(port_, kQueueBytes, kQueueBytes)) notices_.notify_error("Miss! Buffer Set");
 
     if (!set_native_timeouts(port_)) notices_.notify_error("Miss! Time Out Set");
@@ -134,8 +150,14 @@ void SerialLink::on_ready_read() {
         unread_.append(port_.readAll());
         if (unread_.isEmpty()) break;
         const QByteArray bytes = std::exchange(unread_, {});
-        assembler_.feed(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
-                        [this](const std::string& line) { deliver(line); });
+        assembler_.feed(
+            std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())),
+            [this](const std::string& line) { deliver(line); },
+            [this] {
+                delivering_ = true;
+                unreadable_();
+                delivering_ = false;
+            });
     }
 }
 
@@ -155,8 +177,14 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
         port_.close();
         assembler_.clear();
         unread_.clear();
-        replug_timer_.start();
         tool_.link.link_lost = 1;
+        if (pseudo_terminal_ && !stable_name_) {
+            // Whatever takes its number next is another program's: it is not the unit.
+            notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
+                                  ") が閉じられました。\n擬似端末は開き直しません。");
+            return;
+        }
+        replug_timer_.start();
         notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
                               ") が外されました。\n戻ったときに開き直します。");
         return;
@@ -166,11 +194,13 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
 }
 
 void SerialLink::poll_for_device() {
-    if (port_.isOpen() || device_.empty()) {
+    if (port_.isOpen() || device_.empty() || (pseudo_terminal_ && !stable_name_)) {
         replug_timer_.stop();
         return;
     }
     if (!QFileInfo::exists(QString::fromStdString(device_))) return;
+    // Another adapter plugged in where this one was is not the unit's line: wait for the right one.
+    if (!stable_name_ && !identity_.empty() && serial_device_identity(device_) != identity_) return;
     {
         // A device that is back but not ready yet is tried again quietly at the next poll.
         QSerialPort probe(QString::fromStdString(device_));

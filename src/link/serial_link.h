@@ -25,6 +25,8 @@ class SerialLink : public QObject, public SerialSender {
 
   public:
     using ReplyHandler = std::function<void(const std::string& line)>;
+    // Told of a line too long to hand over, dropped whole: it answers all the same.
+    using UnreadableHandler = std::function<void()>;
 
     // A reply line may hold at most this many bytes, LF included; a longer one is dropped whole.
     static constexpr std::size_t kLineLimit = 1023;
@@ -57,13 +59,18 @@ class SerialLink : public QObject, public SerialSender {
 
     // Where received lines go; by default handle_serial_reply.
     void set_reply_handler(ReplyHandler handler);
+    // Where over-long lines are told; by default the reply handling counts them as an unreadable answer.
+    void set_unreadable_handler(UnreadableHandler handler);
     // Told of every framed line written and every line received, for the communication log.
     void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
     // The port as the log names it, with the RS-485 address: "COM1 #03", "COM1 #FF", "COM2".
     std::string link_label() const;
 
-    // While an unplugged device is away: looks for it once and reopens it when it is back. The link's
-    // timer calls this every second; tests call it directly.
+    // While an unplugged device is away: looks for it once and reopens it when it is back, and only if it
+    // is the same device: a stable name (a link such as /dev/serial/by-id/...) names its device and is
+    // reopened by that name; a pseudo-terminal opened by its own path is never reopened (its number goes
+    // to the next program that asks for one); an adapter whose vendor, product and serial number were
+    // known must show them again. The link's timer calls this every second; tests call it directly.
     void poll_for_device();
     bool waiting_for_device() const { return replug_timer_.isActive(); }
 
@@ -77,11 +84,15 @@ class SerialLink : public QObject, public SerialSender {
     QSerialPort port_;
     LineAssembler assembler_{kLineLimit};
     ReplyHandler handler_;
+    UnreadableHandler unreadable_;
     TrafficObserver observer_;
     std::string port_label_;   // the configured port's name, or the device opened by path
     QByteArray unread_;        // bytes taken from the port while a line was being handled
     bool delivering_ = false;  // a handler that opens a box runs a nested event loop
     std::string device_;       // the path last opened, to reopen after an unplug
+    std::string identity_;     // the device's identity when it was opened (serial_device_identity)
+    bool pseudo_terminal_ = false;
+    bool stable_name_ = false;  // device_ is a link that names its device
     QTimer replug_timer_;
 };
 

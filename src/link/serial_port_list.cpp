@@ -26,6 +26,22 @@ std::vector<std::string> available_serial_devices(const std::string& by_id_folde
     return found;
 }
 
+std::string serial_device_identity(const std::string& device) {
+    std::error_code error;
+    // A stable name (/dev/serial/by-id/...) leads to the node the system lists.
+    const std::filesystem::path node = std::filesystem::canonical(device, error);
+    const QString location = QString::fromStdString(error ? device : node.string());
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) {
+        if (info.systemLocation() != location) continue;
+        if (!info.hasVendorIdentifier() && !info.hasProductIdentifier() && info.serialNumber().isEmpty())
+            return {};
+        return QString::number(info.vendorIdentifier(), 16).toStdString() + ":" +
+               QString::number(info.productIdentifier(), 16).toStdString() + ":" +
+               info.serialNumber().toStdString();
+    }
+    return {};
+}
+
 std::string serial_permission_hint(const std::string& device) {
 #ifdef _WIN32
     (void)device;

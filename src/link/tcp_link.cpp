@@ -42,22 +42,15 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text) {
 }
 
 TcpLink::TcpLink(ToolState& tool, Notices& notices, QObject* parent)
-    : QObject(parent), tool_(tool), notices_(notices), reply_handler_(handle_tcp_reply) {
-    answer_timer_.setSingleShot(true);
-    answer_timer_.setTimerType(Qt::PreciseTimer);
-    answer_timer_.setInterval(kAnswerTimeoutMs);
-    connect(&answer_timer_, &QTimer::timeout, this, &TcpLink::answer_missing);
-    late_timer_.setSingleShot(true);
-    late_timer_.setInterval(kLateAnswerMs);
-    // An answer later than this is taken as lost for good; what comes next answers the next command.
-    connect(&late_timer_, &QTimer::timeout, this, [this] { late_answers_ = 0; });
+    : QObject(parent), tool_(tool), notices_(notices), reply_handler_(handle_tcp_reply), answers_(tool.link) {
+    connect(&answers_, &AnswerTracker::missing, this, &TcpLink::answer_missing);
     tcp_reset_table();
 }
 
 TcpLink::~TcpLink() {
     // Quietly: no notice and no signal may come from a link that is going away.
-    answer_timer_.stop();
-    late_timer_.stop();
+    answers_.disconnect(this);
+    answers_.reset();
     drop_client_socket();
     drop_server();
     for (TcpClientEntry& entry : client_table_) {
@@ -113,6 +106,8 @@ bool TcpLink::tcp_select_client(int index) {
     if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
     tool_.config.select_number = index;
     selected_connection_ = client_table_[index].connection_id;
+    // What came of another unit's line is not the beginning of this one's.
+    lines_.clear();
     set_tcp_connected(1);
     return true;
 }
@@ -292,8 +287,9 @@ void TcpLink::tcp_close_socket(QTcpSocket* socket) {
     if (!was_target) return;
     // Nothing more goes to that unit: a running sequence stops, and an answer due cannot come any more.
     tool_.link.link_lost = 1;
-    late_answers_ = 0;
     if (answer_pending()) answer_missing();
+    answers_.reset();
+    lines_.clear();
 }
 
 void TcpLink::tcp_stop() {
@@ -303,9 +299,8 @@ void TcpLink::tcp_stop() {
         tool_.link.error_reply = 1;
         tool_.link.link_lost = 1;
     }
-    cancel_answer();
-    late_answers_ = 0;
-    late_timer_.stop();
+    answers_.reset();
+    lines_.clear();
     drop_client_socket();
     drop_server();
     for (int i = 1; i < kClientTableSize; ++i) {
@@ -339,18 +334,10 @@ void TcpLink::tcp_send(std::string_view line) {
         notices_.notify_warning(kSendFailed);
         return;
     }
-    // From here on a line is this command's answer: a unit that never answered the command given up on
-    // must not cost the next one its answer as well.
-    late_answers_ = 0;
-    late_timer_.stop();
     // Bytes that came while no answer was due and never ended their line cannot begin this command's
     // answer: they are dropped, so noise from the unit does not cost the answer.
-    if (answers_due_ == 0) {
-        tool_.reply.tcp_accumulation.clear();
-        tool_.reply.tcp_line_incomplete = false;
-    }
-    set_answers_due(answers_due_ + 1);
-    answer_timer_.start();
+    if (!answers_.due()) lines_.clear();
+    answers_.expect();
     observe(TrafficDirection::kSent, socket, line);
 }
 
@@ -368,65 +355,41 @@ void TcpLink::read_from(QTcpSocket* socket) {
         if (chunk.isEmpty()) break;
         // Only the unit that commands go to answers them; anything else is read and dropped.
         if (guard != target_socket()) continue;
-        const std::string_view rest = drop_late_answers(
-            guard, std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
-        if (rest.empty()) continue;
-        observe(TrafficDirection::kReceived, guard, rest);
-        deliver(table_index(socket), rest);
+        lines_.feed(
+            std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())),
+            [this, &guard](const std::string& line) {
+                // A notice box opened by an earlier line may have seen the unit go.
+                if (guard && guard == target_socket()) line_received(guard, line);
+            },
+            [this, &guard] {
+                if (guard && guard == target_socket()) unreadable_line_received(guard);
+            });
     }
 }
 
-std::string_view TcpLink::drop_late_answers(const QTcpSocket* socket, std::string_view chunk) {
-    std::size_t taken = 0;
-    while (late_answers_ > 0 && taken < chunk.size()) {
-        const std::size_t lf = chunk.find('\n', taken);
-        if (lf == std::string_view::npos) {
-            taken = chunk.size();  // the late line goes on in the next chunk
-            break;
-        }
-        taken = lf + 1;
-        if (--late_answers_ == 0) late_timer_.stop();
+void TcpLink::line_received(const QTcpSocket* socket, const std::string& line) {
+    if (answers_.take_line() == AnswerTracker::Line::kLate) {
+        observe(TrafficDirection::kReceivedLate, socket, line);
+        return;
     }
-    if (taken > 0) observe(TrafficDirection::kReceivedLate, socket, chunk.substr(0, taken));
-    return chunk.substr(taken);
-}
-
-void TcpLink::deliver(int index, std::string_view chunk) {
-    // Each LF completes an answer line, as the reply handling reads it.
-    const auto lines = static_cast<int>(std::count(chunk.begin(), chunk.end(), '\n'));
-    if (answers_due_ > 0 && lines > 0) {
-        set_answers_due(std::max(0, answers_due_ - lines));
-        if (answers_due_ == 0) {
-            answer_timer_.stop();
-        } else {
-            answer_timer_.start();
-        }
-    }
-    reply_handler_(tool_, notices_, chunk);
+    observe(TrafficDirection::kReceived, socket, line);
+    const int index = table_index(socket);
+    reply_handler_(tool_, notices_, line);
     emit reply_received(index);
 }
 
-void TcpLink::set_answers_due(int count) {
-    answers_due_ = count;
-    tool_.link.tcp_answer_pending = count > 0 ? 1 : 0;
-}
-
-void TcpLink::cancel_answer() {
-    set_answers_due(0);
-    answer_timer_.stop();
+void TcpLink::unreadable_line_received(const QTcpSocket* socket) {
+    if (answers_.take_line() == AnswerTracker::Line::kLate) return;
+    const int index = table_index(socket);
+    handle_unreadable_reply(tool_);
+    emit reply_received(index);
 }
 
 void TcpLink::answer_missing() {
-    const int missing = answers_due_;
-    cancel_answer();
     // Pieces of the answer that never completed must not be joined to the next one; the rest of that
     // line, when it comes, is dropped with the late answer.
-    tool_.reply.tcp_accumulation.clear();
-    tool_.reply.tcp_line_incomplete = false;
-    if (target_socket() && missing > 0) {
-        late_answers_ += missing;
-        late_timer_.start();
-    }
+    lines_.clear();
+    answers_.give_up(target_socket() != nullptr);
     tool_.link.error_reply = 1;
     // However late the answer comes, the step stays failed.
     tool_.link.reply_missed = 1;

@@ -7,10 +7,12 @@
 #include <optional>
 #include <string_view>
 
+#include "link/answer_tracker.h"
 #include "link/client_table.h"
 #include "link/link_dispatch.h"
 #include "link/traffic_observer.h"
 #include "model/tool_state.h"
+#include "protocol/line_assembler.h"
 #include "protocol/notices.h"
 
 class QTcpServer;
@@ -26,21 +28,22 @@ std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
 //
 // Everything is event driven on the GUI thread: connecting, accepting, noticing closed connections and
 // receiving answers happen through socket signals whichever window is open; dialogs only observe the
-// state through the signals below. After each send an answer is due; it is bounded by a single-shot
-// timer, and while it is due answer_pending() is true so that paced sequences send nothing. An answer
-// given up as missing that turns up after all, within kLateAnswerMs and before the next command goes
-// out, is logged and dropped: it cannot undo the failure, and a sequence, stopped by it, sends nothing
-// for it to pass as the answer to.
+// state through the signals below. Received bytes are joined into lines by the one line assembler, and
+// the answers due are kept by the one answer tracker: after each send an answer is due, bounded by the
+// tracker's time-out, and while it is due answer_pending() is true so that paced sequences send nothing.
+// An answer given up as missing that turns up after all, within kLateAnswerMs and before the next command
+// goes out, is logged and dropped: it cannot undo the failure, and a sequence, stopped by it, sends
+// nothing for it to pass as the answer to.
 class TcpLink : public QObject, public TcpSender {
     Q_OBJECT
 
   public:
-    // Receives every chunk read from the socket that commands go to, as it arrives: handle_tcp_reply
+    // Receives every whole line read from the socket that commands go to, in order: handle_tcp_reply
     // unless a test plugs in another.
     using ReplyHandler = std::function<void(ToolState&, Notices&, std::string_view chunk)>;
 
-    static constexpr int kAnswerTimeoutMs = 3000;
-    static constexpr int kLateAnswerMs = 3000;
+    static constexpr int kAnswerTimeoutMs = AnswerTracker::kTimeoutMs;
+    static constexpr int kLateAnswerMs = AnswerTracker::kLateWindowMs;
     static constexpr int kReceiveChunk = 1024;
     // What a socket takes in before the link has read it; beyond it the peer waits (TCP flow control).
     // The link reads as it goes, but a notice box's event loop can hold it up for as long as it is open.
@@ -53,11 +56,11 @@ class TcpLink : public QObject, public TcpSender {
     ~TcpLink() override;
 
     void set_reply_handler(ReplyHandler handler);
-    void set_answer_timeout_ms(int ms) { answer_timer_.setInterval(ms); }
-    void set_late_answer_ms(int ms) { late_timer_.setInterval(ms); }
+    void set_answer_timeout_ms(int ms) { answers_.set_timeout_ms(ms); }
+    void set_late_answer_ms(int ms) { answers_.set_late_window_ms(ms); }
     // Answers given up as missing whose lines are still expected, to be dropped when they come.
-    int late_answers_owed() const { return late_answers_; }
-    // Told of every line sent and every chunk handed to the reply handling, with the peer's address.
+    int late_answers_owed() const { return answers_.late_answers(); }
+    // Told of every line sent and every line handed to the reply handling, with the peer's address.
     void set_traffic_observer(TrafficObserver observer) { observer_ = std::move(observer); }
 
     // Client role: connects to host select_number on port_number. 1 when the connection is made or
@@ -88,25 +91,21 @@ class TcpLink : public QObject, public TcpSender {
     // The one socket of the role (the client socket, or the listening server); null when none.
     const QObject* main_socket() const;
     bool is_listening() const;
-    bool answer_pending() const { return answers_due_ > 0; }
+    bool answer_pending() const { return answers_.due(); }
 
   signals:
     void clients_changed();          // a unit was accepted or left, or the table was reset
     void connected_changed();        // tcp_connected, the client socket or the listening state changed
-    void reply_received(int index);  // a chunk went to the reply handling (index: table entry, 0 client)
+    void reply_received(int index);  // a line went to the reply handling (index: table entry, 0 client)
 
   private:
     void on_client_connected();
     void on_socket_error(QTcpSocket* socket, int error);
     void on_new_connection();
     void read_from(QTcpSocket* socket);
-    void deliver(int index, std::string_view chunk);
-    // Takes the lines of late answers off the front of chunk; returns what is left.
-    std::string_view drop_late_answers(const QTcpSocket* socket, std::string_view chunk);
+    void line_received(const QTcpSocket* socket, const std::string& line);
+    void unreadable_line_received(const QTcpSocket* socket);
     void answer_missing();
-    void cancel_answer();
-    // Also mirrored in LinkFlags::tcp_answer_pending for the paced sequences of the core.
-    void set_answers_due(int count);
 
     QTcpSocket* target_socket() const;
     int table_index(const QTcpSocket* socket) const;
@@ -127,10 +126,8 @@ class TcpLink : public QObject, public TcpSender {
     int tcp_connected_ = 0;
     std::uint64_t next_connection_id_ = 0;
     std::uint64_t selected_connection_ = 0;  // connection_id of the unit the operator picked
-    int answers_due_ = 0;
-    QTimer answer_timer_;
-    int late_answers_ = 0;
-    QTimer late_timer_;
+    AnswerTracker answers_;
+    LineAssembler lines_{ReplyState::kTcpAccumulationLimit};
 };
 
 }  // namespace tvx

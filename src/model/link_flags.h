@@ -44,12 +44,38 @@ struct AwaitedRead {
     ReadAnswer answer = ReadAnswer::kNone;
 };
 
+// How the step a sequence sent was answered, as the reply handling saw it.
+enum class StepAnswer {
+    kNone,            // no line since the step went out
+    kAsAsked,         // "GO" to a setting, or the data line a read asked for, taken whole
+    kErrorReply,      // "E0" to "E3" or "MENU"
+    kModeDifference,  // "GN": the unit did not take it in its present mode
+    kUnexpected,      // neither a status nor the data line asked for (another command's line, noise)
+};
+
+// The step a running sequence has sent. The first line after it answers it; an error reply sticks
+// whatever comes after it, and a read's own data line still counts when something else came first.
+struct AwaitedStep {
+    bool active = false;      // a sequence runs and has sent a step
+    bool wants_data = false;  // the step reads: only its data line answers it as asked
+    StepAnswer answer = StepAnswer::kNone;
+};
+
+// Received bytes being joined into a line: what has come of the line so far, and whether the line has
+// grown past its limit and is being dropped up to its LF.
+struct LineBuffer {
+    std::string text;
+    bool discarding = false;
+
+    bool partial() const { return discarding || !text.empty(); }
+};
+
 // The reply handling's own accumulation of TCP answer pieces until a piece ends with LF.
 struct ReplyState {
     static constexpr std::size_t kTcpAccumulationLimit = 2048;
-    std::string tcp_accumulation;
-    bool tcp_line_incomplete = false;
+    LineBuffer tcp_line;
     AwaitedRead awaited;
+    AwaitedStep step;
 };
 
 }  // namespace tvx

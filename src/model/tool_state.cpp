@@ -9,8 +9,7 @@ void reset_settings(ToolState& tool) {
     tool.link.error_reply = 0;
     reset_settings(tool.model);
     reset_glyphs(tool.glyphs);
-    tool.reply.tcp_accumulation.clear();
-    tool.reply.tcp_line_incomplete = false;
+    tool.reply.tcp_line = LineBuffer{};
 }
 
 }  // namespace tvx

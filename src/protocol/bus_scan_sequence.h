@@ -59,6 +59,7 @@ class BusScanSequence : public PacedSequence {
     void waited() override { ++waited_ticks_; }
     // An address nobody answers is what the scan is for; only a lost port stops it.
     bool stops_when_unanswered() const override { return false; }
+    bool step_reads(int) const override { return true; }
     // Steps are named by the address they asked: "アドレス 05".
     std::string step_label(int step) const override;
     void finished(State state) override;

@@ -38,6 +38,7 @@ class FullSendAndReadBack : public PacedSequence {
     bool can_start() override;
     bool send_step(int step) override;
     bool waiting() const override;
+    bool step_reads(int step) const override { return step > kSendSteps + 1; }
     void finished(State state) override;
 
   private:

@@ -53,12 +53,31 @@ bool GlyphBankRead::can_start() {
     // A flag left by a read nobody answered would hold the first request back for ever.
     tool_.glyphs.glyph_reply_pending = 0;
     step_slots_.clear();
+    asks_.assign(static_cast<std::size_t>(size_.slot_count), 0);
+    not_read_.clear();
     return true;
+}
+
+void GlyphBankRead::before_tick() {
+    // Only once the last ask has had its answer (or never will: the link's time-out stops the read).
+    if (tool_.glyphs.glyph_reply_pending != 0) return;
+    int& slot = tool_.glyphs.current_slot;
+    while (slot >= 0 && slot < size_.slot_count && asks_[static_cast<std::size_t>(slot)] >= kMaxAsks) {
+        not_read_.push_back(slot);
+        ++slot;
+    }
+}
+
+std::string GlyphBankRead::slots_not_read_text() const {
+    std::string text;
+    for (const int slot : not_read_) text += (text.empty() ? "No." : ", No.") + std::to_string(slot + 1);
+    return text;
 }
 
 bool GlyphBankRead::send_step(int) {
     const int slot = tool_.glyphs.current_slot;
     if (slot < 0 || slot >= size_.slot_count) return false;
+    ++asks_[static_cast<std::size_t>(slot)];
     step_slots_.push_back(slot);
     send_glyph_read(tool_.glyphs, size_, glyph_code(slot), link_, notices_, false);
     return true;
@@ -73,7 +92,10 @@ std::string GlyphBankRead::step_label(int step) const {
 void GlyphBankRead::finished(State state) {
     // Nobody else waits for a bitmap answer while a list is open.
     tool_.glyphs.glyph_reply_pending = 0;
-    if (state == State::kCompleted) tool_.glyphs.current_slot = 0;
+    if (state != State::kCompleted) return;
+    tool_.glyphs.current_slot = 0;
+    if (!not_read_.empty())
+        notices_.notify_error(std::string(kGlyphsNotRead) + "\n" + slots_not_read_text());
 }
 
 int GlyphBankRegister::percent() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "glyphs/glyph_model.h"
@@ -14,6 +15,9 @@ namespace tvx {
 // themselves with bank_sequence_active, and put current_slot back to 0 when they complete.
 inline constexpr int kBankRegisterTickMs = 2000;
 
+// The heading of the notice that ends a read-all with glyphs the unit never sent.
+inline constexpr std::string_view kGlyphsNotRead = "次の外字は読み込めませんでした（元のままです）。";
+
 // Tick interval of the read-all: 400 ms for large glyphs, 300 ms for the others.
 int bank_read_tick_ms(const GlyphSize& size);
 
@@ -23,10 +27,13 @@ std::string bank_progress_text(int current_slot, int slot_count);
 
 // Reads every glyph of one size from the unit into its bank. A slot is asked for at the first tick after
 // the answer to the one before has arrived: the glyph store moves current_slot on when a data line comes.
-// An answer that is no data line lets the next tick ask for the same slot again; an error answer stops
-// the sequence, as in every sequence.
+// An answer that is no data line lets the next tick ask for the same slot again, up to kMaxAsks asks in
+// all; then the slot counts as not read and the read goes on with the next. A completed read with slots
+// not read names them. An error answer stops the sequence, as in every sequence.
 class GlyphBankRead : public PacedSequence {
   public:
+    static constexpr int kMaxAsks = 3;
+
     GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
         : PacedSequence(tool, link, notices), size_(size), link_(step_link()), notices_(notices) {}
     ~GlyphBankRead() override { cancel(); }
@@ -35,6 +42,10 @@ class GlyphBankRead : public PacedSequence {
     int step_count() const override;
     int percent() const override;
     const GlyphSize& size() const { return size_; }
+    // The slots (0-based) of the last run that were asked kMaxAsks times without their data line.
+    const std::vector<int>& slots_not_read() const { return not_read_; }
+    // "No.3, No.17"; empty when every slot asked for was read.
+    std::string slots_not_read_text() const;
 
   protected:
     // Over TCP a connection must be up; on RS-485 an address from 00 to 31 must be chosen, since no unit
@@ -43,6 +54,9 @@ class GlyphBankRead : public PacedSequence {
     bool send_step(int step) override;
     bool uses_bank_flag() const override { return true; }
     bool waiting() const override { return tool_.glyphs.glyph_reply_pending != 0; }
+    bool step_reads(int) const override { return true; }
+    // Passes over a slot asked kMaxAsks times whose answers brought no glyph.
+    void before_tick() override;
     // Steps are named by the glyph number they asked for: "No.12".
     std::string step_label(int step) const override;
     void finished(State state) override;
@@ -52,6 +66,8 @@ class GlyphBankRead : public PacedSequence {
     CommandLink& link_;
     Notices& notices_;
     std::vector<int> step_slots_;  // the slot each step asked for
+    std::vector<int> asks_;        // asks per slot in this run
+    std::vector<int> not_read_;
 };
 
 // Registers every glyph of one size's bank on the unit, one slot per tick, without waiting for anything

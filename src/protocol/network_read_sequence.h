@@ -37,6 +37,7 @@ class NetworkReadSequence : public PacedSequence {
     // No unit answers a broadcast: on RS-485 an address from 00 to 31 must be chosen.
     bool can_start() override;
     bool send_step(int step) override;
+    bool step_reads(int) const override { return true; }
     void finished(State state) override;
 
   private:

@@ -16,11 +16,27 @@ std::string step_stopped_notice(std::string_view stopped, std::string_view answe
     return text + "最後に応答があったのは" + std::string(answered) + " です。";
 }
 
+int pace_tick_ms(const Configuration& config, int standard_ms) {
+    return config.pace == 1 ? kFastTickMs : standard_ms;
+}
+
+std::string_view pace_name(const Configuration& config) {
+    return kPaceNames[config.pace == 1 ? 1 : 0];
+}
+
 PacedSequence::PacedSequence(ToolState& tool, CommandLink& link, Notices& notices)
     : tool_(tool), step_link_(*this, link), notices_(notices) {}
 
 void PacedSequence::StepLink::send_command(std::string_view line) {
     ToolState& tool = owner_.tool_;
+    // A sequence taken as part of another sends through that one's step link, which records the step.
+    const bool recording = owner_.state_ == State::kRunning;
+    if (recording) {
+        // The step before keeps the answer it had; from here on a line answers this one.
+        owner_.take_step_answer();
+        tool.reply.step = AwaitedStep{true, owner_.step_reads(owner_.step_), StepAnswer::kNone};
+        owner_.answer_step_ = owner_.step_;
+    }
     const std::uint64_t replies_before = tool.link.replies_handled;
     const bool lost_before = tool.link.link_lost != 0;
     link_.send_command(line);
@@ -32,6 +48,7 @@ void PacedSequence::StepLink::send_command(std::string_view line) {
         owner_.any_awaited_ = true;
     }
     if (lost_before || tool.link.link_lost == 0) owner_.last_written_ = owner_.step_;
+    if (recording) owner_.note_step_sent(awaited);
     owner_.take_answers();
 }
 
@@ -42,6 +59,10 @@ bool PacedSequence::start() {
     tool_.link.error_reply = 0;
     tool_.link.link_lost = 0;
     tool_.link.reply_missed = 0;
+    // The serial line is the sequence's from here: an answer still awaited by an earlier command or a
+    // stopped sequence must neither hold the first step back nor, missing, stop this run.
+    tool_.link.reply_expected = 0;
+    tool_.link.reply_timeout_ticks = 0;
     step_ = 0;
     stopped_by_link_ = false;
     awaiting_.clear();
@@ -49,6 +70,9 @@ bool PacedSequence::start() {
     last_answered_ = 0;
     last_written_ = 0;
     replies_seen_ = tool_.link.replies_handled;
+    outcomes_.clear();
+    answer_step_ = 0;
+    tool_.reply.step = AwaitedStep{};
     state_ = State::kRunning;
     if (uses_bank_flag()) {
         tool_.glyphs.bank_sequence_active = 1;
@@ -67,25 +91,28 @@ PacedSequence::State PacedSequence::tick() {
         ~Leave() { flag = false; }
     } leave{in_tick_};
 
+    before_tick();
     take_answers();
-    if (link_failed()) {
-        stop_for_link();
-        return state_;
-    }
-    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && !waiting()) {
-        // Every step went out and the answer awaited to the last has come: an error answer to it has been
-        // shown and does not undo the sequence.
+    take_step_answer();
+    if (all_answered()) {
+        // Every step went out and the answer awaited to the last has come, whatever the link does
+        // afterwards: an error answer to it has been shown and does not undo the sequence.
         tool_.link.error_reply = 0;
         finish(State::kCompleted);
         return state_;
     }
-    if (tool_.link.error_reply != 0) {
+    if (link_failed()) {
+        stop_for_link();
+        return state_;
+    }
+    const bool step_refused = answer_step_ > 0 && outcome(answer_step_) == StepOutcome::kErrorReply;
+    if (tool_.link.error_reply != 0 || step_refused) {
         // Seen and acted on: a later single command or sequence must not trip over it again.
         tool_.link.error_reply = 0;
         finish(State::kStopped);
         return state_;
     }
-    if (tool_.link.tcp_answer_pending != 0) return state_;
+    if (answer_due()) return state_;
     if (waiting()) {
         waited();
         return state_;
@@ -103,7 +130,7 @@ PacedSequence::State PacedSequence::tick() {
         return state_;
     }
     // The last step: complete in its own tick unless an answer is still to come.
-    if (step_ >= step_count() && tool_.link.tcp_answer_pending == 0 && !waiting()) {
+    if (all_answered()) {
         tool_.link.error_reply = 0;
         finish(State::kCompleted);
     }
@@ -125,6 +152,91 @@ std::string PacedSequence::step_label(int step) const {
 
 bool PacedSequence::link_failed() const {
     return tool_.link.link_lost != 0 || (tool_.link.reply_missed != 0 && stops_when_unanswered());
+}
+
+bool PacedSequence::answer_due() const {
+    if (tool_.link.tcp_answer_pending != 0) return true;
+    // On the serial line an answer is due from the write until its line or the reply time-out. A
+    // sequence whose steps may go unanswered bounds each wait itself (waiting()).
+    return tool_.config.link_interface == 0 && tool_.link.reply_expected != 0 && stops_when_unanswered();
+}
+
+bool PacedSequence::all_answered() const {
+    return step_ >= step_count() && !answer_due() && !waiting() &&
+           (tool_.link.reply_missed == 0 || !stops_when_unanswered());
+}
+
+PacedSequence::StepOutcome PacedSequence::outcome(int step) const {
+    if (step < 1 || static_cast<std::size_t>(step) > outcomes_.size()) return StepOutcome::kNotSent;
+    return outcomes_[static_cast<std::size_t>(step - 1)];
+}
+
+std::vector<int> PacedSequence::steps_not_taken() const {
+    std::vector<int> steps;
+    for (int step = 1; step <= static_cast<int>(outcomes_.size()); ++step) {
+        const StepOutcome o = outcome(step);
+        if (!step_reads(step) && (o == StepOutcome::kErrorReply || o == StepOutcome::kModeDifference ||
+                                  o == StepOutcome::kUnexpected))
+            steps.push_back(step);
+    }
+    return steps;
+}
+
+std::string PacedSequence::steps_not_taken_notice() const {
+    const std::vector<int> steps = steps_not_taken();
+    if (steps.empty()) return {};
+    struct Kind {
+        StepOutcome outcome;
+        std::string_view name;
+    };
+    constexpr Kind kKinds[] = {
+        {StepOutcome::kModeDifference, "モード違い（GN）"},
+        {StepOutcome::kUnexpected, "想定外の応答"},
+        {StepOutcome::kErrorReply, "エラー応答"},
+    };
+    std::string text = "最後まで送信しましたが、本機が受け付けなかったステップがあります。";
+    for (const Kind& kind : kKinds) {
+        std::string labels;
+        for (const int step : steps) {
+            if (outcome(step) != kind.outcome) continue;
+            labels += (labels.empty() ? "" : ", ") + step_label(step);
+        }
+        if (!labels.empty()) text += "\n" + std::string(kind.name) + ": " + labels;
+    }
+    return text;
+}
+
+void PacedSequence::note_step_sent(bool awaited) {
+    if (step_ < 1) return;
+    if (outcomes_.size() < static_cast<std::size_t>(step_))
+        outcomes_.resize(static_cast<std::size_t>(step_), StepOutcome::kNotSent);
+    outcomes_[static_cast<std::size_t>(step_ - 1)] = awaited ? StepOutcome::kAwaiting : StepOutcome::kNotAwaited;
+    take_step_answer();
+}
+
+void PacedSequence::take_step_answer() {
+    if (answer_step_ < 1 || static_cast<std::size_t>(answer_step_) > outcomes_.size()) return;
+    StepOutcome& o = outcomes_[static_cast<std::size_t>(answer_step_ - 1)];
+    // Only a step that awaits its answer, or has had one, takes what the reply handling noted.
+    if (o == StepOutcome::kNotSent || o == StepOutcome::kNotAwaited || o == StepOutcome::kNoAnswer ||
+        o == StepOutcome::kLinkLost)
+        return;
+    switch (tool_.reply.step.answer) {
+        case StepAnswer::kNone:
+            break;
+        case StepAnswer::kAsAsked:
+            o = StepOutcome::kAsAsked;
+            break;
+        case StepAnswer::kErrorReply:
+            o = StepOutcome::kErrorReply;
+            break;
+        case StepAnswer::kModeDifference:
+            o = StepOutcome::kModeDifference;
+            break;
+        case StepAnswer::kUnexpected:
+            o = StepOutcome::kUnexpected;
+            break;
+    }
 }
 
 void PacedSequence::take_answers() {
@@ -151,6 +263,10 @@ void PacedSequence::stop_for_link() {
     const int stopped = gone_after_answer ? step_ + 1 : std::max(step_, 1);
     const std::string text =
         step_stopped_notice(step_label(stopped), last > 0 ? step_label(last) : std::string(), awaited);
+    take_step_answer();
+    if (outcome(answer_step_) == StepOutcome::kAwaiting)
+        outcomes_[static_cast<std::size_t>(answer_step_ - 1)] =
+            tool_.link.reply_missed != 0 ? StepOutcome::kNoAnswer : StepOutcome::kLinkLost;
     // Seen and acted on, together with the error reply the same failure may have raised.
     tool_.link.link_lost = 0;
     tool_.link.reply_missed = 0;
@@ -161,6 +277,8 @@ void PacedSequence::stop_for_link() {
 }
 
 void PacedSequence::finish(State state) {
+    take_step_answer();
+    tool_.reply.step = AwaitedStep{};
     state_ = state;
     if (uses_bank_flag()) {
         tool_.glyphs.bank_sequence_active = 0;
@@ -168,6 +286,10 @@ void PacedSequence::finish(State state) {
         tool_.model.run.batch_step = 0;
     }
     finished(state);
+    if (state == State::kCompleted) {
+        const std::string not_taken = steps_not_taken_notice();
+        if (!not_taken.empty()) notices_.notify_warning(not_taken);
+    }
 }
 
 }  // namespace tvx

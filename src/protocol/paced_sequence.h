@@ -3,6 +3,7 @@
 #include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
@@ -13,21 +14,42 @@ namespace tvx {
 // A paced sequence sends one command per tick: read-back, full send, titles, schedule, network read,
 // the glyph bank transfers and the bus scan. Dialogs drive tick() from their timers, the command-line
 // tool at its own pace. The rules every sequence keeps live here:
-// - start() clears an error reply or link failure left by an earlier single command;
+// - start() clears an error reply, a link failure or an awaited serial answer left by an earlier single
+//   command or sequence;
 // - a tick never runs inside another tick (a notice box opened by a step must not let the next one in);
-// - while a TCP answer is outstanding a tick sends nothing, so the answer is handled inside the sequence;
-// - an error reply stops the sequence at its next tick, which clears it;
+// - no step goes out while the answer to the one before is due, on any link and at any pace, until the
+//   link's time-out: a slow unit is read completely, and every answer is handled inside the sequence;
+// - each step records how it was answered (outcome()): as asked, an error reply, "GN", something that is
+//   neither a status nor the data line asked for, no answer, or the link lost. The first line after a
+//   step answers it; an error reply sticks to its step whatever arrives after it;
+// - an error reply stops the sequence at its next tick;
+// - "GN" and unexpected answers leave the sequence running, but a run that completes with steps not taken
+//   says so (steps_not_taken(), and a notice naming them) instead of ending as a plain success;
 // - a lost port or connection, or a step left unanswered ("No Connect", "Answer が､きません"), stops
 //   the sequence at its next tick however late an answer comes, and tells the operator the step it
 //   stopped at and the last step that was answered (step_stopped_notice); the progress stays where it
 //   stopped. A sequence whose steps may go unanswered (the bus scan) stops only for a lost link;
 // - the tick of the last step completes the sequence, unless an answer is still awaited: then the first
-//   tick after it has come completes it; an error answer to the last step is shown by the reply handling
-//   and does not undo a sequence whose every step went out;
+//   tick after it has come completes it, whatever the link does afterwards; an error answer to the last
+//   step is shown by the reply handling and named as not taken, but does not undo a sequence whose every
+//   step went out;
 // - every end (completed, stopped, cancelled) puts batch_step (or bank_sequence_active) back to 0.
 class PacedSequence {
   public:
     enum class State { kIdle, kRunning, kCompleted, kStopped, kCancelled };
+
+    // How one step of the last run went.
+    enum class StepOutcome {
+        kNotSent,          // not reached, or the step sends nothing
+        kAwaiting,         // sent; its answer has not come yet
+        kNotAwaited,       // sent where no unit answers (a broadcast)
+        kAsAsked,          // a status "GO", or the data line the read asked for
+        kErrorReply,       // "E0" to "E3" or "MENU"
+        kModeDifference,   // "GN"
+        kUnexpected,       // neither a status nor the data line asked for
+        kNoAnswer,         // the answer did not come within the link's time-out
+        kLinkLost,         // the port or connection went before the answer came
+    };
 
     // Subclasses send through step_link(), which forwards to link and notes which steps went out and
     // which of them await an answer.
@@ -54,6 +76,14 @@ class PacedSequence {
     // The last step whose answer has come, 0 when none has.
     virtual int last_answered_step() const { return last_answered_; }
 
+    // How step 1.. of the last run went; kNotSent for a step not reached.
+    StepOutcome outcome(int step) const;
+    // The steps that went out and were answered with an error reply, "GN" or something unexpected, in
+    // order. A completed run with such steps is no plain success.
+    std::vector<int> steps_not_taken() const;
+    // The notice a completed run gives when steps were not taken (empty when none was).
+    std::string steps_not_taken_notice() const;
+
   protected:
     // A chance to refuse the start with a notice (for example no unit can answer a broadcast read).
     virtual bool can_start() { return true; }
@@ -65,8 +95,14 @@ class PacedSequence {
     virtual bool waiting() const { return false; }
     // Told of each tick that waiting() held back.
     virtual void waited() {}
-    // False where a step may go unanswered as a matter of course: then only a lost link stops.
+    // False where a step may go unanswered as a matter of course: then only a lost link stops, and the
+    // sequence bounds each wait itself (waiting()).
     virtual bool stops_when_unanswered() const { return true; }
+    // Whether step reads: only its data line answers it as asked. A read's unanswered steps are told by
+    // its own record of what was read, not by the notice of steps not taken.
+    virtual bool step_reads(int) const { return false; }
+    // Called at every tick before anything else is decided, while the sequence runs.
+    virtual void before_tick() {}
     // How the stop notice names a step: "ステップ 12" by default.
     virtual std::string step_label(int step) const;
     virtual void finished(State) {}
@@ -88,7 +124,11 @@ class PacedSequence {
     };
 
     bool link_failed() const;
+    bool answer_due() const;
+    bool all_answered() const;
     void take_answers();
+    void note_step_sent(bool awaited);
+    void take_step_answer();
     void stop_for_link();
     void finish(State state);
 
@@ -103,7 +143,21 @@ class PacedSequence {
     int last_answered_ = 0;
     int last_written_ = 0;  // the last step whose line went out while the link was there
     std::uint64_t replies_seen_ = 0;
+    std::vector<StepOutcome> outcomes_;  // index step - 1
+    int answer_step_ = 0;                // the step tool.reply.step belongs to; 0 when none
 };
+
+// The pace sequences run at, as the operator chose it (Configuration::pace): standard, the original's
+// intervals (the default, since units in the field have only seen those), or fast, where each step goes
+// out as soon as the answer to the one before has come. No step goes out while an answer is due at either
+// pace, so the link's time-out bounds every wait.
+inline constexpr std::string_view kPaceNames[] = {"標準", "高速"};
+// How often a sequence's timer looks whether the answer has come, at the fast pace.
+inline constexpr int kFastTickMs = 1;
+// The interval of a sequence whose standard interval is standard_ms, at the configured pace.
+int pace_tick_ms(const Configuration& config, int standard_ms);
+// "標準" or "高速".
+std::string_view pace_name(const Configuration& config);
 
 // "ステップ 40 で中断しました。..." : where a sequence stopped for its link, the last step answered
 // (0: none) or, when no step awaited an answer, the last step written (0: none).

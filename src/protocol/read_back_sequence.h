@@ -55,6 +55,7 @@ class ReadBackSequence : public PacedSequence {
     // What was read is told at the end, so the end waits for the answer to the last read on the serial
     // line too (over TCP every answer is waited for); a missing one ends it by the reply time-out.
     bool waiting() const override { return steps_sent() >= step_count() && tool_.link.reply_expected != 0; }
+    bool step_reads(int) const override { return true; }
     void finished(State state) override;
 
   private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "glyphs/glyph_store.h"
+#include "protocol/line_assembler.h"
 #include "protocol/line_format.h"
 #include "protocol/reply_decoders.h"
 
@@ -101,6 +102,18 @@ void note_other_answer(AwaitedRead& awaited) {
         awaited.answer = ReadAnswer::kOther;
 }
 
+// How one line answers the step a sequence awaits. The first line answers it; an error reply sticks
+// whatever comes after it; a read's own data line still counts after something else came first.
+void note_step_answer(AwaitedStep& step, StepAnswer line_answer) {
+    if (!step.active) return;
+    if (line_answer == StepAnswer::kErrorReply || step.answer == StepAnswer::kNone) {
+        step.answer = line_answer;
+        return;
+    }
+    if (step.wants_data && step.answer == StepAnswer::kUnexpected && line_answer == StepAnswer::kAsAsked)
+        step.answer = line_answer;
+}
+
 // Classifies one whole line (after any address, given apart) and acts on it; the same for both entries
 // but for the notices and the exactness of the status comparisons.
 void classify(ToolState& tool, Notices& notices, std::string_view line, std::string_view address,
@@ -111,10 +124,14 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
     AwaitedRead& awaited = tool.reply.awaited;
     const bool data_line = row != std::end(kReplyRows) && is_data_row(*row);
     if (!data_line) note_other_answer(awaited);
+    // What this line is to a step that asked: a status, or for a read the data line it asked for.
+    StepAnswer answer = StepAnswer::kUnexpected;
+    const bool step_reads = tool.reply.step.wants_data;
     if (data_line && awaited.active) {
         // The read sequence tells the operator how the whole read went, the version line included.
         if (is_awaited_line(awaited, *row, line, address) && decode_data_line(tool.model, row->text, line)) {
             awaited.answer = ReadAnswer::kRead;
+            answer = StepAnswer::kAsAsked;
         } else {
             note_other_answer(awaited);
         }
@@ -122,6 +139,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
         const bool in_batch = tool.model.run.batch_step != 0;
         switch (row->action) {
             case Action::kSuccess:
+                if (!step_reads) answer = StepAnswer::kAsAsked;
                 if (!in_batch && tool.glyphs.bank_sequence_active == 0) {
                     if (entry == Entry::kSerial) {
                         tool.link.success_pending = 1;
@@ -133,10 +151,12 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
             case Action::kMenu:
             case Action::kError:
                 tool.link.error_reply = 1;
+                answer = StepAnswer::kErrorReply;
                 notices.notify_error(entry == Entry::kSerial ? row->serial_notice : row->tcp_notice);
                 break;
             case Action::kGlyph:
-                store_glyph_data_line(tool.glyphs, *row->glyph_size, without_line_end(line));
+                if (store_glyph_data_line(tool.glyphs, *row->glyph_size, without_line_end(line)) && step_reads)
+                    answer = StepAnswer::kAsAsked;
                 break;
             case Action::kDecode:
                 decode_data_line(tool.model, row->text, line);
@@ -146,6 +166,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
                 if (entry == Entry::kSerial) tool.link.success_pending = 1;
                 break;
             case Action::kModeDifference:
+                answer = StepAnswer::kModeDifference;
                 ++tool.link.mode_differences;
                 if (!in_batch) {
                     if (entry == Entry::kSerial) {
@@ -157,6 +178,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
                 break;
         }
     }
+    note_step_answer(tool.reply.step, answer);
     tool.glyphs.glyph_reply_pending = 0;
 }
 
@@ -175,34 +197,23 @@ void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view lin
 }
 
 void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk) {
-    ReplyState& reply = tool.reply;
-    // While the rest of an over-long line is being dropped the flag stays set with nothing collected:
-    // a collected line is never empty.
-    const auto discarding = [&reply] { return reply.tcp_line_incomplete && reply.tcp_accumulation.empty(); };
-    while (!chunk.empty()) {
-        const std::size_t lf = chunk.find('\n');
-        const std::string_view piece = chunk.substr(0, lf == std::string_view::npos ? chunk.size() : lf + 1);
-        chunk.remove_prefix(piece.size());
+    assemble_lines(
+        tool.reply.tcp_line, ReplyState::kTcpAccumulationLimit, chunk,
+        [&](const std::string& line) {
+            ++tool.link.replies_handled;
+            classify(tool, notices, line, {}, Entry::kTcp);
+        },
+        [&] { handle_unreadable_reply(tool); });
+}
 
-        if (!discarding()) {
-            if (reply.tcp_accumulation.size() + piece.size() > ReplyState::kTcpAccumulationLimit) {
-                reply.tcp_accumulation.clear();
-                reply.tcp_line_incomplete = true;
-            } else {
-                reply.tcp_accumulation.append(piece);
-            }
-        }
-        if (lf == std::string_view::npos) {
-            reply.tcp_line_incomplete = true;
-            return;
-        }
-        const bool dropped = discarding();
-        ++tool.link.replies_handled;  // an over-long line is still the answer
-        std::string line;
-        line.swap(reply.tcp_accumulation);
-        reply.tcp_line_incomplete = false;
-        if (!dropped) classify(tool, notices, line, {}, Entry::kTcp);
-    }
+void handle_unreadable_reply(ToolState& tool) {
+    // Too long to be any answer of the unit's, but an answer all the same.
+    tool.link.reply_expected = 0;
+    tool.link.reply_timeout_ticks = 0;
+    ++tool.link.replies_handled;
+    note_other_answer(tool.reply.awaited);
+    note_step_answer(tool.reply.step, StepAnswer::kUnexpected);
+    tool.glyphs.glyph_reply_pending = 0;
 }
 
 }  // namespace tvx

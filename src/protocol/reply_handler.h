@@ -13,8 +13,11 @@ void handle_serial_reply(ToolState& tool, Notices& notices, std::string_view lin
 
 // One piece of text received over TCP, as it arrives. Pieces are collected in tool.reply until a line's
 // LF has come; every complete line is then handled once, in order. A line that grows past
-// ReplyState::kTcpAccumulationLimit without LF is dropped up to its LF, and the line after it is handled
-// normally. An empty piece handles nothing.
+// ReplyState::kTcpAccumulationLimit without LF is dropped up to its LF (handle_unreadable_reply), and the
+// line after it is handled normally. An empty piece handles nothing.
 void handle_tcp_reply(ToolState& tool, Notices& notices, std::string_view chunk);
+
+// A line too long to read came where an answer was due: it answers, but with nothing the tool can use.
+void handle_unreadable_reply(ToolState& tool);
 
 }  // namespace tvx

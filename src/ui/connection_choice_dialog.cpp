@@ -47,6 +47,8 @@ ConnectionChoiceDialog::ConnectionChoiceDialog(ToolState& tool, const QString& c
 ConnectionChoiceDialog* make_interface_dialog(ToolState& tool, const TcpSender& connection, QWidget* owner) {
     std::vector<ConnectionChoiceDialog::Group> groups;
     groups.push_back({QStringLiteral("Interface"), interface_choice(tool, connection)});
+    // Beside it, the pace of every sequence: a choice of this tool's, kept under a key of its own.
+    groups.push_back({QStringLiteral("送信ペース"), pace_choice(tool)});
     return new ConnectionChoiceDialog(tool, QStringLiteral("インターフェイスの設定"), std::move(groups),
                                       owner);
 }

@@ -102,11 +102,11 @@ NetworkSettingsDialog::NetworkSettingsDialog(ToolState& tool, CommandLink& link,
     grid->addLayout(bottom, 5, 0, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
-    connect(read_, &QPushButton::clicked, this, [this] {
+    connect(read_, &QPushButton::clicked, this, [this, &tool] {
         if (!editor_.start_read()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
-        timer_.start(kNetworkReadTickMs);
+        timer_.start(pace_tick_ms(tool.config, kNetworkReadTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     connect(&timer_, &QTimer::timeout, this, &NetworkSettingsDialog::timer_tick);

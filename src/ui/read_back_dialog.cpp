@@ -43,6 +43,10 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
     percentage_->setFixedWidth(percentage_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
     percentage_->setAlignment(Qt::AlignRight);
 
+    // Which pace the sequence runs at, chosen under "インターフェイス".
+    pace_ = new QLabel(qt_text(controller_->pace_text()), this);
+    pace_->setObjectName(QStringLiteral("pace"));
+
     close_ = make_button("Close", this);
     connect(close_, &QPushButton::clicked, this, &UnitSequenceDialog::reject);
 
@@ -57,9 +61,13 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(bar);
-    layout->addWidget(close_, 0, Qt::AlignRight);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(pace_);
+    bottom->addStretch();
+    bottom->addWidget(close_);
+    layout->addLayout(bottom);
 
-    timer_.setInterval(definition.tick_ms);
+    timer_.setInterval(controller_->tick_ms());
     connect(&timer_, &QTimer::timeout, this, &UnitSequenceDialog::tick);
 }
 
@@ -70,6 +78,9 @@ UnitSequenceDialog::~UnitSequenceDialog() {
 
 void UnitSequenceDialog::start() {
     if (!controller_->start()) return;
+    // The pace chosen when the sequence starts holds for the whole run.
+    timer_.setInterval(controller_->tick_ms());
+    pace_->setText(qt_text(controller_->pace_text()));
     close_->setEnabled(false);
     show_progress();
     timer_.start();

@@ -8,6 +8,7 @@
 #include "editors/read_back_controller.h"
 
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QProgressBar;
 class QPushButton;
@@ -50,6 +51,7 @@ class UnitSequenceDialog : public QDialog {
     QPushButton* start_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLineEdit* percentage_ = nullptr;
+    QLabel* pace_ = nullptr;
     QPushButton* close_ = nullptr;
     QTimer timer_;
 };

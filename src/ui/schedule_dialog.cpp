@@ -41,11 +41,11 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
     slave_ = make_slave_address_group(editor_.slave_address(), this);
     day_off_ = make_button("日OFF", this);
     connect(set_, &QPushButton::clicked, this, [this] { editor_.send_day(); });
-    connect(all_, &QPushButton::clicked, this, [this] {
+    connect(all_, &QPushButton::clicked, this, [this, &tool] {
         if (!editor_.send_all_days()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
-        timer_.start(kScheduleSendTickMs);
+        timer_.start(pace_tick_ms(tool.config, kScheduleSendTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     connect(slave_->combo(), &QComboBox::activated, this,

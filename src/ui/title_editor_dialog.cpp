@@ -252,6 +252,7 @@ void TitleEditorDialog::field_changed() {
 
 void TitleEditorDialog::start_send_all() {
     if (!controller_.start_send_all()) return;
+    timer_.setInterval(controller_.send_all_tick_ms());
     close_->setEnabled(false);
     show_progress();
     timer_.start();

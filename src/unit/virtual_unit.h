@@ -27,6 +27,7 @@ struct UnitFaults {
     int piece_size = 0;              // answers go out in pieces of this many bytes (0: whole)
     int piece_gap_ms = 30;           // pause between pieces
     int delay_ms = 0;                // pause before each answer
+    int line_baud = 0;               // answers wait for the time a serial line of this rate would take
     // A setting command that starts with this text is answered "GO" but not carried out: a unit that
     // says it took a setting and does not keep it. Reads are answered as ever.
     std::string forget_prefix;

@@ -68,15 +68,19 @@ TEST_F(CliGlyphsOverTcp, ReadAndRegisterWholeBanks) {
     EXPECT_TRUE(received.empty());
 }
 
-TEST(CliGlyphsHostile, AUnitThatNeverSendsTheGlyphEndsTheReadAfterThreeAsks) {
+TEST(CliGlyphsHostile, AUnitThatNeverSendsTheGlyphEndsTheReadAfterThreeAsksASlot) {
     CliHarness cli;
     Files files;
     ScriptedUnit unit([](int, const QByteArray&) { return ScriptedUnit::Answer{"GO\r\n"}; });
     EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(unit.port()), "--pace", "reply", "glyphs",
                        "read", "large", "-o", files.path("l.tll")}),
               1);
-    EXPECT_EQ(unit.lines, std::vector<std::string>(3, "RFBMLA365\r\n"));
+    // Each slot is asked three times, then the read goes on with the next.
+    ASSERT_EQ(unit.lines.size(), static_cast<std::size_t>(3 * kLarge.slot_count));
+    EXPECT_EQ(std::vector<std::string>(unit.lines.begin(), unit.lines.begin() + 4),
+              (std::vector<std::string>{"RFBMLA365\r\n", "RFBMLA365\r\n", "RFBMLA365\r\n", "RFBMLA366\r\n"}));
     EXPECT_FALSE(files.exists("l.tll"));
+    EXPECT_NE(cli.errors().find("not read: No.1, No.2, No.3"), std::string::npos) << cli.errors();
 }
 
 TEST(CliGlyphsOffline, ConvertDerivesTheOtherSizesAsTheEditorDoes) {

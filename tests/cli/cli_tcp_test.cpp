@@ -116,8 +116,7 @@ TEST_F(CliOverTcp, AUnitThatAnswersGnDidNotTakeItAndTheSendFailsNamingTheStep) {
     ASSERT_EQ(run({"--report", files.path("r.json"), "send-all", in}), 1);
     EXPECT_EQ(received.size(), static_cast<std::size_t>(kFullSendSteps - 1));  // it went on to the end
     const std::string errors = cli.errors();
-    EXPECT_NE(errors.find("本機がモード違い（GN）で受け付けませんでした（ステップ 96）"), std::string::npos)
-        << errors;
+    EXPECT_NE(errors.find("モード違い（GN）: ステップ 96"), std::string::npos) << errors;
     EXPECT_EQ(errors.find("done"), std::string::npos) << errors;
     EXPECT_NE(files.read("r.json").find("\"failed\""), std::string::npos);
 
@@ -126,8 +125,16 @@ TEST_F(CliOverTcp, AUnitThatAnswersGnDidNotTakeItAndTheSendFailsNamingTheStep) {
     ASSERT_EQ(run({"send", "AME"}), 1);
     EXPECT_EQ(cli.output(), "GN\n");
 
-    // An honest unit: done.
+    // A setting line answered by something that is no status (another command's line) was not taken
+    // either: the run fails naming the step.
     unit.faults.error_at_line = 0;
+    unit.faults.stray_at_line = static_cast<int>(unit.lines_received()) + 97;
+    unit.faults.stray_answer = "ZZZ";
+    ASSERT_EQ(run({"send-all", in}), 1);
+    EXPECT_NE(cli.errors().find("想定外の応答: ステップ 97"), std::string::npos) << cli.errors();
+
+    // An honest unit: done.
+    unit.faults.stray_at_line = 0;
     ASSERT_EQ(run({"send-all", in}), 0) << cli.errors();
 }
 

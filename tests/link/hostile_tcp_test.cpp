@@ -41,7 +41,7 @@ class HostileTcpTest : public testing::TcpLinkFixture<BoxNotices> {
             unit->write(part.data(), static_cast<qint64>(part.size()));
             ASSERT_TRUE(wait_for([&] { return unit->bytesToWrite() == 0; }));
             QCoreApplication::processEvents();
-            accumulated_most = std::max(accumulated_most, tool.reply.tcp_accumulation.size());
+            accumulated_most = std::max(accumulated_most, tool.reply.tcp_line.text.size());
         }
         ASSERT_TRUE(wait_for(
             [&] { return link_socket_of(unit) == nullptr || link_socket_of(unit)->bytesAvailable() == 0; }));

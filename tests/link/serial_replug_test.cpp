@@ -81,6 +81,29 @@ TEST_F(SerialReplugTest, AnUnpluggedDeviceIsReportedOnceAndReopenedWhenItComesBa
     EXPECT_NE(second.read(3).find("RVN"), std::string::npos);
 }
 
+TEST_F(SerialReplugTest, APseudoTerminalThatWentIsNeverReopenedByItsNumber) {
+    auto first = std::make_unique<PtyPair>();
+    ASSERT_TRUE(first->ok());
+    const std::string path = first->slave_path();
+    link->open_serial_port(path);
+    ASSERT_TRUE(link->is_open());
+    notices.clear();
+
+    first->close_master();
+    ASSERT_TRUE(testing::process_events_until([&] { return !link->is_open(); }));
+    EXPECT_FALSE(link->waiting_for_device());
+    EXPECT_EQ(count_containing(notices.texts("error"), "擬似端末は開き直しません"), 1u);
+    first.reset();
+
+    // Another program is given a pseudo-terminal, most likely the same number: it is not the unit.
+    PtyPair other;
+    ASSERT_TRUE(other.ok());
+    link->poll_for_device();
+    EXPECT_FALSE(link->is_open());
+    link->serial_send("RVN");
+    EXPECT_EQ(other.read(3, std::chrono::milliseconds(200)).find("RVN"), std::string::npos);
+}
+
 TEST_F(SerialReplugTest, APermissionRefusalNamesTheGroupThatOwnsTheDevice) {
     const QString path = QDir(dir.path()).filePath("ttyLocked");
     QFile file(path);

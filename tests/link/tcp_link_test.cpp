@@ -132,22 +132,23 @@ TEST_F(TcpLinkTest, SilentUnitGivesNoAnswerAfterAboutThreeSecondsWithoutSpinning
     EXPECT_EQ(unit->readAll(), "RCFS\r\n");
 }
 
-TEST_F(TcpLinkTest, SplitAnswerReachesTheReplyHandlingPieceByPiece) {
-    std::vector<std::string> chunks;
-    link->set_reply_handler(
-        [&](ToolState&, Notices&, std::string_view chunk) { chunks.emplace_back(chunk); });
+TEST_F(TcpLinkTest, SplitAnswerReachesTheReplyHandlingWholeOnceItsLineEnds) {
+    std::vector<std::string> lines;
+    link->set_reply_handler([&](ToolState&, Notices&, std::string_view line) { lines.emplace_back(line); });
     QTcpSocket* unit = connect_to_unit();
     ASSERT_NE(unit, nullptr);
     notices.clear();
 
     link->tcp_send("CFS05M\r\n");
     unit->write("G");
-    ASSERT_TRUE(wait_for([&] { return chunks.size() == 1; }));
+    unit->flush();
+    QTest::qWait(50);
+    EXPECT_TRUE(lines.empty());
     EXPECT_TRUE(link->answer_pending());
-    unit->write("O\r\n");
-    ASSERT_TRUE(wait_for([&] { return chunks.size() == 2; }));
+    unit->write("O\r\nCFS");
+    ASSERT_TRUE(wait_for([&] { return lines.size() == 1; }));
     EXPECT_FALSE(link->answer_pending());
-    EXPECT_EQ(chunks, (std::vector<std::string>{"G", "O\r\n"}));
+    EXPECT_EQ(lines, (std::vector<std::string>{"GO\r\n"}));
     EXPECT_TRUE(notices.calls.empty());
 }
 
@@ -158,7 +159,8 @@ TEST_F(TcpLinkTest, SplitAnswerIsInterpretedOnceWhenItsLineEnds) {
     tool.link.error_reply = 1;
     link->tcp_send("CFS05M\r\n");
     unit->write("GO");
-    ASSERT_TRUE(wait_for([&] { return tool.reply.tcp_line_incomplete; }));
+    unit->flush();
+    QTest::qWait(50);
     EXPECT_TRUE(notices.calls.empty());
     EXPECT_EQ(tool.link.error_reply, 1);
     unit->write("\r\n");
@@ -182,7 +184,7 @@ TEST_F(TcpLinkTest, ConnectionClosingWhileAnAnswerIsDueCountsAsNoAnswer) {
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
     EXPECT_EQ(tool.link.error_reply, 1);
     EXPECT_FALSE(link->answer_pending());
-    EXPECT_FALSE(tool.reply.tcp_line_incomplete);  // the half answer is not joined to the next one
+    EXPECT_FALSE(tool.reply.tcp_line.partial());  // the half answer is not joined to the next one
 }
 
 TEST_F(TcpLinkTest, ServerGivesTheLowestFreeEntryAndReusesIt) {

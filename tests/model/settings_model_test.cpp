@@ -51,8 +51,7 @@ TEST(SettingsModel, ResetRestoresEverythingButTheSlaveAddressAndConnections) {
     tool.glyphs.large_bank[69] = std::string(580, 'F');
     tool.glyphs.glyph_buffer[0] = 'A';
     tool.glyphs.current_slot = 12;
-    tool.reply.tcp_accumulation = "CFS";
-    tool.reply.tcp_line_incomplete = true;
+    tool.reply.tcp_line.text = "CFS";
     tool.config.link_interface = 1;
     tool.document_path = "/tmp/a.dat";
 
@@ -79,8 +78,8 @@ TEST(SettingsModel, ResetRestoresEverythingButTheSlaveAddressAndConnections) {
     EXPECT_EQ(tool.glyphs.small_bank[255], std::string(150, '0'));
     EXPECT_EQ(tool.glyphs.glyph_buffer, std::string(580, '0'));
     EXPECT_EQ(tool.glyphs.current_slot, 0);
-    EXPECT_TRUE(tool.reply.tcp_accumulation.empty());
-    EXPECT_FALSE(tool.reply.tcp_line_incomplete);
+    EXPECT_TRUE(tool.reply.tcp_line.text.empty());
+    EXPECT_FALSE(tool.reply.tcp_line.partial());
     EXPECT_EQ(tool.config.link_interface, 1);
     EXPECT_EQ(tool.document_path, "/tmp/a.dat");
 }

@@ -34,7 +34,7 @@ TEST(LineAssembler, OverlongLineIsDroppedUpToItsLf) {
 TEST(LineAssembler, HandlerMayFeedAgainWhileALineIsBeingHandled) {
     LineAssembler a(64);
     std::vector<std::string> lines;
-    LineAssembler::LineHandler handler = [&](const std::string& l) {
+    LineHandler handler = [&](const std::string& l) {
         lines.push_back(l);
         if (l == "A\n") a.feed("B\n", handler);
     };

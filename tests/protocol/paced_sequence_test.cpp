@@ -1,11 +1,13 @@
 #include "protocol/paced_sequence.h"
 
 #include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "protocol/reply_handler.h"
 #include "support/recording_notices.h"
 
 namespace tvx {
@@ -77,6 +79,7 @@ TEST_F(PacedSequenceTest, CompletesInTheTickOfItsLastStepUnlessAnAnswerIsStillDu
     tool.link.error_reply = 1;  // left by an earlier single command
     tool.link.link_lost = 1;
     tool.link.reply_missed = 1;
+    line.answer_at_once = true;  // no step goes out before the one before it has its answer
     Recorder seq(tool, line, notices);
     ASSERT_TRUE(seq.start());
     EXPECT_EQ(tool.link.error_reply, 0);
@@ -132,6 +135,7 @@ TEST_F(PacedSequenceTest, CompletesInTheTickOfItsLastStepUnlessAnAnswerIsStillDu
 }
 
 TEST_F(PacedSequenceTest, ErrorReplyRefusalAndCancelAllEndWithTheCounterCleared) {
+    line.answer_at_once = true;
     Recorder seq(tool, line, notices);
     ASSERT_TRUE(seq.start());
     seq.tick();
@@ -195,8 +199,10 @@ TEST_F(PacedSequenceTest, ALostLinkStopsAtTheNextTickAndNamesTheLastAnsweredStep
     Recorder seq(tool, line, notices);
     ASSERT_TRUE(seq.start());
     seq.tick();
+    seq.tick();  // step 1 awaits its answer: nothing more goes out
+    EXPECT_EQ(line.lines.size(), 1u);
+    line.answer();
     seq.tick();
-    line.answer();  // step 1's answer comes while step 2 is out
     tool.link.link_lost = 1;
     EXPECT_EQ(seq.tick(), State::kStopped);
     EXPECT_EQ(line.lines.size(), 2u);
@@ -252,6 +258,163 @@ TEST_F(PacedSequenceTest, WhereUnansweredStepsAreNormalOnlyALostLinkStops) {
     tool.link.link_lost = 1;
     EXPECT_EQ(seq.tick(), State::kStopped);
     EXPECT_EQ(notices.texts("error").size(), 1u);
+}
+
+// A unit on the serial line or TCP, answering each step with the lines the case gives it (by default
+// "GO"), through the real reply handling, when the test lets the answers in.
+class ScriptedUnit : public CommandLink {
+  public:
+    ScriptedUnit(ToolState& tool, Notices& notices) : tool_(tool), notices_(notices) {}
+    void send_command(std::string_view line) override {
+        ++sent;
+        if (tcp) {
+            tool_.link.tcp_answer_pending = 1;
+        } else {
+            tool_.link.reply_expected = 1;
+        }
+        const auto it = answers.find(sent);
+        for (const std::string& answer : it == answers.end() ? std::vector<std::string>{"GO"} : it->second)
+            due.push_back(answer + "\r\n");
+        (void)line;
+    }
+    bool tcp_is_connected() const override { return true; }
+    // Every answer due arrives at once, as lines that came together before the tick.
+    void deliver() {
+        std::string together;
+        for (const std::string& answer : due) together += answer;
+        due.clear();
+        if (together.empty()) return;
+        if (tcp) {
+            tool_.link.tcp_answer_pending = 0;
+            handle_tcp_reply(tool_, notices_, together);
+            return;
+        }
+        for (std::size_t at = 0; at < together.size();) {
+            const std::size_t lf = together.find('\n', at);
+            handle_serial_reply(tool_, notices_, std::string_view(together).substr(at, lf + 1 - at));
+            at = lf + 1;
+        }
+    }
+
+    std::map<int, std::vector<std::string>> answers;
+    std::vector<std::string> due;
+    int sent = 0;
+    bool tcp = false;
+
+  private:
+    ToolState& tool_;
+    Notices& notices_;
+};
+
+class SettingSteps : public PacedSequence {
+  public:
+    SettingSteps(ToolState& tool, CommandLink& link, Notices& notices) : PacedSequence(tool, link, notices) {}
+    int step_count() const override { return 4; }
+
+  protected:
+    bool send_step(int step) override {
+        step_link().send_command("PAS0" + std::to_string(step) + "S\r\n");
+        return true;
+    }
+};
+
+// How each answer sticks to its step, on both links: the lines of a step arrive together before the tick.
+TEST(SequenceStepOutcomes, EachStepKeepsHowItWasAnswered) {
+    using Outcome = PacedSequence::StepOutcome;
+    struct Case {
+        const char* name;
+        std::map<int, std::vector<std::string>> answers;
+        State end;
+        int sent;
+        std::vector<Outcome> outcomes;
+        std::vector<std::string> warnings;
+    };
+    const std::vector<Case> cases = {
+        {"an error answer followed at once by another line stops at its step",
+         {{2, {"E3", "GO"}}},
+         State::kStopped,
+         2,
+         {Outcome::kAsAsked, Outcome::kErrorReply},
+         {}},
+        {"a setting answered by something that is no status is named at the end",
+         {{2, {"ZZZ"}}, {3, {"CFS01"}}},
+         State::kCompleted,
+         4,
+         {Outcome::kAsAsked, Outcome::kUnexpected, Outcome::kUnexpected, Outcome::kAsAsked},
+         {"最後まで送信しましたが、本機が受け付けなかったステップがあります。\n"
+          "想定外の応答: ステップ 2, ステップ 3"}},
+        {"GN never stops a sequence but is named at the end",
+         {{1, {"GN"}}, {4, {"GN"}}},
+         State::kCompleted,
+         4,
+         {Outcome::kModeDifference, Outcome::kAsAsked, Outcome::kAsAsked, Outcome::kModeDifference},
+         {"最後まで送信しましたが、本機が受け付けなかったステップがあります。\n"
+          "モード違い（GN）: ステップ 1, ステップ 4"}},
+        {"an error answer to the last step leaves it complete but not a plain success",
+         {{4, {"E3"}}},
+         State::kCompleted,
+         4,
+         {Outcome::kAsAsked, Outcome::kAsAsked, Outcome::kAsAsked, Outcome::kErrorReply},
+         {"最後まで送信しましたが、本機が受け付けなかったステップがあります。\n"
+          "エラー応答: ステップ 4"}},
+    };
+    for (const bool tcp : {false, true}) {
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.name) + (tcp ? " (TCP)" : " (serial)"));
+            ToolState tool;
+            tool.config.link_interface = tcp ? 1 : 0;
+            RecordingNotices notices;
+            ScriptedUnit unit(tool, notices);
+            unit.tcp = tcp;
+            unit.answers = c.answers;
+            SettingSteps seq(tool, unit, notices);
+            ASSERT_TRUE(seq.start());
+            State state = State::kRunning;
+            for (int tick = 0; tick < 20 && state == State::kRunning; ++tick) {
+                state = seq.tick();
+                // No step goes out while the one before awaits its answer.
+                EXPECT_EQ(seq.tick(), state);
+                EXPECT_EQ(unit.sent, seq.steps_sent());
+                unit.deliver();
+            }
+            EXPECT_EQ(state, c.end);
+            EXPECT_EQ(unit.sent, c.sent);
+            for (int step = 1; step <= static_cast<int>(c.outcomes.size()); ++step)
+                EXPECT_EQ(seq.outcome(step), c.outcomes[static_cast<std::size_t>(step - 1)]) << "step " << step;
+            EXPECT_EQ(notices.texts("warning"), c.warnings);
+            EXPECT_EQ(tool.model.run.batch_step, 0);
+        }
+    }
+}
+
+TEST(SequenceStepOutcomes, AUnitThatGoesAfterAnsweringTheLastStepLeavesTheSequenceComplete) {
+    ToolState tool;
+    tool.config.link_interface = 1;
+    RecordingNotices notices;
+    ScriptedUnit unit(tool, notices);
+    unit.tcp = true;
+    SettingSteps seq(tool, unit, notices);
+    ASSERT_TRUE(seq.start());
+    for (int step = 1; step <= 4; ++step) {
+        ASSERT_EQ(seq.tick(), State::kRunning);
+        unit.deliver();
+    }
+    tool.link.link_lost = 1;  // the connection closes right after the last answer
+    EXPECT_EQ(seq.tick(), State::kCompleted);
+    EXPECT_TRUE(notices.calls.empty());
+
+    // Gone before the last answer came: stopped at the last step.
+    SettingSteps cut(tool, unit, notices);
+    ASSERT_TRUE(cut.start());
+    for (int step = 1; step <= 4; ++step) {
+        ASSERT_EQ(cut.tick(), State::kRunning);
+        if (step < 4) unit.deliver();
+    }
+    tool.link.tcp_answer_pending = 0;
+    tool.link.reply_missed = 1;
+    tool.link.link_lost = 1;
+    EXPECT_EQ(cut.tick(), State::kStopped);
+    EXPECT_EQ(cut.outcome(4), PacedSequence::StepOutcome::kNoAnswer);
 }
 
 }  // namespace

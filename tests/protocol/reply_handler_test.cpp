@@ -145,11 +145,11 @@ TEST_F(ReplyHandler, TcpLineInTwoPiecesIsDecodedOnceWhenItsLfArrives) {
     tool.link.error_reply = 1;
     tcp(line.substr(0, 30));
     EXPECT_EQ(tool.model.pages[0].char_size, 1);
-    EXPECT_TRUE(tool.reply.tcp_line_incomplete);
+    EXPECT_TRUE(tool.reply.tcp_line.partial());
     EXPECT_EQ(tool.link.error_reply, 1);  // nothing interpreted yet
     tcp(line.substr(30));
-    EXPECT_FALSE(tool.reply.tcp_line_incomplete);
-    EXPECT_TRUE(tool.reply.tcp_accumulation.empty());
+    EXPECT_FALSE(tool.reply.tcp_line.partial());
+    EXPECT_TRUE(tool.reply.tcp_line.text.empty());
     EXPECT_EQ(tool.link.error_reply, 0);
     for (const auto& page : tool.model.pages) EXPECT_EQ(page.char_size, 2);
 
@@ -172,7 +172,7 @@ TEST_F(ReplyHandler, TcpHandlesEveryLineOfAPieceInOrder) {
 TEST_F(ReplyHandler, TcpOverlongLineIsDroppedAndTheNextOneHandled) {
     tcp(std::string(1500, 'X'));
     tcp(std::string(1500, 'X'));  // past the limit without LF
-    EXPECT_LE(tool.reply.tcp_accumulation.size(), ReplyState::kTcpAccumulationLimit);
+    EXPECT_LE(tool.reply.tcp_line.text.size(), ReplyState::kTcpAccumulationLimit);
     tcp("POSP05\r\n");  // the end of the dropped line
     EXPECT_EQ(tool.model.power_on_page, 0);
     tcp("POSP05\r\n");

@@ -72,7 +72,7 @@ TEST(ReplyRobustness, ForeignAndShortDataLinesNeverLeaveTheRanges) {
             handle_tcp_reply(tool, notices, "\n");
         }
         expect_in_range(tool.model);
-        ASSERT_LE(tool.reply.tcp_accumulation.size(), ReplyState::kTcpAccumulationLimit);
+        ASSERT_LE(tool.reply.tcp_line.text.size(), ReplyState::kTcpAccumulationLimit);
         if (round % 500 != 0) continue;
         for (const GlyphSize* size : kGlyphSizes) {
             for (const std::string& slot : glyph_bank(tool.glyphs, *size)) {

@@ -60,8 +60,10 @@ TEST_F(ConnectionDialogsTest, InterfaceDialogPicksAndWritesTheInterfaceUnlessCon
     tool.config.link_interface = 1;
     std::unique_ptr<ConnectionChoiceDialog> dialog(make_interface_dialog(tool, connection, nullptr));
     EXPECT_EQ(dialog->windowTitle(), "インターフェイスの設定");
-    EXPECT_EQ(group_titles(dialog.get()), QStringList{"Interface"});
+    EXPECT_EQ(group_titles(dialog.get()), (QStringList{"Interface", "送信ペース"}));
     EXPECT_EQ(items_of(dialog->list(0)), (QStringList{"RS-232C/485", "TCP/IP"}));
+    EXPECT_EQ(items_of(dialog->list(1)), (QStringList{"標準", "高速"}));
+    EXPECT_EQ(dialog->list(1)->currentRow(), 0);
     EXPECT_EQ(dialog->list(0)->currentRow(), 1);
     EXPECT_EQ(dialog->set_button()->text(), "設定");
     EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
@@ -72,9 +74,19 @@ TEST_F(ConnectionDialogsTest, InterfaceDialogPicksAndWritesTheInterfaceUnlessCon
     dialog->set_button()->click();
     EXPECT_EQ(dialog->result(), QDialog::Accepted);
 
+    // The pace is the tool's own key; it may change while connected, for the next sequence.
     connection.connected = true;
     std::unique_ptr<ConnectionChoiceDialog> frozen(make_interface_dialog(tool, connection, nullptr));
     EXPECT_FALSE(frozen->list(0)->isEnabled());
+    ASSERT_TRUE(frozen->list(1)->isEnabled());
+    frozen->list(1)->setCurrentRow(1);
+    EXPECT_EQ(tool.config.pace, 1);
+    EXPECT_EQ(key("pace"), "1");
+    Configuration loaded;
+    std::string port;
+    NetworkSettings network;
+    load_configuration(loaded, network, tool.config.ini_path);
+    EXPECT_EQ(loaded.pace, 1);
 }
 
 TEST_F(ConnectionDialogsTest, SerialDialogHasThePortAndLineTypeLists) {
