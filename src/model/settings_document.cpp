@@ -11,9 +11,12 @@ namespace {
 
 constexpr char kEmptyTitle[] = "s";
 
-// A title line holds no line break, and "s" alone stands for the empty title. Whatever a title holds is
-// still stored: the bytes that would break the line or be misread are written as a two-byte escape, the
-// byte 0x0E and one of the marks below. No Shift JIS character and no glyph cell starts with 0x0E.
+// A title line holds no line break, and "s" alone stands for the empty title. Whatever else a title holds
+// is still stored: the bytes that would break the line or be misread are written as a two-byte escape,
+// the byte 0x0E and one of the marks below. No Shift JIS character and no glyph cell starts with 0x0E.
+// A title of the letter s alone is written as "s", as every reader of these documents reads it: as the
+// empty title. Such a title never reaches a unit (a half-width letter is refused), and an escape in
+// its place would be read elsewhere as a two-byte title that is then refused.
 constexpr unsigned char kEscapeLead = 0x0E;
 // Cells that hold CR or LF, in the order of their mark 0x40 + index.
 constexpr std::array<std::uint16_t, 9> kLineBreakCells{0x0D0A, 0x100A, 0x100D, 0x110A, 0x110D,
@@ -21,7 +24,7 @@ constexpr std::array<std::uint16_t, 9> kLineBreakCells{0x0D0A, 0x100A, 0x100D, 0
 constexpr unsigned char kLoneCr = 0x49;      // a CR outside those cells
 constexpr unsigned char kLoneLf = 0x4A;      // an LF outside those cells
 constexpr unsigned char kEscapeByte = 0x4B;  // the byte 0x0E itself
-constexpr unsigned char kLetterS = 0x4C;     // the title that is the letter s alone
+constexpr unsigned char kLetterS = 0x4C;     // the letter s alone, as earlier builds wrote it; read only
 constexpr unsigned char kLoneLead = 0x4D;    // followed by a lead byte that has no second byte of its own
 
 bool is_double_byte_lead(unsigned char c) {
@@ -209,8 +212,7 @@ std::string cut_title(std::string_view line) {
 }  // namespace
 
 std::string title_to_document_line(std::string_view title) {
-    if (title.empty()) return kEmptyTitle;
-    if (title == kEmptyTitle) return {static_cast<char>(kEscapeLead), static_cast<char>(kLetterS)};
+    if (title.empty() || title == kEmptyTitle) return kEmptyTitle;
     std::string out;
     out.reserve(title.size());
     const auto escape = [&out](unsigned char mark) {

@@ -51,9 +51,10 @@ struct DocumentReading {
 };
 DocumentReading read_document_checked(SettingsModel& model, std::string_view bytes);
 
-// Title bytes as the document stores them on one line, and back. Every title comes back unchanged: a
-// line break (the cell CR LF), the glyph cells whose low byte is CR or LF, any other CR or LF, and a
-// title of the letter s alone are stored as escapes that no typed or received title contains.
+// Title bytes as the document stores them on one line, and back. Every title comes back unchanged but
+// one: a line break (the cell CR LF), the glyph cells whose low byte is CR or LF and any other CR or LF
+// are stored as escapes that no typed or received title contains; the title of the letter s alone is
+// stored as "s" and so comes back as the empty title, as the document format has it.
 std::string title_to_document_line(std::string_view title);
 std::string title_from_document_line(std::string_view line);
 

@@ -1,5 +1,6 @@
 #include "ui/glyph_editor_dialog.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -45,7 +46,7 @@ GlyphEditorDialog::GlyphEditorDialog(ToolState& tool, Notices& notices, CommandL
                                      GlyphQuestions& questions, GlyphEditorMemory& memory,
                                      const GlyphSize& size, const std::string& selected_address,
                                      QWidget* owner)
-    : QDialog(owner), controller_(tool, notices, link, questions, memory, size) {
+    : QDialog(owner), controller_(tool, notices, link, questions, memory, size), notices_(notices) {
     setModal(true);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     const int redraw_ms = controller_.open_editor();
@@ -136,16 +137,21 @@ void GlyphEditorDialog::draw_grid() {
 }
 
 void GlyphEditorDialog::sample_edited(const QString& text) {
-    // The field holds at most two Shift JIS bytes (one double-byte character); anything longer or
-    // outside code page 932 is not taken.
-    const std::string bytes = to_shift_jis(text);
-    const bool fits = bytes.size() <= 2 && from_shift_jis(bytes) == text;
-    if (!fits) {
-        sample_->setText(sample_text_);
-        return;
+    if (text == sample_text_) return;
+    // The field holds at most two Shift JIS bytes (one double-byte character); of a paste, the first
+    // character that fits is taken; a character outside code page 932 is not.
+    constexpr std::size_t kSampleBytes = 2;
+    const FieldChange change = fit_field_change(field_chars(sample_text_), text, kSampleBytes);
+    if (!change.refused && change.changed) {
+        sample_text_ = shown_text(change.chars);
+        controller_.sample_changed(stored_bytes(change.chars));
     }
-    sample_text_ = text;
-    controller_.sample_changed(bytes);
+    if (sample_->text() != sample_text_) sample_->setText(sample_text_);
+    if (change.inserted > 1 && change.left_out > 0 && !change.refused) {
+        notify_left_out(notices_, change.left_out);
+    } else if (change.refused || change.left_out > 0) {
+        QApplication::beep();
+    }
 }
 
 void GlyphEditorDialog::mousePressEvent(QMouseEvent* event) {

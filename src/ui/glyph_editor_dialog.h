@@ -68,6 +68,7 @@ class GlyphEditorDialog : public QDialog {
     void sample_edited(const QString& text);
 
     GlyphEditorController controller_;
+    Notices& notices_;
     GlyphGridView* grid_ = nullptr;
     ChoiceGroup* number_ = nullptr;
     ChoiceGroup* slave_ = nullptr;

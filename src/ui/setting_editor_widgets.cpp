@@ -7,26 +7,10 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSignalBlocker>
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <QVBoxLayout>
 #include <QWindow>
 
 namespace tvx {
-
-std::string to_shift_jis(const QString& text) {
-    QStringEncoder encoder("windows-31j");
-    if (!encoder.isValid()) return text.toLatin1().toStdString();
-    const QByteArray bytes = encoder.encode(text);
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
-}
-
-QString from_shift_jis(std::string_view bytes) {
-    QStringDecoder decoder("windows-31j");
-    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (!decoder.isValid()) return QString::fromLatin1(raw);
-    return decoder.decode(raw);
-}
 
 ChoiceGroup::ChoiceGroup(std::string_view caption, const std::vector<std::string>& items, QWidget* parent,
                          std::string_view button_text)

@@ -13,6 +13,7 @@
 
 #include "editors/editor_frame.h"
 #include "editors/per_page_preview.h"
+#include "ui/shift_jis_text.h"
 
 class QComboBox;
 class QPushButton;
@@ -25,10 +26,6 @@ namespace tvx {
 inline QString qt_text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
-
-// The model keeps the operator's texts as Shift JIS (code page 932) bytes.
-std::string to_shift_jis(const QString& text);
-QString from_shift_jis(std::string_view bytes);
 
 // A selector in a group box that carries its caption, with the setting's own "設定" button under it
 // when button_text is given. The combo box reports only completed choices (activated), never

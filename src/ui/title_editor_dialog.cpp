@@ -23,6 +23,7 @@
 #include "protocol/title_encoding.h"
 #include "ui/input_method_switch.h"
 #include "ui/setting_editor_widgets.h"
+#include "ui/shift_jis_text.h"
 #include "ui/title_field_text.h"
 
 namespace tvx {
@@ -203,50 +204,29 @@ void TitleEditorDialog::field_changed() {
     // The input method's composition and the marks change the document without changing its text:
     // nothing to store, and the field must be left alone or the composition is lost.
     if (text == shown_text(accepted_)) return;
-    // The change is what lies between the text the field had and the text it has now: the characters
-    // before and after it keep the exact bytes they stood for.
-    const auto old_size = static_cast<qsizetype>(accepted_.size());
-    qsizetype prefix = 0;
-    while (prefix < old_size && prefix < text.size() &&
-           accepted_[static_cast<std::size_t>(prefix)].shown == text[prefix])
-        ++prefix;
-    qsizetype suffix = 0;
-    while (suffix < old_size - prefix && suffix < text.size() - prefix &&
-           accepted_[static_cast<std::size_t>(old_size - 1 - suffix)].shown == text[text.size() - 1 - suffix])
-        ++suffix;
-    const QString inserted = text.mid(prefix, text.size() - prefix - suffix);
-
-    TitleFieldChars chars(accepted_.begin(), accepted_.begin() + prefix);
-    std::size_t bytes = stored_bytes(chars).size() +
-                        stored_bytes(TitleFieldChars(accepted_.end() - suffix, accepted_.end())).size();
-    bool cut = false;
-    for (qsizetype i = 0; i < inserted.size(); ++i) {
-        const std::optional<std::string> one = typed_char_bytes(inserted[i]);
-        if (!one) {
-            // A character the code page lacks: the change is refused and the field keeps its text.
-            set_field(shown_text(accepted_), static_cast<int>(prefix));
-            notices_.notify_warning(kTitleRefused);
-            return;
-        }
-        if (cut || bytes + one->size() > kTitleFieldLimit) {
-            cut = true;  // only whole characters, as many as fit
-            continue;
-        }
-        bytes += one->size();
-        chars.push_back({inserted[i], *one});
-    }
-    const int cursor = static_cast<int>(chars.size());
-    const bool nothing_changed = cursor == prefix && prefix + suffix == old_size;
-    chars.insert(chars.end(), accepted_.end() - suffix, accepted_.end());
-    if (nothing_changed || !controller_.edit_title(stored_bytes(chars))) {
-        set_field(shown_text(accepted_), static_cast<int>(prefix));
-        QApplication::beep();
+    // The characters around the change keep the exact bytes they stood for: a glyph cell the operator
+    // did not touch stays that cell.
+    const FieldChange change = fit_field_change(accepted_, text, kTitleFieldLimit, typed_char_bytes);
+    if (change.refused) {
+        // A character the code page lacks: the change is refused and the field keeps its text.
+        set_field(shown_text(accepted_), change.start);
+        notices_.notify_warning(kTitleRefused);
         return;
     }
-    accepted_ = std::move(chars);
-    if (cut) {
-        set_field(shown_text(accepted_), cursor);
-        QApplication::beep();  // the field is full
+    const bool taken = change.changed && controller_.edit_title(stored_bytes(change.chars));
+    if (taken) {
+        accepted_ = change.chars;
+        if (change.left_out > 0) set_field(shown_text(accepted_), change.cursor);
+        if (change.left_out == 0) return;
+    } else {
+        set_field(shown_text(accepted_), change.start);
+    }
+    // The field is full. A character typed on its own that does not fit shows as much (it does not
+    // appear); of a paste or a conversion, the operator learns how much was not taken.
+    if (change.inserted > 1 && change.left_out > 0) {
+        notify_left_out(notices_, change.left_out);
+    } else {
+        QApplication::beep();
     }
 }
 

@@ -20,7 +20,8 @@ namespace tvx {
 
 // The title editor "タイトルの設定". The field shows Unicode; the model keeps Shift JIS bytes, glyph cells
 // among them (see title_field_text.h). A character code page 932 lacks is refused and the field keeps
-// its text; of a change longer than the 448 bytes that fit, the whole characters that fit are kept.
+// its text; of a change longer than the 448 bytes that fit, the whole characters that fit are kept and
+// a paste or conversion says how many were left out (shift_jis_text.h).
 class InputMethodSwitch;
 
 class TitleEditorDialog : public QDialog {

@@ -1,10 +1,10 @@
 #include "ui/title_field_text.h"
 
 #include <QStringDecoder>
-#include <QStringEncoder>
 
 #include "protocol/command_builders.h"
 #include "protocol/title_encoding.h"
+#include "ui/shift_jis_text.h"
 
 namespace tvx {
 namespace {
@@ -91,19 +91,6 @@ TitleFieldChars title_field_chars(std::string_view title) {
     return chars;
 }
 
-QString shown_text(const TitleFieldChars& chars) {
-    QString text;
-    text.reserve(static_cast<qsizetype>(chars.size()));
-    for (const TitleFieldChar& c : chars) text += c.shown;
-    return text;
-}
-
-std::string stored_bytes(const TitleFieldChars& chars) {
-    std::string bytes;
-    for (const TitleFieldChar& c : chars) bytes += c.bytes;
-    return bytes;
-}
-
 std::optional<std::string> typed_char_bytes(QChar c) {
     if (is_glyph_char(c)) {
         const unsigned cell = kFirstGlyphCell + (c.unicode() - kFirstGlyphChar);
@@ -115,12 +102,7 @@ std::optional<std::string> typed_char_bytes(QChar c) {
         c == QChar::LineSeparator) {
         return std::string("\r\n");
     }
-    if (c.isSurrogate()) return std::nullopt;
-    QStringEncoder encoder(kCodePage);
-    const QByteArray bytes = encoder.encode(QStringView(&c, 1));
-    // A character the code page lacks comes out as 0xFCFC with the error flag set.
-    if (!encoder.isValid() || encoder.hasError() || bytes.isEmpty()) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    return shift_jis_char(c);
 }
 
 }  // namespace tvx

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/shift_jis_text.h"
+
 namespace tvx {
 
 // How the title field shows a stored title. Every character of the field stands for the exact bytes
@@ -21,19 +23,15 @@ namespace tvx {
 inline constexpr char16_t kFirstGlyphChar = 0xF000;
 inline constexpr char16_t kFirstRawByteChar = 0xF600;
 
-struct TitleFieldChar {
-    QChar shown;
-    std::string bytes;
-};
-using TitleFieldChars = std::vector<TitleFieldChar>;
+using TitleFieldChar = FieldChar;
+using TitleFieldChars = FieldChars;
 
-// A stored title as the field's characters; their bytes, joined, are the title.
+// A stored title as the field's characters; their bytes, joined, are the title (stored_bytes).
 TitleFieldChars title_field_chars(std::string_view title);
-QString shown_text(const TitleFieldChars& chars);
-std::string stored_bytes(const TitleFieldChars& chars);
 
-// The bytes a character typed or pasted into the field stands for: none for a character code page 932
-// cannot hold (the title would change without the operator seeing it).
+// The bytes a character typed or pasted into the field stands for, an ordinary character in its code
+// page 932 form (shift_jis_text.h): none for a character code page 932 cannot hold (the title would
+// change without the operator seeing it).
 std::optional<std::string> typed_char_bytes(QChar c);
 
 bool is_glyph_char(QChar c);

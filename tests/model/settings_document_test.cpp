@@ -101,21 +101,32 @@ TEST(SettingsDocument, EveryFieldRoundTrips) {
     EXPECT_EQ(back.run.data_modified, 0);
 }
 
-TEST(SettingsDocument, ALineOfTheLetterSIsAnEmptyTitleButATitleOfTheLetterSComesBackAsItself) {
+TEST(SettingsDocument, ATitleOfTheLetterSAloneIsWrittenAsTheEmptyTitleIs) {
     std::vector<std::string> lines = lines_of(write_document(SettingsModel{}));
     EXPECT_EQ(lines[5], "s");
     SettingsModel model;
     model.pages[2].title = "s";
     model.pages[3].title = "S";
+    model.pages[4].title = "ss";
     const std::string text = write_document(model);
-    EXPECT_NE(lines_of(text)[5], "s");
+    EXPECT_EQ(lines_of(text)[5], "s");
     EXPECT_EQ(lines_of(text)[6], "S");
+    EXPECT_EQ(lines_of(text)[7], "ss");
     SettingsModel back;
     back.pages[1].title = "x";
     read_document(back, text);
     EXPECT_EQ(back.pages[1].title, "");
-    EXPECT_EQ(back.pages[2].title, "s");
+    EXPECT_EQ(back.pages[2].title, "");
     EXPECT_EQ(back.pages[3].title, "S");
+    EXPECT_EQ(back.pages[4].title, "ss");
+
+    // Earlier builds wrote it as an escape; such a document still gives the letter back.
+    lines = lines_of(text);
+    lines[5] = "\x0E\x4C";
+    std::string earlier;
+    for (const auto& l : lines) earlier += l + "\r\n";
+    read_document(back, earlier);
+    EXPECT_EQ(back.pages[2].title, "s");
 }
 
 // Whatever the title and hold-time fields hold, the document gives the same model back, through every

@@ -66,9 +66,13 @@ inline std::string dump_unit_settings(const SettingsModel& m) {
 }
 
 // The settings a settings document keeps, in the form of dump_unit_settings: the unit's addresses, port,
-// MAC address and version are left out.
+// MAC address and version are left out, and a title of the letter s alone is the empty title (the
+// document's line for both is "s").
 inline std::string dump_document_settings(const SettingsModel& m) {
     SettingsModel saved = m;
+    for (PageSettings& page : saved.pages) {
+        if (page.title == "s") page.title.clear();
+    }
     const NetworkSettings defaults;
     saved.network.ip_address = defaults.ip_address;
     saved.network.gateway_address = defaults.gateway_address;

@@ -103,6 +103,15 @@ TEST_F(GlyphEditorDialogTest, ControlsSelectorsAndSampleField) {
     EXPECT_EQ(memory.sample_text, to_shift_jis(QStringLiteral("漢")));
     dialog->sample_read_button()->click();
     EXPECT_EQ(line.lines.back(), "RFBMM3441\r\n");
+    EXPECT_TRUE(notices.texts("box").empty());
+    // A paste keeps its first character, in its code page 932 form, and says what was left out.
+    dialog->sample_field()->setText(QStringLiteral("〜字"));
+    EXPECT_EQ(dialog->sample_field()->text(), "〜");
+    EXPECT_EQ(memory.sample_text, "\x81\x60");
+    EXPECT_EQ(notices.texts("box"), std::vector<std::string>{"入りきらない 1 文字を省きました"});
+    dialog->sample_field()->setText(QStringLiteral("é"));  // not in the code page: not taken
+    EXPECT_EQ(dialog->sample_field()->text(), "〜");
+    dialog->sample_field()->setText(QStringLiteral("漢"));
 
     dialog->number_group()->combo()->activated(4);
     EXPECT_EQ(tool.glyphs.current_slot, 4);

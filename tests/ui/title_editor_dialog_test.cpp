@@ -88,6 +88,31 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
     EXPECT_EQ(tool.model.run.data_modified, 0);  // nothing was taken, nothing changed
+    EXPECT_TRUE(notices.texts("box").empty());    // one character typed: the beep says it
+}
+
+TEST_F(TitleEditorDialogTest, JapaneseTypedOrPastedOnLinuxIsTakenInItsCodePage932Form) {
+    TitleEditorDialog dialog(tool, link, notices, "", nullptr);
+    dialog.show();
+    // As a Linux input method commits them: WAVE DASH, MINUS SIGN, DOUBLE VERTICAL LINE, CENT, POUND,
+    // NOT SIGN and EM DASH, none of which code page 932 writes in these forms.
+    commit(dialog.title_field(), QStringLiteral("１０〜２０"));
+    commit(dialog.title_field(), QStringLiteral("−‖¢£¬—"));
+    EXPECT_EQ(tool.model.pages[0].title, "\x82\x50\x82\x4F\x81\x60\x82\x51\x82\x4F"
+                                         "\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
+    EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("１０〜２０−‖¢£¬—"));
+    // Pasted from another program, the same.
+    QApplication::clipboard()->setText(QStringLiteral("〜−‖¢£¬—"));
+    dialog.title_field()->paste();
+    EXPECT_EQ(tool.model.pages[0].title.substr(22), "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
+    EXPECT_TRUE(notices.calls.empty());
+
+    QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
+    ASSERT_EQ(link.lines.size(), 1u);
+    EXPECT_EQ(link.lines[0].substr(0, 4 + 4 * (5 + 6 + 7) + 4),
+              "CA01" "2331" "2330" "2141" "2332" "2330"
+              "215D" "2142" "2171" "2172" "224C" "213D"
+              "2141" "215D" "2142" "2171" "2172" "224C" "213D" "2121");
 }
 
 TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
@@ -244,7 +269,23 @@ TEST_F(TitleEditorDialogTest, APasteLongerThanTheFieldKeepsTheWholeCharactersTha
     dialog.title_field()->paste();
     EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
     EXPECT_EQ(tool.model.pages[0].title.substr(446), "AB");
-    EXPECT_TRUE(notices.calls.empty());
+    // Each paste says how many of its characters were left out.
+    EXPECT_EQ(notices.texts("box"), (std::vector<std::string>{"入りきらない 6 文字を省きました",
+                                                              "入りきらない 3 文字を省きました",
+                                                              "入りきらない 1 文字を省きました"}));
+    EXPECT_TRUE(notices.texts("warning").empty());
+
+    // 300 characters pasted into an empty title: the first 224 are the title.
+    notices.clear();
+    dialog.title_field()->clear();
+    ASSERT_TRUE(tool.model.pages[0].title.empty());
+    QString long_text;
+    for (int i = 0; i < 300; ++i) long_text += QChar(0x3042 + i % 80);
+    QApplication::clipboard()->setText(long_text);
+    dialog.title_field()->paste();
+    EXPECT_EQ(dialog.title_field()->toPlainText(), long_text.left(224));
+    EXPECT_EQ(TitleEditorDialog::field_text(tool.model.pages[0].title), long_text.left(224));
+    EXPECT_EQ(notices.texts("box"), std::vector<std::string>{"入りきらない 76 文字を省きました"});
 }
 
 TEST_F(TitleEditorDialogTest, SendAllShowsPercentagesAndCannotBeClosedWhileRunning) {
