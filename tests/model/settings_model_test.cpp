@@ -46,7 +46,8 @@ TEST(SettingsModel, ResetRestoresEverythingButTheSlaveAddressAndConnections) {
     tool.model.pages[63].char_colour = kRed;
     tool.model.memory.all_char_size = 2;
     tool.model.schedule[30][23] = {1, 2, 3};
-    tool.model.run = {.current_page = 5, .slave_address = 17, .batch_step = 9, .hidden_entry_count = 4};
+    tool.model.run = {.current_page = 5, .slave_address = 17, .saved_document = "x", .batch_step = 9,
+                      .hidden_entry_count = 4};
     tool.model.network.port_number = "10001";
     tool.link = {1, 20, 1, 1, 1};
     tool.glyphs.large_bank[69] = std::string(580, 'F');
