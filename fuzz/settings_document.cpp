@@ -39,9 +39,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view bytes = fuzz::as_text(data, size);
 
     SettingsModel model;
-    model.run.data_modified = 1;
+    model.pages[0].blink = 1;  // unsaved
     read_document(model, bytes);
-    require(model.run.data_modified == 0, "reading clears the modified flag");
+    require(!data_modified(model), "what was read is the saved document");
     fuzz::check_model(model, kTitleMaxBytes);
 
     const std::string saved = write_document(model);
@@ -54,23 +54,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SettingsModel strict;
     strict.pages[7].title = "\x82\xa0";
     strict.pages[7].char_colour = kRed;
-    strict.run.data_modified = 1;
     const std::string before = write_document(strict);
     const std::optional<DocumentProblem> problem = read_document_strict(strict, bytes);
     if (problem) {
         require(problem->line >= 1 && !problem->what.empty(), "a refusal names a line and a reason");
-        require(write_document(strict) == before && strict.run.data_modified == 1,
+        require(write_document(strict) == before && data_modified(strict),
                 "a refused document leaves the model as it was");
     } else {
         fuzz::check_model(strict, kTitleMaxBytes);
-        require(strict.run.data_modified == 0, "strict reading clears the modified flag");
+        require(!data_modified(strict), "what strict reading read is the saved document");
         require(write_document(strict) == saved, "strict reading reads what the ordinary reading reads");
     }
 
     // The desktop's reading: refused (model as it was), whole (as strict), or ended early (as lenient).
     SettingsModel checked;
     checked.pages[7].title = "\x82\xa0";
-    checked.run.data_modified = 1;
     SettingsModel lenient_over_checked = checked;
     read_document(lenient_over_checked, bytes);
     const DocumentReading reading = read_document_checked(checked, bytes);
@@ -78,10 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(reading.refused->line >= 1 && !reading.refused->what.empty(), "a refusal names a line");
         require(reading.refused->fault != DocumentFault::kEnded || reading.refused->line == 1,
                 "only a document without a value is refused for ending early");
-        require(checked.run.data_modified == 1 && checked.pages[7].title == "\x82\xa0",
+        require(data_modified(checked) && checked.pages[7].title == "\x82\xa0",
                 "a refused document leaves the model as it was");
     } else {
-        require(checked.run.data_modified == 0, "checked reading clears the modified flag");
+        require(!data_modified(checked), "what checked reading read is the saved document");
         require(write_document(checked) == write_document(lenient_over_checked),
                 "checked reading reads what the ordinary reading reads");
         require((reading.read_to_line == 0) == !problem, "only a whole document is read without a notice");

@@ -18,6 +18,7 @@
 
 #include "app/clock_text.h"
 #include "glyphs/unsaved_banks.h"
+#include "model/settings_document.h"
 #include "protocol/link_tick.h"
 #include "ui/clock_status_bar.h"
 #include "ui/file_document_dialogs.h"
@@ -249,8 +250,8 @@ bool MainWindow::exit_allowed() {
     }
     // Unsaved glyph banks: No goes back to the tool, where the lists can save them.
     if (!confirm_discard_unsaved_banks(tool_.glyphs, notices_, kExitWithoutBanksQuestion)) return false;
-    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに終了しますか？")) {
-        // The operator wants the titles kept: a save that fails or is cancelled keeps the tool open.
+    if (data_modified(tool_.model) && !notices_.ask_yes_no("データを保存せずに終了しますか？")) {
+        // The operator wants the settings kept: a save that fails or is cancelled keeps the tool open.
         return documents_->save_for_exit();
     }
     return true;

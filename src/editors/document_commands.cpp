@@ -75,8 +75,7 @@ std::string DocumentCommands::with_dat_extension(const std::string& name) {
 
 void DocumentCommands::document_new() {
     if (sequence_running(tool_)) return;
-    if (tool_.model.run.data_modified == 1 && !notices_.ask_yes_no("データを保存せずに新規作成しますか？"))
-        return;
+    if (data_modified(tool_.model) && !notices_.ask_yes_no("データを保存せずに新規作成しますか？")) return;
     // New blanks the glyph banks as well.
     if (!confirm_discard_unsaved_banks(tool_.glyphs, notices_, kNewWithoutBanksQuestion)) return;
     reset_settings(tool_);
@@ -84,10 +83,7 @@ void DocumentCommands::document_new() {
 
 void DocumentCommands::document_open() {
     if (sequence_running(tool_)) return;
-    if (tool_.model.run.data_modified == 1 &&
-        !notices_.ask_yes_no("データを保存せずに別のファイルを開きますか？")) {
-        return;
-    }
+    if (data_modified(tool_.model) && !notices_.ask_yes_no("データを保存せずに別のファイルを開きますか？")) return;
     const std::optional<std::string> path = dialogs_.ask_open_path();
     if (!path) return;
     if (read_document_file(*path, tool_.model, notices_, DocumentUse::kOpen)) tool_.document_path = *path;
@@ -98,7 +94,7 @@ bool DocumentCommands::write_to(const std::string& path) {
         notices_.notify_warning(kCantOpen);
         return false;
     }
-    tool_.model.run.data_modified = 0;
+    mark_document_saved(tool_.model);
     return true;
 }
 

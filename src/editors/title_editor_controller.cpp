@@ -46,7 +46,6 @@ bool TitleEditorController::edit_title(std::string_view bytes) {
     field_.assign(bytes);
     field_changed_ = true;
     tool_.model.pages[static_cast<std::size_t>(current_page())].title = field_;
-    tool_.model.run.data_modified = 1;
     return true;
 }
 

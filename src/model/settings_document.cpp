@@ -370,6 +370,14 @@ std::string write_document(const SettingsModel& model) {
     return out;
 }
 
+bool data_modified(const SettingsModel& model) {
+    return write_document(model) != model.run.saved_document;
+}
+
+void mark_document_saved(SettingsModel& model) {
+    model.run.saved_document = write_document(model);
+}
+
 namespace {
 
 // What reading stopped at, and the line of the last value taken.
@@ -454,7 +462,7 @@ ReadOutcome read_values(SettingsModel& read, std::string_view bytes, bool lenien
 
 void read_document(SettingsModel& model, std::string_view bytes) {
     read_values(model, bytes, true);
-    model.run.data_modified = 0;
+    mark_document_saved(model);
 }
 
 std::optional<DocumentProblem> read_document_strict(SettingsModel& model, std::string_view bytes) {
@@ -462,7 +470,7 @@ std::optional<DocumentProblem> read_document_strict(SettingsModel& model, std::s
     SettingsModel read = model;
     ReadOutcome outcome = read_values(read, bytes, false);
     if (outcome.problem) return outcome.problem;
-    read.run.data_modified = 0;
+    mark_document_saved(read);
     model = std::move(read);
     return std::nullopt;
 }
@@ -479,7 +487,7 @@ DocumentReading read_document_checked(SettingsModel& model, std::string_view byt
         }
         reading.read_to_line = outcome.last_line;
     }
-    read.run.data_modified = 0;
+    mark_document_saved(read);
     model = std::move(read);
     return reading;
 }

@@ -13,6 +13,12 @@ inline constexpr int kDocumentLines = 2960;
 // The saved part of the model as the settings document's 2960 CR LF lines.
 std::string write_document(const SettingsModel& model);
 
+// Whether the document has unsaved changes: what a save would write differs from what the last New,
+// Open or save left (the model's saved_document). Changing a value back is no change.
+bool data_modified(const SettingsModel& model);
+// Takes the model as it stands as the saved document: after New, Open and every successful save.
+void mark_document_saved(SettingsModel& model);
+
 // Reads a settings document into the model. A file that ends early, or a line that is not a number,
 // leaves the fields after it as they were. A number outside its field's range gives the field's default.
 // Titles longer than a title buffer keep their first whole characters; the rest of the line is dropped.
@@ -39,7 +45,7 @@ struct DocumentProblem {
 // The reading for unattended work: the document must be whole. Every value of the layout must be there,
 // every number a number within its field's range, every title within a title buffer, and nothing but
 // white space may follow the last value. The hold time is text and is read as read_document reads it.
-// On a refusal the model is unchanged; otherwise it holds the document and data_modified is 0.
+// On a refusal the model is unchanged; otherwise it holds the document, which is then the saved one.
 std::optional<DocumentProblem> read_document_strict(SettingsModel& model, std::string_view bytes);
 
 // The reading of the desktop tool's Open and comparison: as strict as read_document_strict, except that

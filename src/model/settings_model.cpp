@@ -1,5 +1,7 @@
 #include "model/settings_model.h"
 
+#include "model/settings_document.h"
+
 namespace tvx {
 
 SettingsModel::SettingsModel() { reset_settings(*this); }
@@ -33,6 +35,7 @@ void reset_settings(SettingsModel& model) {
     model.video_loss_background = 0;
 
     model.network = NetworkSettings{};
+    mark_document_saved(model);
 }
 
 }  // namespace tvx

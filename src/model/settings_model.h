@@ -91,7 +91,10 @@ struct EditorMemory {
 struct RunState {
     int current_page = 0;   // 0..63, shared by the per-page editors and the title editor
     int slave_address = 0;  // 0..31, or kBroadcastAddress
-    int data_modified = 0;  // unsaved title edits
+    // The settings document as the last New, Open or save left it. Whether the document has unsaved
+    // changes (data_modified, settings_document.h) is told by comparing what a save would write now
+    // with it, so every change is seen, whichever editor, reply or tool made it.
+    std::string saved_document;
     int batch_step = 0;     // non-zero while a paced sequence runs
     int hidden_entry_count = 0;  // right clicks in a row at the screen's top-left corner
 };
@@ -124,7 +127,8 @@ struct SettingsModel {
 };
 
 // Restores every default of the unit's settings, the editor memory and the run state, keeping the slave
-// address. The tool-wide variant in tool_state.h also clears the link flags and the glyph data.
+// address; the defaults are then the saved document. The tool-wide variant in tool_state.h also clears
+// the link flags and the glyph data.
 void reset_settings(SettingsModel& model);
 
 }  // namespace tvx

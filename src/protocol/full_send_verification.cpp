@@ -50,7 +50,6 @@ void FullSendAndReadBack::finished(State state) {
     const RunState run = tool_.model.run;
     tool_.model = *kept_;
     tool_.model.run = run;
-    tool_.model.run.data_modified = kept_->run.data_modified;
     kept_.reset();
     if (state != State::kCompleted) return;
     for (const int step : read_.unread_steps()) {

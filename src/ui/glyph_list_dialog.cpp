@@ -50,7 +50,8 @@ bool GlyphFileDialogs::confirm_clear() {
     QApplication::beep();
     QMessageBox box(QMessageBox::Question, qt_text(kClearQuestionTitle), qt_text(kClearQuestion),
                     QMessageBox::Yes | QMessageBox::No, owner_);
-    box.setDefaultButton(QMessageBox::Yes);
+    // Yes clears the edited glyphs: Enter keeps them.
+    box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
 }
 

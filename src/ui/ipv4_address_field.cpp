@@ -10,9 +10,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QStringList>
+#include <QToolTip>
 #include <utility>
 
 namespace tvx {
@@ -20,6 +22,7 @@ namespace {
 
 constexpr int kOctetDigits = 3;
 constexpr int kLastOctet = 3;
+constexpr int kFlashMs = 600;
 const QString kOctetRefused = QStringLiteral("0から255までの数字を入力してください");
 
 // 0 to 255 when the text is one to three digits, otherwise -1.
@@ -73,8 +76,18 @@ class OctetEdit : public QLineEdit {
         // The dot an operator types after three digits belongs to the octet that moved on by itself.
         const bool moved_here = std::exchange(field_->moved_on_to_, -1) == index_;
         if (plain && typed == QStringLiteral(".")) {
-            if (!moved_here && !text().isEmpty() && index_ < kLastOctet)
+            if (moved_here) return;
+            // A dot with no digits before it, or after the last octet, starts no octet.
+            if (text().isEmpty() || index_ == kLastOctet) {
+                field_->refuse(index_);
+            } else {
                 field_->move_to(index_ + 1, true, false);
+            }
+            return;
+        }
+        const bool digit = plain && typed.size() == 1 && typed[0].isDigit() && typed[0].unicode() < 128;
+        if (plain && !digit && !typed.isEmpty() && typed[0].isPrint()) {
+            field_->refuse(index_);
             return;
         }
         if (event->key() == Qt::Key_Backspace && cursorPosition() == 0 && !hasSelectedText() && index_ > 0) {
@@ -92,16 +105,20 @@ class OctetEdit : public QLineEdit {
             field_->move_to(index_ + 1, false, false);
             return;
         }
-        const bool digit = plain && typed.size() == 1 && typed[0].isDigit() && typed[0].unicode() < 128;
         if (digit && !hasSelectedText() && text().size() >= kOctetDigits) {
-            // A full octet: a digit typed after it starts the next one, anywhere else there is no room.
-            if (cursorPosition() == text().size() && index_ < kLastOctet) {
+            // A full octet: a digit typed after it starts the next one, and after the last there is no
+            // room. Typed inside it, the digit starts the octet afresh: the operator is typing a new
+            // value, and keeping the old digits would send an address nobody typed.
+            if (cursorPosition() < text().size()) {
+                selectAll();
+            } else if (index_ < kLastOctet) {
                 field_->move_to(index_ + 1, true, false);
                 QCoreApplication::sendEvent(field_->octet(index_ + 1), event);
+                return;
             } else {
-                QApplication::beep();
+                field_->refuse(index_);
+                return;
             }
-            return;
         }
         QLineEdit::keyPressEvent(event);
         if (digit && text().size() == kOctetDigits && cursorPosition() == kOctetDigits &&
@@ -109,6 +126,13 @@ class OctetEdit : public QLineEdit {
             field_->move_to(index_ + 1, true, false);
             field_->moved_on_to_ = index_ + 1;
         }
+    }
+
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLineEdit::mouseReleaseEvent(event);
+        // A click selects the octet, as tabbing in does, so the digits typed next replace it; a drag
+        // keeps the part it selected.
+        if (event->button() == Qt::LeftButton && !hasSelectedText()) selectAll();
     }
 
     void focusInEvent(QFocusEvent* event) override {
@@ -167,6 +191,12 @@ Ipv4AddressField::Ipv4AddressField(QWidget* parent) : QFrame(parent) {
         octets_[static_cast<std::size_t>(i)] = edit;
     }
     setFocusProxy(octets_[0]);
+    flash_timer_.setSingleShot(true);
+    flash_timer_.setInterval(kFlashMs);
+    connect(&flash_timer_, &QTimer::timeout, this, [this] {
+        flashing_ = -1;
+        show_marks();
+    });
     set_address(HostAddress{});
 }
 
@@ -222,7 +252,7 @@ bool Ipv4AddressField::paste_text(int index, const QString& text) {
         result.remove(from, here->selectedText().size());
         result.insert(from, pasted);
         if (!is_digits(pasted) || result.size() > kOctetDigits) {
-            QApplication::beep();
+            refuse(index);
             return false;
         }
         here->insert(pasted);
@@ -233,7 +263,7 @@ bool Ipv4AddressField::paste_text(int index, const QString& text) {
     bool fits = first + parts.size() <= kLastOctet + 1;
     for (const QString& part : parts) fits = fits && is_digits(part);
     if (!fits) {
-        QApplication::beep();
+        refuse(index);
         return false;
     }
     for (int i = 0; i < parts.size(); ++i) octets_.at(static_cast<std::size_t>(first + i))->setText(parts[i]);
@@ -268,12 +298,24 @@ void Ipv4AddressField::octet_changed() {
     emit address_edited();
 }
 
+void Ipv4AddressField::refuse(int index) {
+    QApplication::beep();
+    flashing_ = index;
+    show_marks();
+    flash_timer_.start();
+    QLineEdit* edit = octet(index);
+    QToolTip::showText(edit->mapToGlobal(QPoint(0, edit->height())), kOctetRefused, edit);
+    emit input_refused(index);
+}
+
 void Ipv4AddressField::show_marks() {
-    for (OctetEdit* edit : octets_) {
-        // Above 255 is marked where it stands; the operator sees what will be refused.
+    for (std::size_t i = 0; i < octets_.size(); ++i) {
+        OctetEdit* edit = octets_[i];
+        // Above 255 is marked where it stands; the operator sees what will be refused. A refused key
+        // flashes its octet the same way for a moment.
         const bool refused = !edit->text().isEmpty() && octet_value(edit->text()) < 0;
         QPalette palette = this->palette();
-        if (refused) {
+        if (refused || flashing_ == static_cast<int>(i)) {
             palette.setColor(QPalette::Base, QColor(0xFF, 0xC8, 0xC8));
             palette.setColor(QPalette::Text, QColor(0xB0, 0x00, 0x00));
             palette.setColor(QPalette::Highlight, QColor(0xC0, 0x10, 0x10));

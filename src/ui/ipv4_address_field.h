@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <optional>
 
@@ -17,6 +18,11 @@ class OctetEdit;
 // operator types or pastes a dotted address whole: "." moves to the next octet, a third digit moves on
 // by itself, Backspace at the start of an octet goes on deleting in the one before. An octet above 255
 // is kept as typed and marked, never cut: the field then holds no address, and whoever takes it refuses.
+//
+// What the field shows is what it holds, and what it holds is what was typed: a click into an octet
+// selects its digits, so typing replaces them; a digit typed inside a full octet starts it afresh; and a
+// key the field does not take (a letter, a dot where no octet follows, a digit with no room left) beeps,
+// flashes the octet red and says why beside it, so nothing is dropped unseen.
 class Ipv4AddressField : public QFrame {
     Q_OBJECT
   public:
@@ -41,8 +47,13 @@ class Ipv4AddressField : public QFrame {
     // text that is no part of an address; the field is then unchanged.
     bool paste_text(int index, const QString& text);
 
+    // The octet flashing for a refused key, or -1.
+    int flashing_octet() const { return flashing_; }
+
   Q_SIGNALS:
     void address_edited();
+    // A key or a paste at the octet index was not taken.
+    void input_refused(int index);
 
   private:
     friend class OctetEdit;
@@ -50,9 +61,13 @@ class Ipv4AddressField : public QFrame {
     void pad_all();
     void octet_changed();
     void show_marks();
+    // The sign for a key or a paste not taken at the octet index.
+    void refuse(int index);
 
     std::array<OctetEdit*, 4> octets_{};
     int moved_on_to_ = -1;  // the octet a third digit has just moved the cursor to
+    int flashing_ = -1;
+    QTimer flash_timer_;
 };
 
 }  // namespace tvx

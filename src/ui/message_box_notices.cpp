@@ -29,13 +29,14 @@ QMessageBox::Icon box_icon(BoxIcon icon) {
 }
 
 // Beeps, then shows the box and waits for the operator. With no owner the box is modal to the whole
-// tool (task-modal); with an owner it is modal to that dialog.
+// tool (task-modal); with an owner it is modal to that dialog. Enter presses the default button.
 QMessageBox::StandardButton show(QWidget* owner, std::string_view title, std::string_view text,
-                                 QMessageBox::Icon icon, QMessageBox::StandardButtons buttons) {
+                                 QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+                                 QMessageBox::StandardButton default_button) {
     QApplication::beep();
     QMessageBox box(icon, from_utf8(title), from_utf8(text), buttons, owner);
     box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    if (buttons.testFlag(QMessageBox::No)) box.setDefaultButton(QMessageBox::Yes);
+    box.setDefaultButton(default_button);
     return QMessageBox::StandardButton(box.exec());
 }
 
@@ -78,33 +79,38 @@ void MessageBoxNotices::show_waiting() {
         open_ = std::move(waiting_.front());
         waiting_.pop_front();
         box_open_ = true;
-        show(nullptr, open_->title, open_->text, box_icon(open_->icon), QMessageBox::Ok);
+        show(nullptr, open_->title, open_->text, box_icon(open_->icon), QMessageBox::Ok, QMessageBox::Ok);
         box_open_ = false;
         open_.reset();
     }
 }
 
-bool MessageBoxNotices::ask(bool owned_by_dialog, std::string_view title, std::string_view text) {
+bool MessageBoxNotices::ask(bool owned_by_dialog, std::string_view title, std::string_view text,
+                            Answer safe_answer) {
     // Notices raised while the question is open wait for the answer.
     const bool was_open = std::exchange(box_open_, true);
     QWidget* owner = owned_by_dialog ? QApplication::activeModalWidget() : nullptr;
-    const bool yes = show(owner, title, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No) ==
-                     QMessageBox::Yes;
+    const auto default_button = safe_answer == Answer::kYes ? QMessageBox::Yes : QMessageBox::No;
+    const bool yes = show(owner, title, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
+                          default_button) == QMessageBox::Yes;
     box_open_ = was_open;
     if (!box_open_ && !waiting_.empty()) schedule();
     return yes;
 }
 
 bool MessageBoxNotices::ask_yes_no(std::string_view text) {
-    return ask(false, "TVX-230", text);
+    // Every one of these asks before work is thrown away: Enter keeps it.
+    return ask(false, "TVX-230", text, Answer::kNo);
 }
 
 bool MessageBoxNotices::confirm_not_auto_switching() {
-    return ask(true, "本機の確認", "本機が自動切換えでない事を確認してください");
+    // Yes only lets a transfer go on; nothing in the tool is lost by it.
+    return ask(true, "本機の確認", "本機が自動切換えでない事を確認してください", Answer::kYes);
 }
 
 bool MessageBoxNotices::confirm_make_other_sizes() {
-    return ask(true, "他サイズ作成", "この外字をベースに他のサイズを作成しますか？");
+    // Yes draws over the other sizes' glyphs of the same number: Enter keeps them.
+    return ask(true, "他サイズ作成", "この外字をベースに他のサイズを作成しますか？", Answer::kNo);
 }
 
 }  // namespace tvx

@@ -18,7 +18,8 @@ namespace tvx {
 // open or one already waiting is not shown twice, so a burst of it leaves one box.
 //
 // The questions answer at once, as their callers need the answer; the two confirmations of the
-// transfers and the glyph editor belong to the dialog that asks them.
+// transfers and the glyph editor belong to the dialog that asks them. A question whose Yes throws work
+// away has No as its default button, so Enter keeps the work.
 class MessageBoxNotices : public Notices {
   public:
     MessageBoxNotices() = default;
@@ -49,9 +50,12 @@ class MessageBoxNotices : public Notices {
         bool operator==(const Notice&) const = default;
     };
 
+    // The answer that loses nothing, which Enter gives.
+    enum class Answer { kYes, kNo };
+
     void post(Notice notice);
     void schedule();
-    bool ask(bool owned_by_dialog, std::string_view title, std::string_view text);
+    bool ask(bool owned_by_dialog, std::string_view title, std::string_view text, Answer safe_answer);
 
     QObject context_;  // the queued calls die with the notices
     std::deque<Notice> waiting_;

@@ -71,7 +71,7 @@ class FileReplacementTest : public ::testing::Test {
         const fs::path root = dir.path().toStdString();
         tool.document_path = (root / "unit.dat").string();
         tool.config.ini_path = root / "tvx230.ini";
-        tool.model.run.data_modified = 1;
+        tool.model.pages[0].blink = 1;  // an unsaved setting
         writers = {
             {"document", tool.document_path, [this] { return commands.document_save(); }},
             {"bank file", root / "bank.tls",
@@ -135,12 +135,12 @@ TEST_F(FileReplacementTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     EXPECT_EQ(files_in_folder(),
               (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Can't file open"});
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 
     // With room again, every writer succeeds.
     for (const Writer& w : writers) EXPECT_TRUE(w.write()) << w.name;
     EXPECT_EQ(contents(tool.document_path), write_document(tool.model));
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
 }
 
 }  // namespace

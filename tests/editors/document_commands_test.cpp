@@ -4,6 +4,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -68,11 +69,10 @@ TEST_F(DocumentCommandsTest, DatExtensionRule) {
 
 TEST_F(DocumentCommandsTest, SaveAsRightAfterStartWritesTheDefaultDocumentAndBecomesTheTarget) {
     dialogs.save_paths.push_back(path("unit"));
-    tool.model.run.data_modified = 1;
     ASSERT_TRUE(commands.document_save_as());
     EXPECT_EQ(tool.document_path, path("unit.dat"));
     EXPECT_EQ(read_file(path("unit.dat")), write_document(SettingsModel{}));
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
     EXPECT_TRUE(notices.calls.empty());
 
     // New keeps the target: Save writes the reset model to the same file.
@@ -110,18 +110,17 @@ TEST_F(DocumentCommandsTest, FailedWriteKeepsTheOldFileThePathAndTheModifiedFlag
 
     // A target that cannot be written: a folder stands where the file should go.
     fs::create_directory(path("folder.dat"));
-    tool.model.run.data_modified = 1;
     tool.model.pages[3].char_colour = kRed;
     dialogs.save_paths.push_back(path("folder.dat"));
     EXPECT_FALSE(commands.document_save_as());
     EXPECT_EQ(tool.document_path, path("doc.dat"));
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Can't file open"});
 
     // A document whose folder has gone: Save fails and nothing is left half-written.
     tool.document_path = path("gone/doc.dat");
     EXPECT_FALSE(commands.document_save());
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
     EXPECT_EQ(read_file(path("doc.dat")), before);
     for (const auto& entry : fs::directory_iterator(dir.path().toStdString())) {
         EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos) << entry.path();
@@ -164,7 +163,6 @@ TEST_F(DocumentCommandsTest, OpenRefusesWhatCannotBeASettingsDocumentAndChangesN
     fs::resize_file(path("huge.dat"), std::uintmax_t{4} << 30);
 
     tool.model.pages[0].title = "\x82\xa0";
-    tool.model.run.data_modified = 1;
     tool.document_path = path("before.dat");
     const std::string before = write_document(tool.model);
     const std::pair<const char*, std::string> cases[] = {
@@ -180,7 +178,7 @@ TEST_F(DocumentCommandsTest, OpenRefusesWhatCannotBeASettingsDocumentAndChangesN
         commands.document_open();
         EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{notice}) << name;
         EXPECT_EQ(write_document(tool.model), before) << name;
-        EXPECT_EQ(tool.model.run.data_modified, 1) << name;
+        EXPECT_TRUE(data_modified(tool.model)) << name;
         EXPECT_EQ(tool.document_path, path("before.dat")) << name;
     }
 }
@@ -213,7 +211,6 @@ TEST_F(DocumentCommandsTest, OpenTakesAShortLfDocumentAsFarAsItGoesAndSaysSo) {
 }
 
 TEST_F(DocumentCommandsTest, UnsavedTitlesAreAskedAboutAndNoAbandons) {
-    tool.model.run.data_modified = 1;
     tool.model.pages[0].title = "\x82\xa0";
     notices.answers = {false, false};
     commands.document_new();
@@ -228,7 +225,74 @@ TEST_F(DocumentCommandsTest, UnsavedTitlesAreAskedAboutAndNoAbandons) {
     notices.answers = {true};
     commands.document_new();
     EXPECT_TRUE(tool.model.pages[0].title.empty());
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
+}
+
+// Whatever changes what a save would write is unsaved work, whichever editor or reply changed it; what a
+// save does not write (the selections, the editors' memory, the unit's addresses and port) is not. New
+// and Open ask about it, and a save or an Open makes the document saved again.
+TEST_F(DocumentCommandsTest, EveryChangeASaveWouldWriteIsAskedAboutBeforeNewAndOpen) {
+    using Change = std::function<void(SettingsModel&)>;
+    std::vector<std::pair<std::string, Change>> saved = {
+        {"title", [](SettingsModel& m) { m.pages[9].title = "A"; }},
+        {"all pages blank", [](SettingsModel& m) { for (PageSettings& p : m.pages) p.char_colour = kBlank; }},
+        {"schedule", [](SettingsModel& m) { m.schedule[30][23].page = 3; }},
+        {"date display", [](SettingsModel& m) { m.date_display_size = 1; }},
+        {"hold time", [](SettingsModel& m) { m.alarm_hold_time = "020"; }},
+        {"connector", [](SettingsModel& m) { m.connector_pages[7] = 0; }},
+        {"power-on page", [](SettingsModel& m) { m.power_on_page = 5; }},
+        {"time register", [](SettingsModel& m) { m.network.time_register = 0; }},
+    };
+    for (const PageFieldRule& rule : kPageFields) {
+        saved.emplace_back("page field", [rule](SettingsModel& m) {
+            m.pages[63].*rule.member = rule.default_value == rule.max ? rule.min : rule.max;
+        });
+    }
+    for (const auto& [what, change] : saved) {
+        reset_settings(tool);
+        change(tool.model);
+        EXPECT_TRUE(data_modified(tool.model)) << what;
+        notices.clear();
+        notices.answers = {false, false};
+        const std::string changed = write_document(tool.model);
+        commands.document_new();
+        dialogs.open_paths.push_back(path("never-asked.dat"));
+        commands.document_open();
+        EXPECT_EQ(notices.texts("question").size(), 2u) << what;
+        EXPECT_EQ(write_document(tool.model), changed) << what;
+        dialogs.open_paths.clear();
+    }
+    const std::pair<const char*, Change> not_saved[] = {
+        {"page chosen", [](SettingsModel& m) { m.run.current_page = 9; }},
+        {"slave address", [](SettingsModel& m) { m.run.slave_address = 3; }},
+        {"all-pages memory", [](SettingsModel& m) { m.memory.all_char_colour = kBlank; }},
+        {"unit address", [](SettingsModel& m) { m.network.active_address = {10, 0, 0, 1}; }},
+        {"port", [](SettingsModel& m) { m.network.port_number = "09005"; }},
+        {"mac", [](SettingsModel& m) { m.network.mac_address = "00-11-22-33-44-55"; }},
+    };
+    for (const auto& [what, change] : not_saved) {
+        reset_settings(tool);
+        change(tool.model);
+        EXPECT_FALSE(data_modified(tool.model)) << what;
+    }
+
+    // Changed back is no change; saved, and opened, is saved.
+    reset_settings(tool);
+    tool.model.pages[4].blink = 1;
+    tool.model.pages[4].blink = 0;
+    EXPECT_FALSE(data_modified(tool.model));
+    tool.model.pages[4].blink = 1;
+    dialogs.save_paths.push_back(path("blink"));
+    ASSERT_TRUE(commands.document_save_as());
+    EXPECT_FALSE(data_modified(tool.model));
+    tool.model.pages[4].blink = 0;
+    EXPECT_TRUE(data_modified(tool.model));
+    notices.clear();
+    notices.answers = {true};
+    dialogs.open_paths.push_back(path("blink.dat"));
+    commands.document_open();
+    EXPECT_EQ(tool.model.pages[4].blink, 1);
+    EXPECT_FALSE(data_modified(tool.model));
 }
 
 TEST_F(DocumentCommandsTest, NewAndOpenDoNothingWhileASequenceRuns) {

@@ -9,6 +9,7 @@
 #include "editor_unit_link.h"
 #include "glyphs/glyph_store.h"
 #include "glyphs/glyph_text.h"
+#include "model/settings_document.h"
 #include "protocol/command_builders.h"
 #include "support/recording_notices.h"
 
@@ -154,7 +155,7 @@ TEST_F(GlyphListTest, BankFilesPerListWithTheExtensionRule) {
     EXPECT_EQ(with_extension("a.TLL", ".tll"), "a.TLL.tll");
     EXPECT_EQ(with_extension(".tll", ".tll"), ".tll.tll");  // only after the first character
 
-    tool.model.run.data_modified = 1;  // unsaved titles
+    tool.model.pages[0].title = "A";  // an unsaved title
     GlyphListController& large = list(kLarge);
     tool.glyphs.large_bank[69] = std::string(580, 'A');
     dialogs.paths = {path("bank")};
@@ -176,7 +177,7 @@ TEST_F(GlyphListTest, BankFilesPerListWithTheExtensionRule) {
     EXPECT_EQ(tool.glyphs.large_bank[0][0], 'C');
     EXPECT_EQ(tool.glyphs.large_bank[69].substr(0, 576), std::string(576, 'A'));
     EXPECT_EQ(memory.bank_file_path[0], path("other.tll"));
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 
     // The medium list has a file of its own.
     GlyphListController& medium = list(kMedium);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/settings_document.h"
 #include "protocol/recording_link.h"
 #include "protocol/title_encoding.h"
 #include "support/recording_notices.h"
@@ -23,6 +24,7 @@ struct TitleEditorTest : ::testing::Test {
 
 TEST_F(TitleEditorTest, GlyphCellsAreShownAsStoredAndViewingChangesNothing) {
     tool.model.pages[5].title = kGlyphTitle;
+    mark_document_saved(tool.model);  // as opened from a document
     tool.model.run.current_page = 5;
     editor.open();
     EXPECT_EQ(editor.title(), kGlyphTitle);
@@ -30,18 +32,18 @@ TEST_F(TitleEditorTest, GlyphCellsAreShownAsStoredAndViewingChangesNothing) {
     // Merely viewing the title and closing keeps the glyphs.
     EXPECT_TRUE(editor.close());
     EXPECT_EQ(tool.model.pages[5].title, kGlyphTitle);
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
 }
 
 TEST_F(TitleEditorTest, EveryChangeIsStoredAndMarksTheDocumentModified) {
     editor.open();
     editor.select_page(3);
     EXPECT_EQ(tool.model.run.current_page, 3);
-    EXPECT_EQ(tool.model.run.data_modified, 0);  // choosing a page changes nothing
+    EXPECT_FALSE(data_modified(tool.model));  // choosing a page changes nothing
 
     ASSERT_TRUE(editor.edit_title("\x82\xA0"));
     EXPECT_EQ(tool.model.pages[3].title, "\x82\xA0");
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 
     // The field holds 448 bytes at most: a longer text is not taken.
     const std::string full(448, '\x88');

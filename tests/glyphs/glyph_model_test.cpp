@@ -7,6 +7,7 @@
 #include "glyphs/glyph_bank_file.h"
 #include "glyphs/glyph_store.h"
 #include "glyphs/glyph_text.h"
+#include "model/settings_document.h"
 
 namespace tvx {
 namespace {
@@ -138,10 +139,10 @@ TEST_F(BankFile, WritesOneDigitPerCrLfLine) {
         {&kLarge, 120960}, {&kMedium, 122880}, {&kSmall, 110592}};
     tool.glyphs.large_bank[0] = "a" + std::string(575, '0') + "ZZZZ";  // spare characters are not written
     for (const auto& [size, bytes] : sizes) {
-        tool.model.run.data_modified = 1;
+        tool.model.pages[0].blink = 1;  // an unsaved setting
         const auto path = dir / ("bank" + std::string(size->extension));
         ASSERT_TRUE(write_bank_file(tool, *size, path));
-        EXPECT_EQ(tool.model.run.data_modified, 1);  // unsaved titles stay unsaved
+        EXPECT_TRUE(data_modified(tool.model));  // unsaved settings stay unsaved
         std::string text;
         ASSERT_TRUE(read_whole_file(path, text));
         EXPECT_EQ(text.size(), bytes);
@@ -159,10 +160,10 @@ TEST_F(BankFile, ReadsBackWhatWasWritten) {
     const GlyphModel written = tool.glyphs;
     ASSERT_TRUE(write_bank_file(tool, kMedium, dir / "m.tlm"));
     reset_glyphs(tool.glyphs);
-    tool.model.run.data_modified = 1;
+    tool.model.pages[0].blink = 1;  // an unsaved setting
     ASSERT_TRUE(read_bank_file(tool, kMedium, dir / "m.tlm"));
     EXPECT_EQ(tool.glyphs.medium_bank, written.medium_bank);
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 }
 
 TEST_F(BankFile, AcceptsLfOnlyAndBlankLinesAndNormalisesDigits) {
@@ -186,11 +187,11 @@ TEST_F(BankFile, ShortFileKeepsTheRest) {
 }
 
 TEST_F(BankFile, UnreadableOrUnwritablePathsChangeNothing) {
-    tool.model.run.data_modified = 1;
+    tool.model.pages[0].blink = 1;  // an unsaved setting
     EXPECT_FALSE(read_bank_file(tool, kLarge, dir / "missing.tll"));
     EXPECT_FALSE(write_bank_file(tool, kLarge, dir));
     EXPECT_FALSE(write_bank_file(tool, kLarge, dir / "no" / "such" / "dir.tll"));
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
     EXPECT_EQ(tool.glyphs.large_bank[0], std::string(580, '0'));
 }
 

@@ -47,11 +47,11 @@ TEST(StrictDocument, AWrittenDocumentComesBackWholeAlsoWithLfOnlyLinesAndBlankLi
     const std::string text = write_document(written);
 
     SettingsModel model;
-    model.run.data_modified = 1;
+    model.pages[0].blink = 1;  // unsaved
     ASSERT_FALSE(read_document_strict(model, text).has_value());
     EXPECT_EQ(write_document(model), text);
     EXPECT_EQ(model.pages[3].title, written.pages[3].title);
-    EXPECT_EQ(model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(model));
 
     std::vector<std::string> lines = lines_of(text);
     lines[800] += "\n";  // a blank line among the numbers, as the tool reads them
@@ -85,15 +85,14 @@ TEST(StrictDocument, RefusesWhatCannotBeReadWholeAndNamesTheLine) {
         std::vector<std::string> lines = good;
         c.damage(lines);
         SettingsModel model;
-        model.pages[0].char_size = 2;
-        model.run.data_modified = 1;
+        model.pages[0].char_size = 2;  // unsaved
         const auto problem = read_document_strict(model, joined(lines));
         ASSERT_TRUE(problem.has_value()) << c.what;
         EXPECT_EQ(problem->line, c.line) << c.what << ": " << problem->what;
         EXPECT_FALSE(problem->what.empty());
         // Nothing of a refused document is taken.
         EXPECT_EQ(model.pages[0].char_size, 2) << c.what;
-        EXPECT_EQ(model.run.data_modified, 1) << c.what;
+        EXPECT_TRUE(data_modified(model)) << c.what;
 
         // The desktop's reading refuses the same, at the same line, except a document that merely ends
         // early (below).
@@ -103,7 +102,7 @@ TEST(StrictDocument, RefusesWhatCannotBeReadWholeAndNamesTheLine) {
         EXPECT_EQ(checked.refused->line, c.line) << c.what;
         EXPECT_EQ(checked.refused->fault, problem->fault) << c.what;
         EXPECT_EQ(model.pages[0].char_size, 2) << c.what;
-        EXPECT_EQ(model.run.data_modified, 1) << c.what;
+        EXPECT_TRUE(data_modified(model)) << c.what;
     }
 }
 
@@ -113,15 +112,14 @@ TEST(CheckedDocument, AShortDocumentIsTakenAsFarAsItGoesAndSaysWhere) {
     lines.resize(700);  // the titles and most of the per-page values
 
     SettingsModel model;
-    model.schedule[0][0].page = 12;
-    model.run.data_modified = 1;
+    model.schedule[0][0].page = 12;  // unsaved
     const DocumentReading reading = read_document_checked(model, joined(lines, "\n"));
     ASSERT_FALSE(reading.refused.has_value());
     EXPECT_EQ(reading.read_to_line, 700);
     EXPECT_EQ(model.pages[3].title, written.pages[3].title);
     EXPECT_EQ(model.pages[63].char_colour, written.pages[63].char_colour);
     EXPECT_EQ(model.schedule[0][0].page, 12);  // not reached
-    EXPECT_EQ(model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(model));
 
     // Whole, with LF-only line ends: nothing to say.
     SettingsModel whole;

@@ -90,15 +90,14 @@ TEST(SettingsDocument, EveryFieldRoundTrips) {
     model.network.connection_try = 1;
     model.network.keep_alive = 1;
     model.network.time_register = 0;
-    model.run.data_modified = 1;
 
     const std::string text = write_document(model);
     SettingsModel back;
-    back.run.data_modified = 1;
+    back.pages[0].blink = 1;  // unsaved
     read_document(back, text);
     EXPECT_EQ(write_document(back), text);
     EXPECT_EQ(back.pages[6].title, model.pages[6].title);
-    EXPECT_EQ(back.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(back));
 }
 
 TEST(SettingsDocument, ATitleOfTheLetterSAloneIsWrittenAsTheEmptyTitleIs) {

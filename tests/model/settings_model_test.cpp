@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "model/settings_document.h"
 #include "model/tool_state.h"
 
 namespace tvx {
@@ -45,7 +46,8 @@ TEST(SettingsModel, ResetRestoresEverythingButTheSlaveAddressAndConnections) {
     tool.model.pages[63].char_colour = kRed;
     tool.model.memory.all_char_size = 2;
     tool.model.schedule[30][23] = {1, 2, 3};
-    tool.model.run = {5, 17, 1, 9, 4};
+    tool.model.run = {.current_page = 5, .slave_address = 17, .saved_document = "x", .batch_step = 9,
+                      .hidden_entry_count = 4};
     tool.model.network.port_number = "10001";
     tool.link = {1, 20, 1, 1, 1};
     tool.glyphs.large_bank[69] = std::string(580, 'F');
@@ -64,7 +66,7 @@ TEST(SettingsModel, ResetRestoresEverythingButTheSlaveAddressAndConnections) {
     EXPECT_EQ(tool.model.schedule[30][23].page, kScheduleOffPage);
     EXPECT_EQ(tool.model.run.current_page, 0);
     EXPECT_EQ(tool.model.run.slave_address, 17);
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
     EXPECT_EQ(tool.model.run.batch_step, 0);
     EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
     EXPECT_EQ(tool.model.network.port_number, "09004");

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <filesystem>
 
 #include <gtest/gtest.h>
@@ -112,11 +113,80 @@ TEST_F(AddressFieldTest, AnOctetAbove255IsKeptAndMarkedNeverCut) {
     type("30");
     EXPECT_FALSE(marked(field, 0));
     EXPECT_EQ(field->address(), (HostAddress{30, 168, 1, 3}));
-    // A digit where a full octet has no room is refused.
+}
+
+// A key the field does not take is never dropped unseen: it beeps, flashes its octet and says why beside
+// it, and the field keeps what it showed. A digit typed inside a full octet starts it afresh instead.
+TEST_F(AddressFieldTest, ARefusedKeyIsShownAndADigitInsideAFullOctetStartsItAfresh) {
+    std::vector<int> refused;
+    QObject::connect(field, &Ipv4AddressField::input_refused, [&refused](int index) { refused.push_back(index); });
+    enter_field(&window, field);
+    type("10.1.2.3");
+    struct Case {
+        const char* what;
+        int octet;
+        int cursor;  // -1: the octet's digits selected
+        const char* keys;
+    };
+    const Case cases[] = {
+        {"letter", 0, 1, "x"},
+        {"space", 1, 0, " "},
+        {"dot in an empty octet", 2, 0, "."},
+        {"dot after the last octet", 3, 1, "."},
+        {"no room after the last octet", 3, 3, "4"},
+    };
+    field->octet(2)->clear();
+    field->octet(3)->setText(QStringLiteral("123"));
+    for (const Case& c : cases) {
+        refused.clear();
+        const QString before = field->text();
+        field->octet(c.octet)->setFocus();
+        field->octet(c.octet)->setCursorPosition(c.cursor);
+        type(c.keys);
+        EXPECT_EQ(field->text(), before) << c.what;
+        EXPECT_EQ(refused, std::vector<int>{c.octet}) << c.what;
+        EXPECT_EQ(field->flashing_octet(), c.octet) << c.what;
+        EXPECT_EQ(QApplication::focusWidget(), field->octet(c.octet)) << c.what;
+    }
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QStringLiteral("0から255までの数字を入力してください"));
+    // The flash goes; the octet's colour is its own again.
+    EXPECT_TRUE(QTest::qWaitFor([this] { return field->flashing_octet() == -1; }, 3000));
+    EXPECT_FALSE(marked(field, 3));
+
+    // A refused paste shows the same.
+    refused.clear();
+    field->octet(1)->setFocus();
+    paste(QStringLiteral("1.x"));
+    EXPECT_EQ(refused, std::vector<int>{1});
+
+    // Inside a full octet (the cursor put there by the arrows), a digit replaces its digits.
+    refused.clear();
+    field->set_address({10, 168, 1, 3});
     field->octet(1)->setFocus();
     field->octet(1)->setCursorPosition(1);
     type("7");
-    EXPECT_EQ(field->octet(1)->text(), "168");
+    EXPECT_EQ(field->octet(1)->text(), "7");
+    type("2.9");
+    EXPECT_EQ(field->address(), (HostAddress{10, 72, 9, 3}));
+    EXPECT_TRUE(refused.empty());
+}
+
+// A click into an octet selects its digits, wherever it lands, so what is typed next replaces them.
+TEST_F(AddressFieldTest, AClickIntoAnOctetSelectsIt) {
+    enter_field(&window, field);
+    other->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 4; ++i) {
+        QLineEdit* octet = field->octet(i);
+        QTest::mouseClick(octet, Qt::LeftButton, {}, QPoint(octet->width() / 2, octet->height() / 2));
+        EXPECT_EQ(QApplication::focusWidget(), octet) << i;
+        EXPECT_EQ(octet->selectedText(), octet->text()) << i;
+    }
+    // Clicked again when it has the focus already, the same.
+    QLineEdit* first = field->octet(0);
+    QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(first->width() / 2, first->height() / 2));
+    type("192.168.1.1");
+    EXPECT_EQ(field->address(), (HostAddress{192, 168, 1, 1}));
 }
 
 TEST_F(AddressFieldTest, BackspaceGoesOnAcrossOctets) {
@@ -225,6 +295,47 @@ TEST_F(AddressDialogsTest, TheUnitReceivesTheAddressAsTypedAndNeverARefusedOne) 
     type("254");
     dialog.address_button(AddressCommand::EGA)->click();
     EXPECT_EQ(unit_link.lines.back(), "EGA010.000.000.254\r\n");
+}
+
+// The operator's way in: a click into the first octet (showing 000), the address typed, Tab, then the
+// set button. What the unit receives and what the INI holds is the address typed, and the field shows it.
+void click_type_and_tab(Ipv4AddressField* field, const char* address) {
+    QLineEdit* first = field->octet(0);
+    QTest::mouseClick(first, Qt::LeftButton, {}, QPoint(first->width() / 2, first->height() / 2));
+    type(address);
+    press(Qt::Key_Tab);
+}
+
+TEST_F(AddressDialogsTest, AClickedThenTypedAddressIsTheOneSentAndStored) {
+    NetworkSettingsDialog network(tool, unit_link, notices, "", nullptr);
+    network.show();
+    network.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&network));
+    // The first field has the focus as the dialog opens; the third is clicked into from outside.
+    for (AddressCommand command : {AddressCommand::EIA, AddressCommand::EAA}) {
+        click_type_and_tab(network.address_field(command), "192.168.1.1");
+        network.address_button(command)->click();
+    }
+    EXPECT_EQ(unit_link.lines,
+              (std::vector<std::string>{"EIA192.168.001.001\r\n", "EAA192.168.001.001\r\n"}));
+    EXPECT_EQ(unit_link.unit.settings().network.active_address, (IPv4Octets{192, 168, 1, 1}));
+    EXPECT_EQ(network.address_field(AddressCommand::EAA)->text(), "192.168.001.001");
+    network.hide();
+
+    TcpLink link(tool, notices);
+    TcpClientDialog client(tool, notices, link, nullptr);
+    client.show();
+    client.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&client));
+    click_type_and_tab(client.address_field(), "192.168.1.1");
+    client.add_button()->click();
+    ASSERT_EQ(client.host_list()->count(), 1);
+    EXPECT_EQ(client.host_list()->item(0)->text(), "192 .168 .001 .001");
+    EXPECT_EQ(client.address_field()->text(), "192.168.001.001");
+    for (const auto& [key, octet] : {std::pair{"ip00_0", "192"}, {"ip00_1", "168"}, {"ip00_2", "1"}, {"ip00_3", "1"}}) {
+        EXPECT_EQ(read_profile_string(tool.config.ini_path, kIniSection, key, "missing", 10), octet) << key;
+    }
+    EXPECT_TRUE(notices.texts("error").empty());
 }
 
 TEST_F(AddressDialogsTest, TheClientDialogAddsAPastedHostAndRefusesAnOctetAbove255) {

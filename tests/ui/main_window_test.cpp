@@ -8,8 +8,10 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QStringEncoder>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <deque>
@@ -18,9 +20,11 @@
 #include <gtest/gtest.h>
 
 #include "app/clock_text.h"
+#include "model/settings_document.h"
 #include "support/recording_notices.h"
 #include "ui/clock_status_bar.h"
 #include "ui/info_boxes.h"
+#include "ui/message_box_notices.h"
 #include "ui_test_app.h"
 
 namespace tvx {
@@ -422,7 +426,7 @@ class ExitTest : public MainWindowTest {
 TEST_F(ExitTest, RefusedWhileTcpIsConnected) {
     bool connected = true;
     window->set_tcp_connected_query([&] { return connected; });
-    tool.model.run.data_modified = 1;
+    tool.model.power_on_page = 5;  // an unsaved setting
     window->action(command::kExit)->trigger();
     expect_open();
     EXPECT_EQ(notices.texts("error"), std::vector<std::string>{"TCP/IPを切断してください。"});
@@ -441,7 +445,7 @@ TEST_F(ExitTest, EndsAtOnceWithNothingUnsaved) {
 }
 
 TEST_F(ExitTest, YesEndsWithoutSaving) {
-    tool.model.run.data_modified = 1;
+    tool.model.power_on_page = 5;  // an unsaved setting
     notices.answers = {true};
     window->close();
     expect_ended();
@@ -450,16 +454,16 @@ TEST_F(ExitTest, YesEndsWithoutSaving) {
 }
 
 TEST_F(ExitTest, NoWithACancelledSaveAsKeepsTheToolOpen) {
-    tool.model.run.data_modified = 1;
+    tool.model.power_on_page = 5;  // an unsaved setting
     notices.answers = {false};
     window->close();
     expect_open();
     EXPECT_EQ(dialogs->save_asked, 1);
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 }
 
 TEST_F(ExitTest, NoWithAFailedSaveKeepsTheToolOpen) {
-    tool.model.run.data_modified = 1;
+    tool.model.power_on_page = 5;  // an unsaved setting
     tool.document_path = dir.filePath("missing-folder/a.dat").toStdString();
     notices.answers = {false};
     window->close();
@@ -468,13 +472,38 @@ TEST_F(ExitTest, NoWithAFailedSaveKeepsTheToolOpen) {
 }
 
 TEST_F(ExitTest, NoSavesThenEnds) {
-    tool.model.run.data_modified = 1;
+    tool.model.power_on_page = 5;  // an unsaved setting
     dialogs->paths = {dir.filePath("titles").toStdString()};
     notices.answers = {false};
     window->close();
     expect_ended();
     EXPECT_TRUE(QFile::exists(dir.filePath("titles.dat")));
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
+}
+
+// The question as the operator meets it: Enter gives No, which keeps the settings (here by a Save As the
+// operator cancels), and the tool stays.
+TEST_F(ExitTest, EnterAtTheQuestionKeepsTheSettingsAndTheTool) {
+    window->hide();
+    MessageBoxNotices boxes;
+    auto scripted = std::make_unique<ScriptedDialogs>();
+    ScriptedDialogs* script = scripted.get();
+    MainWindow tool_window(tool, boxes, std::move(scripted));
+    tool_window.show();
+    for (PageSettings& page : tool.model.pages) page.char_colour = kBlank;
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        asked = box->text();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    tool_window.close();
+    EXPECT_EQ(asked, "データを保存せずに終了しますか？");
+    EXPECT_EQ(script->save_asked, 1);
+    EXPECT_TRUE(tool_window.isVisible());
+    EXPECT_EQ(tool.link.app_running, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 }
 
 }  // namespace

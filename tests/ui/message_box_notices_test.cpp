@@ -5,12 +5,14 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QTimer>
+#include <functional>
 
 #include <QtTest/QTest>
 
 #include <gtest/gtest.h>
 
 #include "app/main_window.h"
+#include "ui/glyph_list_dialog.h"
 #include "ui_test_app.h"
 
 namespace tvx {
@@ -179,6 +181,39 @@ TEST(MessageBoxNotices, ConfirmationsBelongToTheAskingDialog) {
     EXPECT_EQ(seen.text, "この外字をベースに他のサイズを作成しますか？");
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.owner, &editor);
+    editor.hide();
+}
+
+// Enter at a question that can throw work away keeps the work: unsaved settings or glyphs at New, Open
+// and Exit, a bank read over unsaved glyphs, clearing edited glyphs, drawing over the other sizes.
+// Only the check before a transfer, which loses nothing, has Yes as its default.
+TEST(MessageBoxNotices, EnterGivesTheAnswerThatKeepsTheWork) {
+    testing::ui_app();
+    MessageBoxNotices notices;
+    QDialog editor;
+    editor.setModal(true);
+    editor.show();
+    GlyphFileDialogs glyph_dialogs(&editor);
+    const std::pair<const char*, std::function<bool()>> questions[] = {
+        {"unsaved settings", [&] { return notices.ask_yes_no("データを保存せずに終了しますか？"); }},
+        {"unsaved glyphs", [&] { return notices.ask_yes_no("外字を保存せずに終了しますか？"); }},
+        {"bank read", [&] { return notices.ask_yes_no("データを保存せずにユニットから読み込みますか？"); }},
+        {"other sizes", [&] { return notices.confirm_make_other_sizes(); }},
+        {"clear glyphs", [&] { return glyph_dialogs.confirm_clear(); }},
+    };
+    const auto press_enter = [] {
+        QTimer::singleShot(0, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            QTest::keyClick(box, Qt::Key_Return);
+        });
+    };
+    for (const auto& [what, ask] : questions) {
+        press_enter();
+        EXPECT_FALSE(ask()) << what;
+    }
+    press_enter();
+    EXPECT_TRUE(notices.confirm_not_auto_switching());
     editor.hide();
 }
 

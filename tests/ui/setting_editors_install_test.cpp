@@ -16,6 +16,7 @@
 #include "running_tool.h"
 #include "support/recording_notices.h"
 #include "ui/display_page_dialog.h"
+#include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
@@ -85,16 +86,29 @@ TEST_F(SettingEditorsMenuTest, NewKeepsTheDisplayPageChoicesAndTheSlaveAddress) 
     EXPECT_EQ(switch_text, "OFF");
 }
 
-TEST_F(SettingEditorsMenuTest, EditingAColourLeavesNothingUnsaved) {
-    open(command::kCharColour, [](QDialog* dialog) {
-        auto* colours = static_cast<PerPageDialog*>(dialog);
-        choose(colours->value_group(0), 1);
-        colours->close_button()->click();
-    });
-    EXPECT_EQ(app->tool().model.pages[0].char_colour, 1);
-    EXPECT_EQ(app->tool().model.run.data_modified, 0);
-    window->close();
-    EXPECT_TRUE(notices.texts("question").empty());
+// A setting changed in an editor is unsaved work: Exit asks before it goes, and No keeps the tool
+// while the save is cancelled.
+TEST_F(SettingEditorsMenuTest, ASettingChangedInAnEditorIsAskedAboutAtExit) {
+    const std::pair<int, std::function<void(QDialog*)>> edits[] = {
+        {command::kCharColour,
+         [](QDialog* dialog) {
+             // 全ページ同文字色: ブランク, all 64 pages at once.
+             choose(static_cast<PerPageDialog*>(dialog)->all_pages_group(0), kBlank);
+         }},
+        {command::kOtherOptions,
+         [](QDialog* dialog) {
+             choose(static_cast<OtherOptionsDialog*>(dialog)->group(OtherOptionsDialog::Option::kPowerOnPage), 5);
+         }},
+    };
+    for (const auto& [id, edit] : edits) {
+        start();
+        open(id, edit);
+        notices.answers = {true};
+        window->close();
+        EXPECT_EQ(notices.texts("question"), std::vector<std::string>{"データを保存せずに終了しますか？"}) << id;
+        EXPECT_FALSE(window->isVisible()) << id;
+    }
+    EXPECT_EQ(app->tool().model.power_on_page, 5);
 }
 
 }  // namespace

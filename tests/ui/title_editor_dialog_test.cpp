@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "model/settings_document.h"
 #include "protocol/command_builders.h"
 #include "protocol/recording_link.h"
 #include "protocol/title_encoding.h"
@@ -65,14 +66,14 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
 
     commit(dialog.title_field(), QStringLiteral("日本"));
     EXPECT_EQ(tool.model.pages[1].title, "\x93\xFA\x96\x7B");
-    EXPECT_EQ(tool.model.run.data_modified, 1);
+    EXPECT_TRUE(data_modified(tool.model));
 
-    tool.model.run.data_modified = 0;
+    mark_document_saved(tool.model);
     dialog.page_selector()->setCurrentIndex(2);
     emit dialog.page_selector()->activated(2);
     EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("あ"));
     EXPECT_EQ(tool.model.run.current_page, 2);
-    EXPECT_EQ(tool.model.run.data_modified, 0);  // choosing a page is no change
+    EXPECT_FALSE(data_modified(tool.model));  // choosing a page is no change
 
     // A character the code page lacks is refused and the field keeps its text.
     commit(dialog.title_field(), QStringLiteral("😀"));
@@ -83,11 +84,11 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     // The field holds 448 bytes: the 225th character is not taken.
     dialog.title_field()->setPlainText(QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
-    tool.model.run.data_modified = 0;
+    mark_document_saved(tool.model);
     commit(dialog.title_field(), QStringLiteral("い"));
     EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
-    EXPECT_EQ(tool.model.run.data_modified, 0);  // nothing was taken, nothing changed
+    EXPECT_FALSE(data_modified(tool.model));  // nothing was taken, nothing changed
     EXPECT_TRUE(notices.texts("box").empty());    // one character typed: the beep says it
 }
 
@@ -136,6 +137,7 @@ TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
 TEST_F(TitleEditorDialogTest, ViewingAGlyphTitleAndClosingKeepsTheGlyphs) {
     const std::string title("\x82\xA0\x10\x20\x11\x00", 6);
     tool.model.pages[0].title = title;
+    mark_document_saved(tool.model);  // as opened from a document
     TitleEditorDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
     const QString shown = dialog.title_field()->toPlainText();
@@ -145,7 +147,7 @@ TEST_F(TitleEditorDialogTest, ViewingAGlyphTitleAndClosingKeepsTheGlyphs) {
     QTest::mouseClick(dialog.close_button(), Qt::LeftButton);
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(tool.model.pages[0].title, title);
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
 }
 
 TEST_F(TitleEditorDialogTest, EditingElsewhereNeverTurnsAGlyphIntoASpace) {
@@ -218,6 +220,7 @@ QString composing(const QPlainTextEdit* field) {
 TEST_F(TitleEditorDialogTest, ConvertingBesideAGlyphKeepsTheConversionWhereItIsTyped) {
     const std::string title("\x82\xA0\x10\x20", 4);  // あ and large glyph 033
     tool.model.pages[0].title = title;
+    mark_document_saved(tool.model);  // as opened from a document
     TitleEditorDialog dialog(tool, link, notices, "", nullptr);
     dialog.show();
     QPlainTextEdit* field = dialog.title_field();
@@ -230,7 +233,7 @@ TEST_F(TitleEditorDialogTest, ConvertingBesideAGlyphKeepsTheConversionWhereItIsT
     EXPECT_EQ(composing(field), QStringLiteral("かん"));
     EXPECT_EQ(field->textCursor().position(), 1);
     EXPECT_EQ(tool.model.pages[0].title, title);  // nothing is stored while converting
-    EXPECT_EQ(tool.model.run.data_modified, 0);
+    EXPECT_FALSE(data_modified(tool.model));
 
     commit(field, QStringLiteral("漢"));
     EXPECT_EQ(tool.model.pages[0].title, std::string("\x82\xA0\x8A\xBF\x10\x20", 6));

@@ -33,7 +33,7 @@ class UnsavedGlyphsTest : public ::testing::Test {
 };
 
 TEST_F(UnsavedGlyphsTest, ExitNamesTheUnsavedBanksAndNoGoesBack) {
-    tool.model.run.data_modified = 1;
+    tool.model.pages[2].blink = 1;  // an unsaved setting
     set_bank_modified(tool.glyphs, kLarge, true);
     notices.answers = {false};
     window->action(command::kExit)->trigger();
