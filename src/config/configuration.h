@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/recent_folders.h"
 #include "model/settings_model.h"
 
 namespace tvx {
@@ -30,7 +31,11 @@ struct Configuration {
     int select_number = 0;   // chosen host (client) or client_table entry (server, -1 none)
     int list_count = 0;      // hosts in host_list
     std::array<HostAddress, kMaxHosts> host_list{};
+    RecentFolders recent_folders{};  // where each file dialog starts (keys of this tool only)
     std::filesystem::path ini_path;  // where the file lives; empty writes nothing
+    // The file was there at start-up but could not be read: what is in memory are defaults, not the
+    // file's choices, so writing any of them would drop the operator's keys. Every write is refused.
+    bool unreadable = false;
     // Told once for each write that could not be made (the old file stays as it was); the desktop tool
     // shows the operator the file warning.
     std::function<void()> on_write_failed;
@@ -40,10 +45,12 @@ struct Configuration {
 std::string host_key(int index, int octet);
 
 // Reads every key once, in the order the tool always has: a missing file, section or key gives its
-// default; a choice outside its list, or a host count above the bound, is taken as the default.
+// default; a choice outside its list, or a host count above the bound, is taken as the default. A file
+// that is there but cannot be read gives the defaults too and marks the configuration unreadable.
 void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path);
 
-// Writes one key of the tool's section. False when the file could not be written.
+// Writes one key of the tool's section. False when the file could not be written, or was not written
+// because the configuration is unreadable.
 bool write_config_value(const Configuration& config, std::string_view key, std::string_view text);
 
 // Writes the four octet keys of host index.
