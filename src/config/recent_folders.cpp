@@ -7,10 +7,14 @@ namespace tvx {
 
 std::string_view recent_folder_key(FileKind kind) {
     switch (kind) {
-        case FileKind::kDocument: return "folder_document";
-        case FileKind::kBank: return "folder_bank";
-        case FileKind::kBitmap: return "folder_bitmap";
-        case FileKind::kLog: return "folder_log";
+        case FileKind::kDocument:
+            return "folder_document";
+        case FileKind::kBank:
+            return "folder_bank";
+        case FileKind::kBitmap:
+            return "folder_bitmap";
+        case FileKind::kLog:
+            return "folder_log";
     }
     return {};
 }

@@ -56,7 +56,8 @@ std::uint64_t random_number() {
     // Some C++ libraries give a fixed random_device sequence; the clock makes two runs differ anyway.
     static std::mt19937_64 engine = [] {
         std::random_device device;
-        const auto now = static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        const auto now =
+            static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
         std::seed_seq seed{device(), device(), static_cast<unsigned>(now), static_cast<unsigned>(now >> 32)};
         return std::mt19937_64(seed);
     }();
@@ -99,8 +100,8 @@ bool write_file_replacing(const std::filesystem::path& path, std::string_view by
     }
     if (created != io::CreateResult::kCreated) return false;
 
-    bool ok = (!exists || io::copy_permissions(handle, target)) && io::write_all(handle, bytes) &&
-              io::sync(handle);
+    bool ok =
+        (!exists || io::copy_permissions(handle, target)) && io::write_all(handle, bytes) && io::sync(handle);
     ok = io::close(handle) && ok;
     ok = ok && io::replace(temp, target);
     if (!ok) {

@@ -15,8 +15,8 @@ namespace tvx::native_file {
 
 CreateResult create_exclusive(const std::filesystem::path& path, Access, Handle& handle) {
     // Access rights come from the folder, as for any file saved there.
-    handle = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-                    _S_IREAD | _S_IWRITE);
+    handle =
+        _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT, _S_IREAD | _S_IWRITE);
     if (handle != kNoHandle) return CreateResult::kCreated;
     return errno == EEXIST ? CreateResult::kNameTaken : CreateResult::kFailed;
 }
@@ -36,9 +36,13 @@ bool copy_permissions(Handle, const std::filesystem::path&) {
     return true;
 }
 
-bool sync(Handle handle) { return _commit(handle) == 0; }
+bool sync(Handle handle) {
+    return _commit(handle) == 0;
+}
 
-bool close(Handle handle) { return _close(handle) == 0; }
+bool close(Handle handle) {
+    return _close(handle) == 0;
+}
 
 bool replace(const std::filesystem::path& from, const std::filesystem::path& to) {
     return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

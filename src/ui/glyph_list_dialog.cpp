@@ -37,7 +37,8 @@ QStringList filters_of(std::string_view filter_text) {
 
 }  // namespace
 
-std::optional<std::string> GlyphFileDialogs::run(QFileDialog& dialog, FileKind kind, const QStringList& filters) {
+std::optional<std::string> GlyphFileDialogs::run(QFileDialog& dialog, FileKind kind,
+                                                 const QStringList& filters) {
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
     widen_file_dialog(dialog);

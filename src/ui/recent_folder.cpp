@@ -15,7 +15,8 @@ void start_in_recent_folder(QFileDialog& dialog, const Configuration& config, Fi
 
 void remember_chosen_folder(Configuration& config, FileKind kind, const QString& chosen_file) {
     if (chosen_file.isEmpty()) return;
-    remember_folder(config, kind, QDir::toNativeSeparators(QFileInfo(chosen_file).absolutePath()).toStdString());
+    remember_folder(config, kind,
+                    QDir::toNativeSeparators(QFileInfo(chosen_file).absolutePath()).toStdString());
 }
 
 }  // namespace tvx

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
 #include <grp.h>
+#include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -61,7 +61,8 @@ class FullDisk {
 int as_ordinary_user(const std::function<int()>& check) {
     const pid_t child = fork();
     if (child == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0)) _exit(99);
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(99);
         _exit(check());
     }
     int status = 0;
@@ -76,7 +77,8 @@ mode_t mode_of(const fs::path& path) {
 
 std::vector<std::string> names_in(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -186,7 +188,8 @@ TEST_F(FileReplacementTest, EveryWriterKeepsTheOldFilesPermissions) {
         EXPECT_EQ(mode_of(w.path), 0644);
     }
     ::umask(mask);
-    EXPECT_EQ(files_in_folder(), (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+    EXPECT_EQ(files_in_folder(),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
 }
 
 // A file that is a symbolic link (to a link, relative, to a file elsewhere): the file at the end of the
@@ -212,7 +215,8 @@ TEST_F(FileReplacementTest, EveryWriterWritesThroughSymbolicLinks) {
         EXPECT_TRUE(fs::is_symlink(w.path));
         EXPECT_GT(contents(elsewhere / name).size(), 100u);
     }
-    EXPECT_EQ(names_in(elsewhere), (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+    EXPECT_EQ(names_in(elsewhere),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
     EXPECT_EQ(files_in_folder().size(), 9u);  // four links, four links to links, the folder
 }
 
@@ -245,7 +249,8 @@ TEST_F(FileReplacementTest, AReadOnlyFolderKeepsTheOldFile) {
     ::chmod(root().c_str(), 0700);
     EXPECT_EQ(result, 0);
     for (const Writer& w : writers) EXPECT_EQ(contents(w.path), "old " + w.name) << w.name;
-    EXPECT_EQ(files_in_folder(), (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+    EXPECT_EQ(files_in_folder(),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
 }
 
 // An INI file the tool cannot read holds keys the tool does not know: no key is written over it, and

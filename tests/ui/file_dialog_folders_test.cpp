@@ -24,7 +24,8 @@ class FileDialogFoldersTest : public ::testing::Test {
     void SetUp() override {
         testing::ui_app();
         ASSERT_TRUE(dir.isValid());
-        for (const char* name : {"documents", "banks", "bitmaps", "later"}) ASSERT_TRUE(QDir(dir.path()).mkdir(name));
+        for (const char* name : {"documents", "banks", "bitmaps", "later"})
+            ASSERT_TRUE(QDir(dir.path()).mkdir(name));
         config.ini_path = (dir.path() + "/tvx230.ini").toStdString();
     }
 
@@ -43,7 +44,7 @@ class FileDialogFoldersTest : public ::testing::Test {
                 return;
             }
             dialog->selectFile(file);
-            dialog->accept();
+            static_cast<QDialog*>(dialog)->accept();  // as the dialog's own button does
         });
         return ask();
     }
@@ -68,11 +69,13 @@ TEST_F(FileDialogFoldersTest, EachKindStartsInItsLastFolderAndTheFileKeepsIt) {
     EXPECT_EQ(answer([&] { return documents.ask_open_path(); }, folder("documents") + "/unit.dat"),
               path("documents", "unit.dat"));
     EXPECT_EQ(key("folder_document"), folder("documents").toStdString());
-    EXPECT_EQ(answer([&] { return glyphs.ask_save_path("データ(*.tls)", "*.tls"); }, folder("banks") + "/b1.TLS"),
-              path("banks", "b1.TLS"));
-    EXPECT_EQ(answer([&] { return glyphs.ask_bitmap_path("大文字外字登録番号01をbmpファイルで保存", "gl01.bmp"); },
-                     folder("bitmaps") + "/gl01.bmp"),
-              path("bitmaps", "gl01.bmp"));
+    EXPECT_EQ(
+        answer([&] { return glyphs.ask_save_path("データ(*.tls)", "*.tls"); }, folder("banks") + "/b1.TLS"),
+        path("banks", "b1.TLS"));
+    EXPECT_EQ(
+        answer([&] { return glyphs.ask_bitmap_path("大文字外字登録番号01をbmpファイルで保存", "gl01.bmp"); },
+               folder("bitmaps") + "/gl01.bmp"),
+        path("bitmaps", "gl01.bmp"));
 
     // Each kind starts where its own last file was chosen, whichever folder was visited last.
     answer([&] { return documents.ask_save_path(); }, QString());
@@ -80,9 +83,10 @@ TEST_F(FileDialogFoldersTest, EachKindStartsInItsLastFolderAndTheFileKeepsIt) {
     answer([&] { return glyphs.ask_open_path("データ(*.tll)", "*.tll"); }, QString());
     EXPECT_EQ(seen, folder("banks"));
     // A bitmap's default name is offered inside the bitmap folder.
-    EXPECT_EQ(answer([&] { return glyphs.ask_bitmap_path("大文字外字登録番号07をbmpファイルで保存", "gl07.bmp"); },
-                     "gl07.bmp"),
-              path("bitmaps", "gl07.bmp"));
+    EXPECT_EQ(
+        answer([&] { return glyphs.ask_bitmap_path("大文字外字登録番号07をbmpファイルで保存", "gl07.bmp"); },
+               "gl07.bmp"),
+        path("bitmaps", "gl07.bmp"));
     EXPECT_EQ(seen, folder("bitmaps"));
     answer([&] { return documents.ask_open_path(); }, QString());
     EXPECT_EQ(seen, folder("documents"));
