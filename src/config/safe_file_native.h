@@ -25,7 +25,8 @@ CreateResult create_exclusive(const std::filesystem::path& path, Access access, 
 // Writes every byte, retrying short and interrupted writes.
 bool write_all(Handle handle, std::string_view bytes);
 
-// Gives the new file the permission bits of the existing file like (a 0600 file stays 0600).
+// Gives the new file the permission bits of the existing file like (a 0600 file stays 0600), and its
+// owner and group where the platform lets this process do so.
 bool copy_permissions(Handle handle, const std::filesystem::path& like);
 
 // Pushes the file's content to the disk.

@@ -34,6 +34,12 @@ bool write_all(Handle handle, std::string_view bytes) {
 bool copy_permissions(Handle handle, const std::filesystem::path& like) {
     struct stat old {};
     if (::stat(like.c_str(), &old) != 0) return false;
+    // The owner and group too where this process may give them (a file of another user written by an
+    // administrator stays that user's); otherwise the new file is this user's, as any file it creates.
+    // Before the mode: a change of owner clears the set-id bits.
+    if (::fchown(handle, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = ::fchown(handle, static_cast<uid_t>(-1), old.st_gid);
+    }
     return ::fchmod(handle, old.st_mode & 07777) == 0;
 }
 
