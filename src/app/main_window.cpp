@@ -40,7 +40,7 @@ QString text(std::string_view utf8) {
 MainWindow::MainWindow(ToolState& tool, Notices& notices, std::unique_ptr<DocumentDialogs> dialogs,
                        QWidget* parent)
     : QMainWindow(parent), tool_(tool), notices_(notices), dialogs_(std::move(dialogs)) {
-    if (!dialogs_) dialogs_ = std::make_unique<FileDocumentDialogs>(this);
+    if (!dialogs_) dialogs_ = std::make_unique<FileDocumentDialogs>(this, tool_.config);
     documents_ = std::make_unique<DocumentCommands>(tool_, notices_, *dialogs_);
 
     // Caption, system menu, minimise and close; no maximise and no sizing border.

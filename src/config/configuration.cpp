@@ -1,7 +1,6 @@
 #include "config/configuration.h"
 
 #include "config/ini_profile.h"
-#include "config/safe_file.h"
 
 namespace tvx {
 namespace {
@@ -27,7 +26,7 @@ std::string host_key(int index, int octet) {
 void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path) {
     config.ini_path = path;
     std::string text;
-    if (!read_whole_file(path, text)) text.clear();
+    config.unreadable = !read_profile_text(path, text);
     const auto number = [&](std::string_view key) {
         return text_to_int(profile_string_from_text(text, kIniSection, key, "0", kValueBuffer));
     };
@@ -47,12 +46,17 @@ void load_configuration(Configuration& config, NetworkSettings& network, const s
         }
     }
     config.pace = read_choice(text, "pace", 2);
+    for (std::size_t kind = 0; kind < kFileKindCount; ++kind) {
+        config.recent_folders[kind] = profile_string_from_text(
+            text, kIniSection, recent_folder_key(static_cast<FileKind>(kind)), "", kRecentFolderLength + 1);
+    }
 }
 
 namespace {
 
 bool write_value(const Configuration& config, std::string_view key, std::string_view text) {
-    return !config.ini_path.empty() && write_profile_string(config.ini_path, kIniSection, key, text);
+    return !config.ini_path.empty() && !config.unreadable &&
+           write_profile_string(config.ini_path, kIniSection, key, text);
 }
 
 bool reported(const Configuration& config, bool ok) {

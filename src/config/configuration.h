@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/recent_folders.h"
 #include "model/settings_model.h"
 
 namespace tvx {
@@ -33,7 +34,11 @@ struct Configuration {
     // The pace of every sequence (key "pace", which the original does not know and ignores): 0 standard,
     // the original's intervals; 1 fast, each step as soon as the answer to the one before has come.
     int pace = 0;
+    RecentFolders recent_folders{};  // where each file dialog starts (keys of this tool only)
     std::filesystem::path ini_path;  // where the file lives; empty writes nothing
+    // The file was there at start-up but could not be read: what is in memory are defaults, not the
+    // file's choices, so writing any of them would drop the operator's keys. Every write is refused.
+    bool unreadable = false;
     // Told once for each write that could not be made (the old file stays as it was); the desktop tool
     // shows the operator the file warning.
     std::function<void()> on_write_failed;
@@ -43,10 +48,12 @@ struct Configuration {
 std::string host_key(int index, int octet);
 
 // Reads every key once, in the order the tool always has: a missing file, section or key gives its
-// default; a choice outside its list, or a host count above the bound, is taken as the default.
+// default; a choice outside its list, or a host count above the bound, is taken as the default. A file
+// that is there but cannot be read gives the defaults too and marks the configuration unreadable.
 void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path);
 
-// Writes one key of the tool's section. False when the file could not be written.
+// Writes one key of the tool's section. False when the file could not be written, or was not written
+// because the configuration is unreadable.
 bool write_config_value(const Configuration& config, std::string_view key, std::string_view text);
 
 // Writes the four octet keys of host index.

@@ -5,6 +5,7 @@
 #include <climits>
 #include <vector>
 
+#include "config/input_file.h"
 #include "config/safe_file.h"
 
 namespace tvx {
@@ -92,11 +93,18 @@ std::string profile_string_from_text(std::string_view text, std::string_view sec
     return std::string(found.substr(0, buffer_size - 1));
 }
 
+bool read_profile_text(const std::filesystem::path& path, std::string& text) {
+    text.clear();
+    std::error_code ec;
+    if (std::filesystem::status(path, ec).type() == std::filesystem::file_type::not_found) return true;
+    return static_cast<bool>(read_input_file(path, text));
+}
+
 std::string read_profile_string(const std::filesystem::path& path, std::string_view section,
                                 std::string_view key, std::string_view default_value,
                                 std::size_t buffer_size) {
     std::string text;
-    if (!read_whole_file(path, text)) text.clear();
+    read_profile_text(path, text);
     return profile_string_from_text(text, section, key, default_value, buffer_size);
 }
 
@@ -154,7 +162,7 @@ std::string profile_text_with_value(std::string_view text, std::string_view sect
 bool write_profile_string(const std::filesystem::path& path, std::string_view section, std::string_view key,
                           std::string_view value) {
     std::string text;
-    if (!read_whole_file(path, text)) text.clear();
+    if (!read_profile_text(path, text)) return false;
     if (path.has_parent_path()) {
         std::error_code ec;
         std::filesystem::create_directories(path.parent_path(), ec);

@@ -11,6 +11,11 @@ namespace tvx {
 // section and key names compared without regard to case, every other line of the file kept as it is,
 // CR LF line ends.
 
+// The whole text of a profile file; a missing file reads as empty text. False when the file is there but
+// cannot be read (unreadable, not a regular file, or far larger than any profile): writing one key over
+// it would then lose every other key.
+bool read_profile_text(const std::filesystem::path& path, std::string& text);
+
 // The value of key in section, or default_value when the file, the section or the key is missing.
 // At most buffer_size - 1 characters are returned, as a fixed read buffer would hold.
 std::string read_profile_string(const std::filesystem::path& path, std::string_view section,
@@ -27,6 +32,7 @@ std::string profile_text_with_value(std::string_view text, std::string_view sect
                                     std::string_view value);
 
 // Writes one key, creating the file when needed. The file is replaced whole, never left half-written.
+// False, and nothing written, when the file is there but cannot be read (read_profile_text).
 bool write_profile_string(const std::filesystem::path& path, std::string_view section, std::string_view key,
                           std::string_view value);
 

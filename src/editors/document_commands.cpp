@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "config/file_extension.h"
 #include "config/input_file.h"
 #include "config/safe_file.h"
 #include "glyphs/unsaved_banks.h"
@@ -69,8 +70,7 @@ bool read_document_file(const std::string& path, SettingsModel& model, Notices& 
 }
 
 std::string DocumentCommands::with_dat_extension(const std::string& name) {
-    if (name.size() > 1 && name.find(".dat", 1) != std::string::npos) return name;
-    return name + ".dat";
+    return with_extension(name, ".dat");
 }
 
 void DocumentCommands::document_new() {

@@ -48,7 +48,8 @@ class DocumentCommands {
     // Exit's save: to the current document when there is one, otherwise through Save As.
     bool save_for_exit();
 
-    // The Save As name rule: ".dat" is appended unless the name holds ".dat" after its first character.
+    // The Save As name rule: ".dat" is appended unless the name holds ".dat" (in any case) after its
+    // first character.
     static std::string with_dat_extension(const std::string& name);
 
   private:

@@ -70,14 +70,15 @@ void TcpClientController::remove(int row) {
         config.host_list[i] = config.host_list[i + 1];
         write_host(config, i);
     }
-    // The chosen host keeps being the same host: it moves down with the list, and when it is the one
-    // deleted nothing is chosen until the operator picks again.
+    // The chosen host keeps being the same host: it moves down with the list. When it is the one deleted,
+    // nothing is chosen until the operator picks again; the file keeps its number, since a number outside
+    // the list (-1 above all) would make older copies of the tool read an entry that does not exist.
     if (!chosen_is_a_host || config.select_number < row) return;
     if (config.select_number == row) {
         config.select_number = -1;
-    } else {
-        config.select_number -= 1;
+        return;
     }
+    config.select_number -= 1;
     write_config_value(config, "select_number", std::to_string(config.select_number));
 }
 

@@ -17,11 +17,6 @@ std::string not_a_bank_file(std::string_view file_name, const GlyphSize& size) {
 
 }  // namespace
 
-std::string with_extension(const std::string& name, std::string_view extension) {
-    if (name.size() > 1 && name.find(extension, 1) != std::string::npos) return name;
-    return name + std::string(extension);
-}
-
 std::string bank_file_text(const GlyphModel& glyphs, const GlyphSize& size) {
     const auto& bank = glyph_bank(glyphs, size);
     std::string out;

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/file_extension.h"
 #include "config/input_file.h"
 #include "glyphs/glyph_model.h"
 #include "model/tool_state.h"
@@ -15,10 +16,6 @@ namespace tvx {
 // bank file was opened or saved.
 inline constexpr std::string_view kCantFileOpen = "Can't file open";
 inline constexpr std::string_view kDontFileOpen = "Don't file open";
-
-// The extension rule of bank files and bitmaps: the four characters of the extension are appended
-// unless they occur, in the same case, somewhere after the name's first character.
-std::string with_extension(const std::string& name, std::string_view extension);
 
 // A bank file holds every slot of one size, one glyph digit per CR LF line, slot after slot; the spare
 // characters of a slot are not written.

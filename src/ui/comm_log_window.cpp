@@ -13,12 +13,13 @@
 #include "config/safe_file.h"
 #include "protocol/notices.h"
 #include "ui/file_dialog_layout.h"
+#include "ui/recent_folder.h"
 #include "ui/setting_editor_widgets.h"
 
 namespace tvx {
 
-CommLogWindow::CommLogWindow(CommLog& log, Notices& notices, QWidget* owner)
-    : QWidget(owner, Qt::Window), log_(log), notices_(notices) {
+CommLogWindow::CommLogWindow(CommLog& log, Notices& notices, Configuration* folders, QWidget* owner)
+    : QWidget(owner, Qt::Window), log_(log), notices_(notices), folders_(folders) {
     setWindowTitle(QStringLiteral("通信ログ"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
@@ -125,10 +126,12 @@ void CommLogWindow::ask_save() {
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setNameFilters(
         {QStringLiteral("テキスト ファイル (*.txt)"), QStringLiteral("すべてのファイル (*)")});
+    if (folders_) start_in_recent_folder(dialog, *folders_, FileKind::kLog);
     widen_file_dialog(dialog);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
     const QString path = dialog.selectedFiles().front();
     if (path.isEmpty()) return;
+    if (folders_) remember_chosen_folder(*folders_, FileKind::kLog, path);
     save_to(std::filesystem::path(path.toStdU16String()));
 }
 

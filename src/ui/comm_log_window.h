@@ -13,6 +13,7 @@ class QPushButton;
 namespace tvx {
 
 class Notices;
+struct Configuration;
 
 // "通信ログ": a window beside the others (not modal) that shows the communication log as it grows,
 // one line per entry, filtered by direction, with clear and save. What is saved is what is shown.
@@ -20,7 +21,8 @@ class CommLogWindow : public QWidget {
     Q_OBJECT
 
   public:
-    CommLogWindow(CommLog& log, Notices& notices, QWidget* owner = nullptr);
+    // folders, when given, keeps the folder of the last log saved, where the next save dialog starts.
+    CommLogWindow(CommLog& log, Notices& notices, Configuration* folders = nullptr, QWidget* owner = nullptr);
 
     void set_filter(CommLogFilter filter);
     CommLogFilter filter() const { return filter_; }
@@ -37,6 +39,7 @@ class CommLogWindow : public QWidget {
 
     CommLog& log_;
     Notices& notices_;
+    Configuration* folders_;
     CommLogFilter filter_ = CommLogFilter::kAll;
     QComboBox* direction_ = nullptr;
     QPlainTextEdit* text_ = nullptr;

@@ -23,7 +23,7 @@ std::optional<std::vector<SettingDifference>> compare_with_document(const Settin
 void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& notices) {
     MainWindow* owner = &window;
     window.register_opener(command::kCompare, [owner, &tool, &notices] {
-        FileDocumentDialogs files(owner);
+        FileDocumentDialogs files(owner, tool.config);
         const std::optional<std::string> path = files.ask_open_path();
         if (!path) return;
         const auto differences = compare_with_document(tool.model, *path, notices);

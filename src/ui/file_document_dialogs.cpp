@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "ui/file_dialog_layout.h"
+#include "ui/recent_folder.h"
 
 namespace tvx {
 
@@ -16,17 +17,19 @@ const QStringList& document_filters() {
     return filters;
 }
 
-std::optional<std::string> run(QFileDialog& dialog) {
+}  // namespace
+
+std::optional<std::string> FileDocumentDialogs::run(QFileDialog& dialog) {
     dialog.setNameFilters(document_filters());
     dialog.selectNameFilter(document_filters().front());
+    start_in_recent_folder(dialog, config_, FileKind::kDocument);
     widen_file_dialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    remember_chosen_folder(config_, FileKind::kDocument, chosen.front());
     return chosen.front().toStdString();
 }
-
-}  // namespace
 
 std::optional<std::string> FileDocumentDialogs::ask_open_path() {
     QFileDialog dialog(owner_, QStringLiteral("ファイルのオープン"));

@@ -28,7 +28,7 @@ void install_glyph_dialogs(MainWindow& window, ToolState& tool, Notices& notices
     MainWindow* owner = &window;
     // What the glyph tools remember between openings lives as long as the menu entries.
     auto memory = std::make_shared<GlyphEditorMemory>();
-    auto files = std::make_shared<GlyphFileDialogs>(owner);
+    auto files = std::make_shared<GlyphFileDialogs>(owner, tool.config);
 
     const std::pair<int, const GlyphSize*> lists[] = {{command::kGlyphListSmall, &kSmall},
                                                       {command::kGlyphListMedium, &kMedium},

@@ -17,6 +17,7 @@
 
 #include "ui/file_dialog_layout.h"
 #include "ui/glyph_editor_dialog.h"
+#include "ui/recent_folder.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui/window_modal.h"
 
@@ -30,21 +31,23 @@ constexpr int kSecondRowTop = 157;
 constexpr int kNumberTop = 4;  // below the cell
 constexpr int kAreaHeight = kSecondRowTop + kGlyphCellSize + 34;
 
-std::optional<std::string> run_file_dialog(QFileDialog& dialog, const QStringList& filters) {
+QStringList filters_of(std::string_view filter_text) {
+    return {qt_text(filter_text), QStringLiteral("すべて(*.*)")};
+}
+
+}  // namespace
+
+std::optional<std::string> GlyphFileDialogs::run(QFileDialog& dialog, FileKind kind,
+                                                 const QStringList& filters) {
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
     widen_file_dialog(dialog);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    remember_chosen_folder(config_, kind, chosen.front());
     return chosen.front().toStdString();
 }
-
-QStringList filters_of(std::string_view filter_text) {
-    return {qt_text(filter_text), QStringLiteral("すべて(*.*)")};
-}
-
-}  // namespace
 
 bool GlyphFileDialogs::confirm_clear() {
     QApplication::beep();
@@ -59,7 +62,8 @@ std::optional<std::string> GlyphFileDialogs::ask_open_path(std::string_view filt
     QFileDialog dialog(owner_, QStringLiteral("ファイルのオープン"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    return run_file_dialog(dialog, filters_of(filter_text));
+    start_in_recent_folder(dialog, config_, FileKind::kBank);
+    return run(dialog, FileKind::kBank, filters_of(filter_text));
 }
 
 std::optional<std::string> GlyphFileDialogs::ask_save_path(std::string_view filter_text, std::string_view) {
@@ -67,7 +71,8 @@ std::optional<std::string> GlyphFileDialogs::ask_save_path(std::string_view filt
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
-    return run_file_dialog(dialog, filters_of(filter_text));
+    start_in_recent_folder(dialog, config_, FileKind::kBank);
+    return run(dialog, FileKind::kBank, filters_of(filter_text));
 }
 
 std::optional<std::string> GlyphFileDialogs::ask_bitmap_path(std::string_view title,
@@ -76,8 +81,10 @@ std::optional<std::string> GlyphFileDialogs::ask_bitmap_path(std::string_view ti
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setOption(QFileDialog::DontConfirmOverwrite, false);
+    // The folder first: the default name is chosen inside it.
+    start_in_recent_folder(dialog, config_, FileKind::kBitmap);
     dialog.selectFile(qt_text(default_name));
-    return run_file_dialog(dialog, filters_of("データ(*.bmp)"));
+    return run(dialog, FileKind::kBitmap, filters_of("データ(*.bmp)"));
 }
 
 bool GlyphFileDialogs::confirm_overwrite(const std::string& path) {

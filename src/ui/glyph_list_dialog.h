@@ -2,14 +2,17 @@
 
 #include <QDialog>
 #include <QImage>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "config/recent_folders.h"
 #include "editors/glyph_list_controller.h"
 
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
@@ -22,7 +25,8 @@ class ChoiceGroup;
 // The glyph lists' file dialogs and questions as the desktop tool shows them.
 class GlyphFileDialogs : public GlyphListDialogs {
   public:
-    explicit GlyphFileDialogs(QWidget* owner) : owner_(owner) {}
+    // The dialogs start in the folder last used for bank files, or for bitmaps.
+    GlyphFileDialogs(QWidget* owner, Configuration& config) : owner_(owner), config_(config) {}
 
     bool confirm_clear() override;
     std::optional<std::string> ask_open_path(std::string_view filter_text, std::string_view pattern) override;
@@ -32,7 +36,10 @@ class GlyphFileDialogs : public GlyphListDialogs {
     bool confirm_overwrite(const std::string& path) override;
 
   private:
+    std::optional<std::string> run(QFileDialog& dialog, FileKind kind, const QStringList& filters);
+
     QWidget* owner_;
+    Configuration& config_;
 };
 
 // The two rows of thumbnail cells, each a frame around the cell's picture, at the client pixels the

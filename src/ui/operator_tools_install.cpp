@@ -55,9 +55,9 @@ void install_operator_tools(MainWindow& window, ToolState& tool, Notices& notice
     // usable; it goes with the log.
     auto shown = std::make_shared<QPointer<CommLogWindow>>();
     QObject::connect(log, &QObject::destroyed, [shown] { delete shown->data(); });
-    const auto open_log = [log, &notices, shown] {
+    const auto open_log = [log, &tool, &notices, shown] {
         if (!*shown) {
-            *shown = new CommLogWindow(*log, notices);
+            *shown = new CommLogWindow(*log, notices, &tool.config);
             (*shown)->setObjectName(QStringLiteral("comm_log_window"));
         }
         (*shown)->show();

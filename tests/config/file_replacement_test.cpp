@@ -8,10 +8,15 @@
 #include <string>
 #include <vector>
 
+#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "config/configuration.h"
+#include "config/ini_profile.h"
 #include "config/safe_file.h"
 #include "editors/document_commands.h"
 #include "glyphs/bitmap_export.h"
@@ -51,6 +56,33 @@ class FullDisk {
     void (*previous_)(int) = nullptr;
 };
 
+// Runs check in a child process as an ordinary user and gives its exit code: as root, the tests would
+// write into any folder and read any file, so the child becomes "nobody" first.
+int as_ordinary_user(const std::function<int()>& check) {
+    const pid_t child = fork();
+    if (child == 0) {
+        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
+            _exit(99);
+        _exit(check());
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+mode_t mode_of(const fs::path& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+std::vector<std::string> names_in(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
 std::string contents(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -87,14 +119,8 @@ class FileReplacementTest : public ::testing::Test {
         for (const Writer& w : writers) std::ofstream(w.path, std::ios::binary) << "old " << w.name;
     }
 
-    std::vector<std::string> files_in_folder() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path().toStdString())) {
-            names.push_back(entry.path().filename().string());
-        }
-        std::sort(names.begin(), names.end());
-        return names;
-    }
+    std::vector<std::string> files_in_folder() const { return names_in(root()); }
+    fs::path root() const { return dir.path().toStdString(); }
 
     QTemporaryDir dir;
     ToolState tool;
@@ -141,6 +167,141 @@ TEST_F(FileReplacementTest, AWriteThatFailsHalfWayLeavesTheOldFileWhole) {
     for (const Writer& w : writers) EXPECT_TRUE(w.write()) << w.name;
     EXPECT_EQ(contents(tool.document_path), write_document(tool.model));
     EXPECT_FALSE(data_modified(tool.model));
+}
+
+// A file kept private stays private, a shared one stays shared; a new file gets the operator's usual mode.
+TEST_F(FileReplacementTest, EveryWriterKeepsTheOldFilesPermissions) {
+    put_old_files();
+    for (const mode_t mode : {0600, 0640, 0664}) {
+        for (const Writer& w : writers) {
+            SCOPED_TRACE(w.name + " " + std::to_string(mode));
+            ASSERT_EQ(::chmod(w.path.c_str(), mode), 0);
+            ASSERT_TRUE(w.write());
+            EXPECT_EQ(mode_of(w.path), mode);
+        }
+    }
+    // A file of another user, written by one who may give it back (the tests run as root here): it stays
+    // that user's.
+    if (geteuid() == 0) {
+        for (const Writer& w : writers) {
+            SCOPED_TRACE(w.name);
+            ASSERT_EQ(::chown(w.path.c_str(), 65534, 65534), 0);
+            ASSERT_TRUE(w.write());
+            struct stat st {};
+            ASSERT_EQ(::stat(w.path.c_str(), &st), 0);
+            EXPECT_EQ(st.st_uid, 65534u);
+            EXPECT_EQ(st.st_gid, 65534u);
+        }
+    }
+    const mode_t mask = ::umask(022);
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.name);
+        fs::remove(w.path);
+        ASSERT_TRUE(w.write());
+        EXPECT_EQ(mode_of(w.path), 0644);
+    }
+    ::umask(mask);
+    EXPECT_EQ(files_in_folder(),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+}
+
+// A file that is a symbolic link (to a link, relative, to a file elsewhere): the file at the end of the
+// links gets the new content, and every link stays a link. A link to a file not yet there creates it.
+TEST_F(FileReplacementTest, EveryWriterWritesThroughSymbolicLinks) {
+    const fs::path elsewhere = root() / "elsewhere";
+    fs::create_directory(elsewhere);
+    for (const Writer& w : writers) {
+        SCOPED_TRACE(w.name);
+        const fs::path name = w.path.filename();
+        std::ofstream(elsewhere / name, std::ios::binary) << "old " << w.name;
+        ::chmod((elsewhere / name).c_str(), 0600);
+        fs::create_symlink(fs::path("elsewhere") / name, root() / ("link-" + name.string()));
+        fs::create_symlink("link-" + name.string(), w.path);
+        ASSERT_TRUE(w.write());
+        EXPECT_TRUE(fs::is_symlink(w.path));
+        EXPECT_TRUE(fs::is_symlink(root() / ("link-" + name.string())));
+        EXPECT_GT(contents(elsewhere / name).size(), 100u);
+        EXPECT_EQ(mode_of(elsewhere / name), 0600);
+
+        fs::remove(elsewhere / name);  // dangling now
+        ASSERT_TRUE(w.write());
+        EXPECT_TRUE(fs::is_symlink(w.path));
+        EXPECT_GT(contents(elsewhere / name).size(), 100u);
+    }
+    EXPECT_EQ(names_in(elsewhere),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+    EXPECT_EQ(files_in_folder().size(), 9u);  // four links, four links to links, the folder
+}
+
+// What a writer must not replace: a loop of links, a pipe (a reader would block and a rename would put
+// a file in its place), a folder. Nothing is written and the operator is told where the tool tells.
+TEST_F(FileReplacementTest, OnlyRegularFilesAreReplaced) {
+    fs::create_symlink("loop-b", root() / "loop-a");
+    fs::create_symlink("loop-a", root() / "loop-b");
+    EXPECT_FALSE(write_file_replacing(root() / "loop-a", "x"));
+    ASSERT_EQ(::mkfifo((root() / "pipe").c_str(), 0644), 0);
+    EXPECT_FALSE(write_file_replacing(root() / "pipe", "x"));
+    EXPECT_TRUE(fs::is_fifo(root() / "pipe"));
+    EXPECT_FALSE(write_file_replacing(root(), "x"));
+
+    tool.document_path = (root() / "loop-a").string();
+    EXPECT_FALSE(commands.document_save());
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Can't file open"});
+    EXPECT_EQ(files_in_folder(), (std::vector<std::string>{"loop-a", "loop-b", "pipe"}));
+}
+
+// A folder the operator may not write to: the write fails, the old file stays, nothing is left.
+TEST_F(FileReplacementTest, AReadOnlyFolderKeepsTheOldFile) {
+    put_old_files();
+    ASSERT_EQ(::chmod(root().c_str(), 0555), 0);
+    const int result = as_ordinary_user([this] {
+        int written = 0;
+        for (const Writer& w : writers) written += w.write() ? 1 : 0;
+        return written;
+    });
+    ::chmod(root().c_str(), 0700);
+    EXPECT_EQ(result, 0);
+    for (const Writer& w : writers) EXPECT_EQ(contents(w.path), "old " + w.name) << w.name;
+    EXPECT_EQ(files_in_folder(),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+}
+
+// An INI file the tool cannot read holds keys the tool does not know: no key is written over it, and
+// each refused write is told.
+TEST_F(FileReplacementTest, AnUnreadableIniIsNeverWrittenOver) {
+    const std::string kept = "[TVX-230_Section]\r\nInterface=1\r\nlist_count=2\r\nip00_0=10\r\n";
+    std::ofstream(tool.config.ini_path, std::ios::binary) << kept;
+    ASSERT_EQ(::chmod(tool.config.ini_path.c_str(), 0), 0);
+    ASSERT_EQ(::chmod(root().c_str(), 0777), 0);  // a folder anyone may write to: only the read stops it
+    const int result = as_ordinary_user([this] {
+        Configuration config;
+        NetworkSettings network;
+        load_configuration(config, network, tool.config.ini_path);
+        int told = 0;
+        config.on_write_failed = [&told] { ++told; };
+        if (!config.unreadable || config.link_interface != 0) return 1;
+        if (write_config_value(config, "com_port", "2") || write_host(config, 0) || told != 2) return 2;
+        config.unreadable = false;  // unreadable now, whatever it was at start-up
+        if (write_config_value(config, "com_port", "2") || told != 3) return 3;
+        if (write_profile_string(config.ini_path, kIniSection, "com_port", "2")) return 4;
+        remember_folder(config, FileKind::kDocument, "/tmp");
+        return 0;
+    });
+    ::chmod(root().c_str(), 0700);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(mode_of(tool.config.ini_path), 0u);
+    ::chmod(tool.config.ini_path.c_str(), 0600);
+    EXPECT_EQ(contents(tool.config.ini_path), kept);
+    EXPECT_EQ(files_in_folder(), std::vector<std::string>{"tvx230.ini"});
+
+    // A pipe where the file should be is not read (that would wait for a writer), and not written over.
+    fs::remove(tool.config.ini_path);
+    ASSERT_EQ(::mkfifo(tool.config.ini_path.c_str(), 0644), 0);
+    NetworkSettings network;
+    load_configuration(tool.config, network, tool.config.ini_path);
+    EXPECT_TRUE(tool.config.unreadable);
+    EXPECT_FALSE(write_config_value(tool.config, "com_port", "2"));
+    EXPECT_TRUE(fs::is_fifo(tool.config.ini_path));
 }
 
 }  // namespace

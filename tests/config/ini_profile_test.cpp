@@ -130,6 +130,26 @@ TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
     EXPECT_EQ(back.host_list[101], (HostAddress{10, 20, 30, 40}));
 }
 
+// The file dialogs' folders go into keys of their own, beside the original's keys, which stay as they are.
+TEST_F(ConfigurationFile, RecentFoldersAreKeptInKeysOfTheirOwn) {
+    write("[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n");
+    load_configuration(config, network, ini());
+    remember_folder(config, FileKind::kBank, "/srv/banks/大文字");
+    remember_folder(config, FileKind::kDocument, "/srv/a\r\nInterface=0");  // would end the value early
+    remember_folder(config, FileKind::kLog, std::string(kRecentFolderLength + 1, 'x'));
+    remember_folder(config, FileKind::kBitmap, "");
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(ini(), bytes));
+    EXPECT_EQ(bytes, "[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n"
+                     "folder_bank=/srv/banks/大文字\r\n");
+
+    Configuration back;
+    load_configuration(back, network, ini());
+    EXPECT_EQ(back.recent_folders, (RecentFolders{"", "/srv/banks/大文字", "", ""}));
+    EXPECT_EQ(back.link_interface, 1);
+    EXPECT_EQ(back.list_count, 1);
+}
+
 }  // namespace
 }  // namespace tvx
 

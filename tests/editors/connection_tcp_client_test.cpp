@@ -106,15 +106,26 @@ TEST_F(TcpClientControllerTest, TheChosenHostStaysTheSameHostWhenOthersAreDelete
     EXPECT_EQ(key("select_number"), "1");
     EXPECT_EQ(tool.config.host_list[tool.config.select_number], (HostAddress{10, 0, 0, 3}));
 
-    controller->remove(1);  // the chosen host itself: nothing is chosen until the operator picks
+    // The chosen host itself: nothing is chosen until the operator picks, and the file keeps the last
+    // number it held, never one outside the list.
+    controller->remove(1);
     EXPECT_EQ(tool.config.select_number, -1);
-    EXPECT_EQ(key("select_number"), "-1");
+    EXPECT_EQ(key("select_number"), "1");
     EXPECT_EQ(link->tcp_connect(), 0);
     EXPECT_EQ(notices.count("box", "接続できません"), 1);
+    controller->open();
+    EXPECT_EQ(controller->address(), (HostAddress{10, 0, 0, 3}));  // the field keeps what it showed
 
+    add({10, 0, 0, 4});
     controller->choose_host(0);
-    controller->remove(0);  // the last host after the chosen one: unchanged
+    controller->remove(0);  // the chosen host, first of two: the key stays 0, the next host's number
     EXPECT_EQ(tool.config.select_number, -1);
+    EXPECT_EQ(key("select_number"), "0");
+    controller->choose_host(0);
+    controller->remove(0);  // the last host, chosen: the list is empty, the key still names entry 0
+    EXPECT_EQ(tool.config.list_count, 0);
+    EXPECT_EQ(key("select_number"), "0");
+    EXPECT_EQ(key("list_count"), "0");
 }
 
 TEST_F(TcpClientControllerTest, AddingBeyondTheHostBoundIsRefused) {

@@ -64,7 +64,8 @@ class DocumentCommandsTest : public ::testing::Test {
 TEST_F(DocumentCommandsTest, DatExtensionRule) {
     EXPECT_EQ(DocumentCommands::with_dat_extension("a"), "a.dat");
     EXPECT_EQ(DocumentCommands::with_dat_extension("a.dat"), "a.dat");
-    EXPECT_EQ(DocumentCommands::with_dat_extension("a.DAT"), "a.DAT.dat");
+    EXPECT_EQ(DocumentCommands::with_dat_extension("a.DAT"), "a.DAT");
+    EXPECT_EQ(DocumentCommands::with_dat_extension("a.Dat.bak"), "a.Dat.bak");
 }
 
 TEST_F(DocumentCommandsTest, SaveAsRightAfterStartWritesTheDefaultDocumentAndBecomesTheTarget) {

@@ -152,7 +152,10 @@ TEST_F(GlyphListTest, ClearAsksAfterAnEditAndNoChangesNothing) {
 TEST_F(GlyphListTest, BankFilesPerListWithTheExtensionRule) {
     EXPECT_EQ(with_extension("a", ".tll"), "a.tll");
     EXPECT_EQ(with_extension("a.tll.bak", ".tll"), "a.tll.bak");
-    EXPECT_EQ(with_extension("a.TLL", ".tll"), "a.TLL.tll");
+    EXPECT_EQ(with_extension("a.TLL", ".tll"), "a.TLL");  // any case: not a.TLL.tll
+    EXPECT_EQ(with_extension("bank1.TLS", ".tls"), "bank1.TLS");
+    EXPECT_EQ(with_extension("gl01.Bmp", ".bmp"), "gl01.Bmp");
+    EXPECT_EQ(with_extension("a.TLM", ".tll"), "a.TLM.tll");
     EXPECT_EQ(with_extension(".tll", ".tll"), ".tll.tll");  // only after the first character
 
     tool.model.pages[0].title = "A";  // an unsaved title
