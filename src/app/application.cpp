@@ -1,15 +1,15 @@
 #include "app/application.h"
 
+#include "app/compare_and_ports_install.h"
+#include "app/connection_dialogs.h"
+#include "app/glyph_dialogs_install.h"
 #include "app/main_window.h"
+#include "app/operator_tools_install.h"
+#include "app/sequence_dialogs_install.h"
+#include "app/setting_editors_install.h"
 #include "config/configuration.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
-#include "ui/compare_and_ports_install.h"
-#include "ui/connection_dialogs.h"
-#include "ui/glyph_dialogs_install.h"
-#include "ui/operator_tools_install.h"
-#include "ui/sequence_dialogs_install.h"
-#include "ui/setting_editors_install.h"
 
 namespace tvx {
 

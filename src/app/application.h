@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/instance_lock.h"
+#include "config/notices.h"
 #include "link/link_dispatch.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -1,4 +1,4 @@
-#include "ui/operator_tools_install.h"
+#include "app/operator_tools_install.h"
 
 #include <QAction>
 #include <QApplication>

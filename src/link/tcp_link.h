@@ -7,11 +7,11 @@
 #include <optional>
 #include <string_view>
 
+#include "config/notices.h"
 #include "link/client_table.h"
 #include "link/link_dispatch.h"
 #include "link/traffic_observer.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 class QTcpServer;
 class QTcpSocket;
