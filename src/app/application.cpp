@@ -34,7 +34,7 @@ Application::Start Application::start() {
 
     reset_settings(tool_);
     const std::filesystem::path ini = options_.ini_path.empty() ? default_ini_path() : options_.ini_path;
-    load_configuration(tool_.config, tool_.model.network, ini);
+    load_configuration(tool_.config, tool_.model.network.port_number, ini);
     tool_.config.on_write_failed = [this] { notices_.notify_warning("Can't file open"); };
 
     // The serial link exists whichever interface is chosen, so that a later switch to the serial

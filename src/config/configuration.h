@@ -7,8 +7,6 @@
 #include <string>
 #include <string_view>
 
-#include "model/settings_model.h"
-
 namespace tvx {
 
 inline constexpr char kIniFileName[] = "tvx230.ini";
@@ -20,8 +18,9 @@ inline constexpr int kMaxHosts = 130;
 
 using HostAddress = std::array<std::uint8_t, 4>;
 
-// The connection choices kept in the INI file. The TCP port lives in the settings model
-// (NetworkSettings::port_number), which the configuration loads and writes.
+// The connection choices kept in the INI file. The TCP port is not among them: it is a setting of the
+// unit as well (the settings model's network port_number), so the configuration loads it into that field
+// and writes it from there.
 struct Configuration {
     int com_port = 0;        // 0..5 for "COM1".."COM6"
     int rs_control = 0;      // 0 RS-232C, 1 RS-485
@@ -41,7 +40,8 @@ std::string host_key(int index, int octet);
 
 // Reads every key once, in the order the tool always has: a missing file, section or key gives its
 // default; a choice outside its list, or a host count above the bound, is taken as the default.
-void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path);
+// port_number is the settings model's network port_number.
+void load_configuration(Configuration& config, std::string& port_number, const std::filesystem::path& path);
 
 // Writes one key of the tool's section. False when the file could not be written.
 bool write_config_value(const Configuration& config, std::string_view key, std::string_view text);
