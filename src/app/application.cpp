@@ -20,10 +20,12 @@ Application::Application(Notices& notices, Options options)
       dispatch_(tool_, notices_) {}
 
 Application::~Application() {
-    // The window goes first: its close handling may still reach the links.
+    // The window goes first (its close handling may still reach the links through the dispatch, and it
+    // takes the TCP link with it); the rest goes in the reverse order of the members' declaration: the
+    // serial link, then the log both links reported to.
     window_.reset();
+    attach_tcp(nullptr);
     dispatch_.set_serial(nullptr);
-    serial_.reset();
 }
 
 Application::Start Application::start() {
@@ -49,7 +51,7 @@ Application::Start Application::start() {
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
     install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
     install_compare_and_ports(*window_, tool_, notices_);
-    install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get());
+    install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get(), log_);
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;
 
