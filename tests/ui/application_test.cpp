@@ -135,7 +135,8 @@ TEST_F(ApplicationTest, TheLogOutlivesTheLinksWhenTheToolIsTornDownMidTraffic) {
     };
     app->serial_link()->serial_send("RVN\r\n");
     tcp->tcp_send("RVN\r\n");
-    ASSERT_TRUE(testing::run_until([&] { return received_over("COM1") > 0 && received_over("127.0.0.1") > 0; }));
+    ASSERT_TRUE(
+        testing::run_until([&] { return received_over("COM1") > 0 && received_over("127.0.0.1") > 0; }));
     // More lines out, their answers not yet in: the tool ends now.
     app->serial_link()->serial_send("RVN\r\n");
     tcp->tcp_send("RVN\r\n");
