@@ -109,6 +109,7 @@ TEST_F(ApplicationTest, TheLogOutlivesTheLinksWhenTheToolIsTornDownMidTraffic) {
               "\r\np_port_number=" + QByteArray::number(tcp_host.port()) +
               "\r\nlist_count=1\r\nselect_number=0\r\nip00_0=127\r\nip00_1=0\r\nip00_2=0\r\nip00_3=1\r\n");
 
+    std::vector<std::string> gone;  // before the tool, which reports into it as it goes
     auto app = std::make_unique<Application>(notices, options);
     ASSERT_EQ(app->start(), Application::Start::kRunning);
     ASSERT_TRUE(app->serial_link()->is_open());
@@ -117,7 +118,6 @@ TEST_F(ApplicationTest, TheLogOutlivesTheLinksWhenTheToolIsTornDownMidTraffic) {
     ASSERT_EQ(tcp->tcp_connect(), 1);
     ASSERT_TRUE(testing::run_until([&] { return tcp->tcp_connected(); }));
 
-    std::vector<std::string> gone;
     const auto note_end = [&gone](QObject* object, std::string name) {
         QObject::connect(object, &QObject::destroyed, [&gone, name] { gone.push_back(name); });
     };
