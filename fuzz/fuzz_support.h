@@ -15,9 +15,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "glyphs/glyph_model.h"
 #include "model/settings_model.h"
-#include "protocol/notices.h"
 
 namespace tvx::fuzz {
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "config/notices.h"
 #include "editors/full_send_controller.h"
 #include "editors/read_back_controller.h"
 #include "link/link_dispatch.h"
@@ -20,7 +21,6 @@
 #include "link/tcp_link.h"
 #include "model/tool_state.h"
 #include "protocol/link_tick.h"
-#include "protocol/notices.h"
 
 namespace {
 

@@ -1,15 +1,15 @@
 #include "app/application.h"
 
+#include "app/compare_and_ports_install.h"
+#include "app/connection_dialogs.h"
+#include "app/glyph_dialogs_install.h"
 #include "app/main_window.h"
+#include "app/operator_tools_install.h"
+#include "app/sequence_dialogs_install.h"
+#include "app/setting_editors_install.h"
 #include "config/configuration.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
-#include "ui/compare_and_ports_install.h"
-#include "ui/connection_dialogs.h"
-#include "ui/glyph_dialogs_install.h"
-#include "ui/operator_tools_install.h"
-#include "ui/sequence_dialogs_install.h"
-#include "ui/setting_editors_install.h"
 
 namespace tvx {
 
@@ -20,10 +20,12 @@ Application::Application(Notices& notices, Options options)
       dispatch_(tool_, notices_) {}
 
 Application::~Application() {
-    // The window goes first: its close handling may still reach the links.
+    // The window goes first (its close handling may still reach the links through the dispatch, and it
+    // takes the TCP link with it); the rest goes in the reverse order of the members' declaration: the
+    // serial link, then the log both links reported to.
     window_.reset();
+    attach_tcp(nullptr);
     dispatch_.set_serial(nullptr);
-    serial_.reset();
 }
 
 Application::Start Application::start() {
@@ -34,7 +36,7 @@ Application::Start Application::start() {
 
     reset_settings(tool_);
     const std::filesystem::path ini = options_.ini_path.empty() ? default_ini_path() : options_.ini_path;
-    load_configuration(tool_.config, tool_.model.network, ini);
+    load_configuration(tool_.config, tool_.model.network.port_number, ini);
     tool_.config.on_write_failed = [this] { notices_.notify_warning("Can't file open"); };
 
     // The serial link exists whichever interface is chosen, so that a later switch to the serial
@@ -49,7 +51,7 @@ Application::Start Application::start() {
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
     install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
     install_compare_and_ports(*window_, tool_, notices_);
-    install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get());
+    install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get(), log_);
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;
 

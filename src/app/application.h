@@ -5,9 +5,10 @@
 #include <memory>
 
 #include "app/instance_lock.h"
+#include "config/notices.h"
+#include "link/comm_log.h"
 #include "link/link_dispatch.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 
@@ -41,16 +42,23 @@ class Application {
     LinkDispatch& dispatch() { return dispatch_; }
     MainWindow* main_window() const { return window_.get(); }
     SerialLink* serial_link() const { return serial_.get(); }
+    // The traffic of every link since start-up.
+    CommLog& comm_log() { return log_; }
     // Whether start-up opened (or tried to open) the serial port.
     bool serial_port_requested() const { return serial_requested_; }
 
   private:
+    // Members are destroyed in the reverse of this order, so whatever is observed or used by another
+    // member is declared before it: the state before everything that works on it, the log before the
+    // links that report every line to it (the serial link here, the TCP link with the main window), and
+    // the main window, whose dialogs and menu entries reach the links, last of all, so it goes first.
     Notices& notices_;
     Options options_;
     InstanceLock lock_;
     ToolState tool_;
+    CommLog log_;
     LinkDispatch dispatch_;
-    TcpSender* tcp_ = nullptr;
+    TcpSender* tcp_ = nullptr;  // owned by the main window
     std::unique_ptr<SerialLink> serial_;
     std::unique_ptr<MainWindow> window_;
     bool serial_requested_ = false;

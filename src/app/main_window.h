@@ -10,9 +10,9 @@
 #include <set>
 
 #include "app/command_table.h"
+#include "config/notices.h"
 #include "editors/document_commands.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 class QAction;
 class QMenu;

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cli/console.h"
-#include "protocol/notices.h"
+#include "config/notices.h"
 
 namespace tvx {
 

@@ -74,17 +74,20 @@ class CliRun : public QObject {
         GlyphModel glyphs;
     };
 
+    // Members are destroyed in the reverse of this order. The jobs come last, so they go first: each
+    // job's link reports its traffic to the log, and its input points into the document, the banks and
+    // the backups, so all of these are declared before the jobs and outlive them. (The units' sockets
+    // and the server are children of this object and go after every member.)
     CliOptions options_;
     Console& console_;
     std::ostream& out_;
+    std::unique_ptr<CommLog> log_;  // with --log: the traffic of every unit's link
     SettingsModel document_;
     GlyphModel banks_;
-    JobInput input_;
-    std::vector<std::unique_ptr<UnitJob>> jobs_;
-    std::vector<CliOptions::TcpTarget> tcp_units_;  // --tcp and --hosts, the files read
     std::map<std::string, std::unique_ptr<Backup>> backups_;
-    std::string run_problem_;       // why the run ended before reaching its units
-    std::unique_ptr<CommLog> log_;  // with --log: the traffic of every unit's link
+    JobInput input_;
+    std::vector<CliOptions::TcpTarget> tcp_units_;  // --tcp and --hosts, the files read
+    std::string run_problem_;                       // why the run ended before reaching its units
     QTcpServer* server_ = nullptr;
     std::vector<QPointer<QTcpSocket>> waiting_units_;
     QTimer wait_timer_;
@@ -92,6 +95,7 @@ class CliRun : public QObject {
     QElapsedTimer clock_;
     bool finished_ = false;
     int exit_code_ = 1;
+    std::vector<std::unique_ptr<UnitJob>> jobs_;
 };
 
 }  // namespace tvx

@@ -6,10 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "config/notices.h"
 #include "link/answer_tracker.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -23,7 +23,7 @@ std::string host_key(int index, int octet) {
     return key;
 }
 
-void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path) {
+void load_configuration(Configuration& config, std::string& port_number, const std::filesystem::path& path) {
     config.ini_path = path;
     std::string text;
     config.unreadable = !read_profile_text(path, text);
@@ -34,7 +34,7 @@ void load_configuration(Configuration& config, NetworkSettings& network, const s
     config.com_port = read_choice(text, "com_port", 6);
     config.rs_control = read_choice(text, "rs_control", 2);
     config.link_interface = read_choice(text, "Interface", 2);
-    network.port_number = profile_string_from_text(text, kIniSection, "p_port_number", "09004", kPortBuffer);
+    port_number = profile_string_from_text(text, kIniSection, "p_port_number", "09004", kPortBuffer);
     config.client_server = read_choice(text, "ClientServer", 2);
     config.select_number = number("select_number");
     config.list_count = number("list_count");

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "config/recent_folders.h"
-#include "model/settings_model.h"
 
 namespace tvx {
 
@@ -21,8 +20,9 @@ inline constexpr int kMaxHosts = 130;
 
 using HostAddress = std::array<std::uint8_t, 4>;
 
-// The connection choices kept in the INI file. The TCP port lives in the settings model
-// (NetworkSettings::port_number), which the configuration loads and writes.
+// The connection choices kept in the INI file. The TCP port is not among them: it is a setting of the
+// unit as well (the settings model's network port_number), so the configuration loads it into that field
+// and writes it from there.
 struct Configuration {
     int com_port = 0;        // 0..5 for "COM1".."COM6"
     int rs_control = 0;      // 0 RS-232C, 1 RS-485
@@ -50,7 +50,8 @@ std::string host_key(int index, int octet);
 // Reads every key once, in the order the tool always has: a missing file, section or key gives its
 // default; a choice outside its list, or a host count above the bound, is taken as the default. A file
 // that is there but cannot be read gives the defaults too and marks the configuration unreadable.
-void load_configuration(Configuration& config, NetworkSettings& network, const std::filesystem::path& path);
+// port_number is the settings model's network port_number.
+void load_configuration(Configuration& config, std::string& port_number, const std::filesystem::path& path);
 
 // Writes one key of the tool's section. False when the file could not be written, or was not written
 // because the configuration is unreadable.

@@ -3,9 +3,9 @@
 #include <optional>
 #include <string>
 
+#include "config/notices.h"
 #include "model/settings_model.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "editors/editor_frame.h"
 #include "editors/glyph_editor_memory.h"
 #include "editors/per_page_preview.h"
@@ -13,7 +14,6 @@
 #include "glyphs/glyph_model.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -176,7 +176,7 @@ bool GlyphListController::open_file() {
 }
 
 bool GlyphListController::write_to(const std::string& path) {
-    if (!write_bank_file(tool_, form_.size, file_path(path))) {
+    if (!write_bank_file(tool_.glyphs, form_.size, file_path(path))) {
         notices_.notify_error(kCantFileOpen);
         return false;
     }

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
 #include "protocol/command_set.h"
 #include "protocol/network_read_sequence.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

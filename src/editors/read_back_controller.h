@@ -5,10 +5,10 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "editors/editor_frame.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {

@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "editors/editor_frame.h"
 #include "editors/per_page_preview.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/schedule_sequence.h"
 
 namespace tvx {

@@ -5,9 +5,9 @@
 #include <vector>
 
 #include "config/configuration.h"
+#include "config/notices.h"
 #include "link/tcp_link.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "link/tcp_link.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -119,16 +119,16 @@ std::string bank_file_refusal(std::string_view file_name, const GlyphSize& size,
            std::to_string(problem.digits_found) + " 行しかありません。";
 }
 
-bool write_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path) {
-    if (!write_file_replacing(path, bank_file_text(tool.glyphs, size))) return false;
-    set_bank_modified(tool.glyphs, size, false);
+bool write_bank_file(GlyphModel& glyphs, const GlyphSize& size, const std::filesystem::path& path) {
+    if (!write_file_replacing(path, bank_file_text(glyphs, size))) return false;
+    set_bank_modified(glyphs, size, false);
     return true;
 }
 
-bool read_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path) {
+bool read_bank_file(GlyphModel& glyphs, const GlyphSize& size, const std::filesystem::path& path) {
     std::string text;
     if (!read_whole_file(path, text)) return false;
-    read_bank_text(tool.glyphs, size, text);
+    read_bank_text(glyphs, size, text);
     return true;
 }
 

@@ -8,7 +8,6 @@
 #include "config/file_extension.h"
 #include "config/input_file.h"
 #include "glyphs/glyph_model.h"
-#include "model/tool_state.h"
 
 namespace tvx {
 
@@ -52,10 +51,11 @@ std::string bank_file_unreadable(std::string_view file_name, const GlyphSize& si
 std::optional<std::string> read_bank_text_strict(GlyphModel& glyphs, const GlyphSize& size,
                                                  std::string_view text);
 
-// The files themselves; false when the file cannot be written or read (the bank is then unchanged).
-// The file is replaced whole, never left half written. Neither touches data_modified: that flag stands
-// for unsaved titles, and a bank file holds none.
-bool write_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path);
-bool read_bank_file(ToolState& tool, const GlyphSize& size, const std::filesystem::path& path);
+// The files themselves: the bank of the size in glyphs, written or read; false when the file cannot be
+// written or read (the bank is then unchanged). The file is replaced whole, never left half written, and
+// a written bank counts as saved. The settings' data_modified is not theirs to touch: that flag stands for
+// unsaved titles, and a bank file holds none.
+bool write_bank_file(GlyphModel& glyphs, const GlyphSize& size, const std::filesystem::path& path);
+bool read_bank_file(GlyphModel& glyphs, const GlyphSize& size, const std::filesystem::path& path);
 
 }  // namespace tvx

@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/notices.h"
 #include "glyphs/glyph_model.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

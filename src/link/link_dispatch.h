@@ -2,9 +2,9 @@
 
 #include <string_view>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

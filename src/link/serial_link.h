@@ -9,11 +9,11 @@
 #include <string_view>
 #include <utility>
 
+#include "config/notices.h"
 #include "link/link_dispatch.h"
 #include "link/traffic_observer.h"
 #include "model/tool_state.h"
 #include "protocol/line_assembler.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

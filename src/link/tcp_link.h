@@ -7,13 +7,13 @@
 #include <optional>
 #include <string_view>
 
+#include "config/notices.h"
 #include "link/answer_tracker.h"
 #include "link/client_table.h"
 #include "link/link_dispatch.h"
 #include "link/traffic_observer.h"
 #include "model/tool_state.h"
 #include "protocol/line_assembler.h"
-#include "protocol/notices.h"
 
 class QTcpServer;
 class QTcpSocket;

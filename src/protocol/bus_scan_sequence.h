@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {

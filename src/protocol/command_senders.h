@@ -2,10 +2,10 @@
 
 #include <string_view>
 
+#include "config/notices.h"
 #include "glyphs/glyph_model.h"
 #include "model/settings_model.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

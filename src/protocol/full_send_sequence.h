@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
+#include "config/notices.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {

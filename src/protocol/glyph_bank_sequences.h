@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "glyphs/glyph_model.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/notices.h"
 #include "model/link_flags.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

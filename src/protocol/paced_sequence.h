@@ -5,9 +5,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

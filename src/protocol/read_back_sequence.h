@@ -3,8 +3,8 @@
 #include <string>
 #include <string_view>
 
+#include "config/notices.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 #include "protocol/read_record.h"
 

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -2,8 +2,8 @@
 
 #include <string_view>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "config/notices.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {

@@ -10,8 +10,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "config/notices.h"
 #include "config/safe_file.h"
-#include "protocol/notices.h"
 #include "ui/file_dialog_layout.h"
 #include "ui/recent_folder.h"
 #include "ui/setting_editor_widgets.h"

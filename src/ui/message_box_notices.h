@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "protocol/notices.h"
+#include "config/notices.h"
 
 namespace tvx {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "protocol/notices.h"
+#include "config/notices.h"
 
 namespace tvx {
 

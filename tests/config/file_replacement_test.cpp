@@ -107,7 +107,7 @@ class FileReplacementTest : public ::testing::Test {
         writers = {
             {"document", tool.document_path, [this] { return commands.document_save(); }},
             {"bank file", root / "bank.tls",
-             [this] { return write_bank_file(tool, kSmall, writers[1].path); }},
+             [this] { return write_bank_file(tool.glyphs, kSmall, writers[1].path); }},
             {"bitmap", root / "gl01.bmp",
              [this] { return write_bitmap_file(writers[2].path, RgbImage(96, 96, kDarkFill)); }},
             {"INI", tool.config.ini_path,

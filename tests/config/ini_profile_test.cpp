@@ -68,19 +68,19 @@ protected:
     void write(const std::string& text) { ASSERT_TRUE(write_file_replacing(ini(), text)); }
     QTemporaryDir dir;
     Configuration config;
-    NetworkSettings network;
+    std::string port_number;
 };
 
 TEST_F(ConfigurationFile, MissingFileGivesTheDefaults) {
     config.com_port = 3;
-    network.port_number = "1";
-    load_configuration(config, network, ini());
+    port_number = "1";
+    load_configuration(config, port_number, ini());
     EXPECT_EQ(config.com_port, 0);
     EXPECT_EQ(config.rs_control, 0);
     EXPECT_EQ(config.link_interface, 0);
     EXPECT_EQ(config.client_server, 0);
     EXPECT_EQ(config.list_count, 0);
-    EXPECT_EQ(network.port_number, "09004");
+    EXPECT_EQ(port_number, "09004");
     EXPECT_EQ(config.ini_path, ini());
 }
 
@@ -88,12 +88,12 @@ TEST_F(ConfigurationFile, ReadsEveryKeyAndTheHosts) {
     write("[TVX-230_Section]\r\ncom_port=2\r\nrs_control=1\r\nInterface=1\r\np_port_number=1234567\r\n"
           "ClientServer=1\r\nselect_number=1\r\nlist_count=2\r\nip00_0=192\r\nip00_1=168\r\nip00_2=0\r\n"
           "ip00_3=1\r\nip01_0=10\r\nip01_1=abc\r\nip01_2=257\r\nip01_3=-1\r\nip02_0=7\r\n");
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     EXPECT_EQ(config.com_port, 2);
     EXPECT_EQ(config.rs_control, 1);
     EXPECT_EQ(config.link_interface, 1);
     EXPECT_EQ(config.client_server, 1);
-    EXPECT_EQ(network.port_number, "12345");
+    EXPECT_EQ(port_number, "12345");
     EXPECT_EQ(config.select_number, 1);
     EXPECT_EQ(config.list_count, 2);
     EXPECT_EQ(config.host_list[0], (HostAddress{192, 168, 0, 1}));
@@ -104,7 +104,7 @@ TEST_F(ConfigurationFile, ReadsEveryKeyAndTheHosts) {
 TEST_F(ConfigurationFile, ChoicesOutsideTheirListsAndTooManyHostsTakeTheDefault) {
     write("[TVX-230_Section]\r\ncom_port=6\r\nrs_control=2\r\nInterface=-1\r\nClientServer=9\r\n"
           "list_count=131\r\n");
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     EXPECT_EQ(config.com_port, 0);
     EXPECT_EQ(config.rs_control, 0);
     EXPECT_EQ(config.link_interface, 0);
@@ -112,20 +112,20 @@ TEST_F(ConfigurationFile, ChoicesOutsideTheirListsAndTooManyHostsTakeTheDefault)
     EXPECT_EQ(config.list_count, 0);
 
     write("[TVX-230_Section]\r\nlist_count=130\r\nip:0_0=1\r\nip<9_3=9\r\n");
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     EXPECT_EQ(config.list_count, 130);
     EXPECT_EQ(config.host_list[100][0], 1);
     EXPECT_EQ(config.host_list[129][3], 9);
 }
 
 TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     config.host_list[101] = {10, 20, 30, 40};
     ASSERT_TRUE(write_host(config, 101));
     EXPECT_FALSE(write_host(config, kMaxHosts));
     ASSERT_TRUE(write_config_value(config, "list_count", "102"));
     Configuration back;
-    load_configuration(back, network, ini());
+    load_configuration(back, port_number, ini());
     EXPECT_EQ(back.list_count, 102);
     EXPECT_EQ(back.host_list[101], (HostAddress{10, 20, 30, 40}));
 }
@@ -158,7 +158,7 @@ namespace {
 
 TEST_F(ConfigurationFile, AFailedWriteIsToldOnceAndKeepsTheOldFile) {
     write("[TVX-230_Section]\r\nInterface=1\r\n");
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     int told = 0;
     config.on_write_failed = [&told] { ++told; };
     ASSERT_TRUE(write_config_value(config, "com_port", "2"));

@@ -71,7 +71,7 @@ TEST_F(TcpClientControllerTest, DeletingTheFirstOfThreeHostsMovesTheOthersDownAn
 
     Configuration back;
     NetworkSettings network;
-    load_configuration(back, network, tool.config.ini_path);
+    load_configuration(back, network.port_number, tool.config.ini_path);
     EXPECT_EQ(back.list_count, 2);
     EXPECT_EQ(back.host_list[0], (HostAddress{192, 168, 0, 2}));
     EXPECT_EQ(back.host_list[1], (HostAddress{10, 0, 0, 3}));

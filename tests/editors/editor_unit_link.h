@@ -4,9 +4,9 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/reply_handler.h"
 #include "unit/virtual_unit.h"
 

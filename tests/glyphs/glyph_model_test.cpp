@@ -131,18 +131,16 @@ class BankFile : public ::testing::Test {
     void TearDown() override { std::filesystem::remove_all(dir); }
 
     std::filesystem::path dir;
-    ToolState tool;
+    GlyphModel glyphs;
 };
 
 TEST_F(BankFile, WritesOneDigitPerCrLfLine) {
     const std::pair<const GlyphSize*, std::size_t> sizes[] = {
         {&kLarge, 120960}, {&kMedium, 122880}, {&kSmall, 110592}};
-    tool.glyphs.large_bank[0] = "a" + std::string(575, '0') + "ZZZZ";  // spare characters are not written
+    glyphs.large_bank[0] = "a" + std::string(575, '0') + "ZZZZ";  // spare characters are not written
     for (const auto& [size, bytes] : sizes) {
-        tool.model.pages[0].blink = 1;  // an unsaved setting
         const auto path = dir / ("bank" + std::string(size->extension));
-        ASSERT_TRUE(write_bank_file(tool, *size, path));
-        EXPECT_TRUE(data_modified(tool.model));  // unsaved settings stay unsaved
+        ASSERT_TRUE(write_bank_file(glyphs, *size, path));
         std::string text;
         ASSERT_TRUE(read_whole_file(path, text));
         EXPECT_EQ(text.size(), bytes);
@@ -155,44 +153,40 @@ TEST_F(BankFile, WritesOneDigitPerCrLfLine) {
 
 TEST_F(BankFile, ReadsBackWhatWasWritten) {
     for (int s = 0; s < kMedium.slot_count; ++s) {
-        for (int d = 0; d < kMedium.digits; ++d) tool.glyphs.medium_bank[s][d] = glyph_digit_char(s * 7 + d);
+        for (int d = 0; d < kMedium.digits; ++d) glyphs.medium_bank[s][d] = glyph_digit_char(s * 7 + d);
     }
-    const GlyphModel written = tool.glyphs;
-    ASSERT_TRUE(write_bank_file(tool, kMedium, dir / "m.tlm"));
-    reset_glyphs(tool.glyphs);
-    tool.model.pages[0].blink = 1;  // an unsaved setting
-    ASSERT_TRUE(read_bank_file(tool, kMedium, dir / "m.tlm"));
-    EXPECT_EQ(tool.glyphs.medium_bank, written.medium_bank);
-    EXPECT_TRUE(data_modified(tool.model));
+    const GlyphModel written = glyphs;
+    ASSERT_TRUE(write_bank_file(glyphs, kMedium, dir / "m.tlm"));
+    reset_glyphs(glyphs);
+    ASSERT_TRUE(read_bank_file(glyphs, kMedium, dir / "m.tlm"));
+    EXPECT_EQ(glyphs.medium_bank, written.medium_bank);
 }
 
 TEST_F(BankFile, AcceptsLfOnlyAndBlankLinesAndNormalisesDigits) {
     std::string text = "\n\na\n \tb\n\n";
     for (int i = 2; i < kSmall.digits; ++i) text += "1\n";
     ASSERT_TRUE(write_file_replacing(dir / "s.tls", text));
-    ASSERT_TRUE(read_bank_file(tool, kSmall, dir / "s.tls"));
-    EXPECT_EQ(tool.glyphs.small_bank[0].substr(0, 3), "AB1");
-    EXPECT_EQ(tool.glyphs.small_bank[1], std::string(150, '0'));
+    ASSERT_TRUE(read_bank_file(glyphs, kSmall, dir / "s.tls"));
+    EXPECT_EQ(glyphs.small_bank[0].substr(0, 3), "AB1");
+    EXPECT_EQ(glyphs.small_bank[1], std::string(150, '0'));
 }
 
 TEST_F(BankFile, ShortFileKeepsTheRest) {
-    for (auto& slot : tool.glyphs.large_bank) slot.assign(580, '5');
+    for (auto& slot : glyphs.large_bank) slot.assign(580, '5');
     std::string text;
     for (int i = 0; i < 40319; ++i) text += "F\r\n";
     ASSERT_TRUE(write_file_replacing(dir / "l.tll", text));
-    ASSERT_TRUE(read_bank_file(tool, kLarge, dir / "l.tll"));
-    EXPECT_EQ(tool.glyphs.large_bank[69].substr(0, 575), std::string(575, 'F'));
-    EXPECT_EQ(tool.glyphs.large_bank[69][575], '5');
-    EXPECT_EQ(tool.glyphs.large_bank[69].substr(576), "5555");
+    ASSERT_TRUE(read_bank_file(glyphs, kLarge, dir / "l.tll"));
+    EXPECT_EQ(glyphs.large_bank[69].substr(0, 575), std::string(575, 'F'));
+    EXPECT_EQ(glyphs.large_bank[69][575], '5');
+    EXPECT_EQ(glyphs.large_bank[69].substr(576), "5555");
 }
 
 TEST_F(BankFile, UnreadableOrUnwritablePathsChangeNothing) {
-    tool.model.pages[0].blink = 1;  // an unsaved setting
-    EXPECT_FALSE(read_bank_file(tool, kLarge, dir / "missing.tll"));
-    EXPECT_FALSE(write_bank_file(tool, kLarge, dir));
-    EXPECT_FALSE(write_bank_file(tool, kLarge, dir / "no" / "such" / "dir.tll"));
-    EXPECT_TRUE(data_modified(tool.model));
-    EXPECT_EQ(tool.glyphs.large_bank[0], std::string(580, '0'));
+    EXPECT_FALSE(read_bank_file(glyphs, kLarge, dir / "missing.tll"));
+    EXPECT_FALSE(write_bank_file(glyphs, kLarge, dir));
+    EXPECT_FALSE(write_bank_file(glyphs, kLarge, dir / "no" / "such" / "dir.tll"));
+    EXPECT_EQ(glyphs.large_bank[0], std::string(580, '0'));
 }
 
 }  // namespace

@@ -47,9 +47,9 @@ TEST(UnsavedBanks, SavingTheBankOrTheResetClearsItsMark) {
     std::filesystem::create_directories(dir);
     ToolState tool;
     for (const GlyphSize* size : kGlyphSizes) set_bank_modified(tool.glyphs, *size, true);
-    EXPECT_FALSE(write_bank_file(tool, kLarge, dir / "no" / "such.tll"));
+    EXPECT_FALSE(write_bank_file(tool.glyphs, kLarge, dir / "no" / "such.tll"));
     EXPECT_TRUE(bank_modified(tool.glyphs, kLarge));  // a failed save saves nothing
-    ASSERT_TRUE(write_bank_file(tool, kLarge, dir / "l.tll"));
+    ASSERT_TRUE(write_bank_file(tool.glyphs, kLarge, dir / "l.tll"));
     EXPECT_FALSE(bank_modified(tool.glyphs, kLarge));
     EXPECT_TRUE(bank_modified(tool.glyphs, kSmall));
     reset_settings(tool);

@@ -4,8 +4,8 @@
 #include <string_view>
 #include <vector>
 
+#include "config/notices.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 #include "protocol/reply_handler.h"
 #include "protocol/serial_framing.h"
 #include "unit/virtual_unit.h"

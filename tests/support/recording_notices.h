@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "protocol/notices.h"
+#include "config/notices.h"
 
 namespace tvx::testing {
 

@@ -4,14 +4,24 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "app/instance_lock.h"
 #include "app/main_window.h"
+#include "link/comm_log.h"
 #include "link/serial_link.h"
+#include "link/tcp_link.h"
 #include "support/recording_notices.h"
 #include "ui_test_app.h"
+#include "unit/unit_event_loop.h"
+#include "unit/unit_serial_host.h"
+#include "unit/unit_tcp_hosts.h"
 
 namespace tvx {
 namespace {
@@ -80,6 +90,65 @@ TEST_F(ApplicationTest, ASecondCopyIsRefusedAndTheFirstKeepsRunning) {
     EXPECT_EQ(second_notices.calls[0].text, "２重に起動はできません");
     EXPECT_EQ(second.main_window(), nullptr);
     EXPECT_NE(first.main_window(), nullptr);
+}
+
+// Whatever a link reports to outlives it: the tool is torn down while the serial link and the TCP link
+// both carry traffic into the communication log, with answers still on their way, and the log goes
+// after both links (and after the main window, which owns the TCP link).
+TEST_F(ApplicationTest, TheLogOutlivesTheLinksWhenTheToolIsTornDownMidTraffic) {
+    VirtualUnit serial_unit;
+    serial_unit.faults.delay_ms = 30;
+    UnitPtyHost serial_host(serial_unit);
+    QString error;
+    ASSERT_TRUE(serial_host.open(error)) << error.toStdString();
+    VirtualUnit tcp_unit;
+    tcp_unit.faults.delay_ms = 30;
+    UnitTcpServer tcp_host(tcp_unit);
+    ASSERT_TRUE(tcp_host.listen(0, error)) << error.toStdString();
+    write_ini("Interface=0\r\ncom_port=0\r\nCOM1=" + serial_host.slave_path().toLocal8Bit() +
+              "\r\np_port_number=" + QByteArray::number(tcp_host.port()) +
+              "\r\nlist_count=1\r\nselect_number=0\r\nip00_0=127\r\nip00_1=0\r\nip00_2=0\r\nip00_3=1\r\n");
+
+    std::vector<std::string> gone;  // before the tool, which reports into it as it goes
+    auto app = std::make_unique<Application>(notices, options);
+    ASSERT_EQ(app->start(), Application::Start::kRunning);
+    ASSERT_TRUE(app->serial_link()->is_open());
+    auto* tcp = app->main_window()->findChild<TcpLink*>();
+    ASSERT_NE(tcp, nullptr);
+    ASSERT_EQ(tcp->tcp_connect(), 1);
+    ASSERT_TRUE(testing::run_until([&] { return tcp->tcp_connected(); }));
+
+    const auto note_end = [&gone](QObject* object, std::string name) {
+        QObject::connect(object, &QObject::destroyed, [&gone, name] { gone.push_back(name); });
+    };
+    note_end(app->main_window(), "main window");
+    note_end(tcp, "TCP link");
+    note_end(app->serial_link(), "serial link");
+    note_end(&app->comm_log(), "log");
+
+    // Both links talk; the log records both sides of each.
+    const CommLog& log = app->comm_log();
+    const auto received_over = [&log](std::string_view prefix) {
+        return std::count_if(log.entries().begin(), log.entries().end(), [prefix](const CommLogEntry& entry) {
+            return entry.direction == TrafficDirection::kReceived && entry.link.starts_with(prefix);
+        });
+    };
+    app->serial_link()->serial_send("RVN\r\n");
+    tcp->tcp_send("RVN\r\n");
+    ASSERT_TRUE(
+        testing::run_until([&] { return received_over("COM1") > 0 && received_over("127.0.0.1") > 0; }));
+    // More lines out, their answers not yet in: the tool ends now.
+    app->serial_link()->serial_send("RVN\r\n");
+    tcp->tcp_send("RVN\r\n");
+    QCoreApplication::processEvents();
+    const std::size_t logged = log.entries().size();
+    app.reset();
+
+    ASSERT_EQ(gone.size(), 4u);
+    EXPECT_EQ(gone.back(), "log") << "the log went before a link that reports to it";
+    EXPECT_GT(logged, 4u);
+    // The units' late answers find no one listening, and nothing touches what has gone.
+    testing::run_until([] { return false; }, std::chrono::milliseconds(150));
 }
 
 TEST_F(ApplicationTest, InstanceLockIsHeldUntilReleased) {

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
+#include "app/compare_and_ports_install.h"
 #include "model/settings_document.h"
 #include "support/recording_notices.h"
-#include "ui/compare_and_ports_install.h"
 #include "ui_test_app.h"
 
 namespace tvx {

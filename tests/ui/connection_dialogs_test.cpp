@@ -85,7 +85,7 @@ TEST_F(ConnectionDialogsTest, InterfaceDialogPicksAndWritesTheInterfaceUnlessCon
     Configuration loaded;
     std::string port;
     NetworkSettings network;
-    load_configuration(loaded, network, tool.config.ini_path);
+    load_configuration(loaded, network.port_number, tool.config.ini_path);
     EXPECT_EQ(loaded.pace, 1);
 }
 

@@ -94,7 +94,7 @@ TEST_F(FileDialogFoldersTest, EachKindStartsInItsLastFolderAndTheFileKeepsIt) {
     // The next run reads the folders back from the INI file; a cancelled dialog remembered nothing.
     Configuration next;
     NetworkSettings network;
-    load_configuration(next, network, config.ini_path);
+    load_configuration(next, network.port_number, config.ini_path);
     const auto kept = [&next](FileKind kind) { return next.recent_folders[static_cast<std::size_t>(kind)]; };
     EXPECT_EQ(kept(FileKind::kDocument), folder("documents").toStdString());
     EXPECT_EQ(kept(FileKind::kBank), folder("banks").toStdString());

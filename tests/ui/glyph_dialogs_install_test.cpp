@@ -1,4 +1,4 @@
-#include "ui/glyph_dialogs_install.h"
+#include "app/glyph_dialogs_install.h"
 
 #include <QAction>
 #include <QApplication>

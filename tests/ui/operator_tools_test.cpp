@@ -196,7 +196,7 @@ TEST(OperatorToolsMenuTest, EntriesCloseTheInterfaceMenuAndTheLogWindowOpensOnce
         EXPECT_TRUE(windows.front()->isVisible());
         // Not one of the main window's family, so that what holds the main window leaves it usable.
         EXPECT_EQ(windows.front()->parentWidget(), nullptr);
-        auto* log = window->findChild<CommLog*>("comm_log");
+        CommLog* log = &running.app->comm_log();
         ASSERT_NE(log, nullptr);
         windows.front()->close();
     }
@@ -209,7 +209,7 @@ TEST(OperatorToolsMenuTest, TheLogStaysUsableWhileASequenceDialogHoldsTheMainWin
         testing::RunningTool running;
         running.start(true);
         MainWindow* window = running.window;
-        auto* log = window->findChild<CommLog*>("comm_log");
+        CommLog* log = &running.app->comm_log();
         ASSERT_NE(log, nullptr);
         log->record(TrafficDirection::kSent, "COM1", "RCA01\r\n");
         log->record(TrafficDirection::kReceived, "COM1", "GO\r\n");

@@ -1,4 +1,4 @@
-#include "ui/sequence_dialogs_install.h"
+#include "app/sequence_dialogs_install.h"
 
 #include <memory>
 #include <string>

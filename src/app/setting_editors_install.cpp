@@ -1,4 +1,4 @@
-#include "ui/setting_editors_install.h"
+#include "app/setting_editors_install.h"
 
 #include <array>
 #include <memory>

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "config/notices.h"
 #include "model/settings_compare.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

@@ -1,4 +1,4 @@
-#include "ui/connection_dialogs.h"
+#include "app/connection_dialogs.h"
 
 #include <memory>
 

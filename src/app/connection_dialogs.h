@@ -1,8 +1,8 @@
 #pragma once
 
+#include "config/notices.h"
 #include "link/tcp_link.h"
 #include "model/tool_state.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 

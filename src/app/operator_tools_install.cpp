@@ -1,4 +1,4 @@
-#include "ui/operator_tools_install.h"
+#include "app/operator_tools_install.h"
 
 #include <QAction>
 #include <QApplication>
@@ -43,11 +43,10 @@ class LogShortcut : public QObject {
 }  // namespace
 
 void install_operator_tools(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& link,
-                            SerialLink* serial) {
+                            SerialLink* serial, CommLog& comm_log) {
     MainWindow* owner = &window;
-    // The log lives as long as the window and records from start-up, whether its window is open or not.
-    auto* log = new CommLog(owner);
-    log->setObjectName(QStringLiteral("comm_log"));
+    // The log records from start-up, whether its window is open or not.
+    CommLog* log = &comm_log;
     if (serial) serial->set_traffic_observer(log->observer());
     if (auto* tcp = window.findChild<TcpLink*>()) tcp->set_traffic_observer(log->observer());
 

@@ -1,4 +1,4 @@
-#include "ui/compare_and_ports_install.h"
+#include "app/compare_and_ports_install.h"
 
 #include <QFileInfo>
 

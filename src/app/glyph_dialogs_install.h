@@ -1,8 +1,8 @@
 #pragma once
 
+#include "config/notices.h"
 #include "model/tool_state.h"
 #include "protocol/command_link.h"
-#include "protocol/notices.h"
 
 namespace tvx {
 
