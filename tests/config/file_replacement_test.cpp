@@ -276,7 +276,7 @@ TEST_F(FileReplacementTest, AnUnreadableIniIsNeverWrittenOver) {
     const int result = as_ordinary_user([this] {
         Configuration config;
         NetworkSettings network;
-        load_configuration(config, network, tool.config.ini_path);
+        load_configuration(config, network.port_number, tool.config.ini_path);
         int told = 0;
         config.on_write_failed = [&told] { ++told; };
         if (!config.unreadable || config.link_interface != 0) return 1;
@@ -298,7 +298,7 @@ TEST_F(FileReplacementTest, AnUnreadableIniIsNeverWrittenOver) {
     fs::remove(tool.config.ini_path);
     ASSERT_EQ(::mkfifo(tool.config.ini_path.c_str(), 0644), 0);
     NetworkSettings network;
-    load_configuration(tool.config, network, tool.config.ini_path);
+    load_configuration(tool.config, network.port_number, tool.config.ini_path);
     EXPECT_TRUE(tool.config.unreadable);
     EXPECT_FALSE(write_config_value(tool.config, "com_port", "2"));
     EXPECT_TRUE(fs::is_fifo(tool.config.ini_path));

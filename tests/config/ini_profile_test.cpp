@@ -133,7 +133,7 @@ TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
 // The file dialogs' folders go into keys of their own, beside the original's keys, which stay as they are.
 TEST_F(ConfigurationFile, RecentFoldersAreKeptInKeysOfTheirOwn) {
     write("[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n");
-    load_configuration(config, network, ini());
+    load_configuration(config, port_number, ini());
     remember_folder(config, FileKind::kBank, "/srv/banks/大文字");
     remember_folder(config, FileKind::kDocument, "/srv/a\r\nInterface=0");  // would end the value early
     remember_folder(config, FileKind::kLog, std::string(kRecentFolderLength + 1, 'x'));
@@ -144,7 +144,7 @@ TEST_F(ConfigurationFile, RecentFoldersAreKeptInKeysOfTheirOwn) {
                      "folder_bank=/srv/banks/大文字\r\n");
 
     Configuration back;
-    load_configuration(back, network, ini());
+    load_configuration(back, port_number, ini());
     EXPECT_EQ(back.recent_folders, (RecentFolders{"", "/srv/banks/大文字", "", ""}));
     EXPECT_EQ(back.link_interface, 1);
     EXPECT_EQ(back.list_count, 1);

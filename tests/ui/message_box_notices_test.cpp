@@ -193,7 +193,8 @@ TEST(MessageBoxNotices, EnterGivesTheAnswerThatKeepsTheWork) {
     QDialog editor;
     editor.setModal(true);
     editor.show();
-    GlyphFileDialogs glyph_dialogs(&editor);
+    Configuration config;
+    GlyphFileDialogs glyph_dialogs(&editor, config);
     const std::pair<const char*, std::function<bool()>> questions[] = {
         {"unsaved settings", [&] { return notices.ask_yes_no("データを保存せずに終了しますか？"); }},
         {"unsaved glyphs", [&] { return notices.ask_yes_no("外字を保存せずに終了しますか？"); }},
