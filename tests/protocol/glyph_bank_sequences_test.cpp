@@ -122,6 +122,24 @@ TEST_F(BankSequences, ReadAllAsksAgainAfterAnAnswerThatIsNoDataLine) {
     EXPECT_EQ(line.lines.size(), 71u);
 }
 
+TEST_F(BankSequences, ReadAllAsksASlotAtMostThreeTimesThenGoesOnAndNamesItAtTheEnd) {
+    GlyphBankRead read(tool, kLarge, line, notices);
+    ASSERT_TRUE(read.start());
+    for (int ask = 0; ask < GlyphBankRead::kMaxAsks; ++ask) {
+        read.tick();
+        line.answers.clear();
+        handle_serial_reply(tool, notices, "GN\r\n");  // the unit will not give the glyph in its mode
+    }
+    ASSERT_EQ(line.lines.size(), 3u);
+    line.immediate = true;
+    for (int i = 0; i < 200 && read.running(); ++i) read.tick();
+    EXPECT_EQ(read.state(), PacedSequence::State::kCompleted);
+    ASSERT_EQ(line.lines.size(), static_cast<std::size_t>(GlyphBankRead::kMaxAsks + kLarge.slot_count - 1));
+    EXPECT_NE(line.lines[3], line.lines[0]);  // the fourth ask is for the next slot
+    EXPECT_EQ(read.slots_not_read(), std::vector<int>{0});
+    EXPECT_EQ(notices.texts("error").back(), std::string(kGlyphsNotRead) + "\nNo.1");
+}
+
 TEST_F(BankSequences, ReadAllStopsAtAnErrorAnswer) {
     line.unit.faults.error_at_line = 3;
     line.immediate = true;
