@@ -204,7 +204,7 @@ void GlyphListController::save_as() {
 bool GlyphListController::start(std::unique_ptr<PacedSequence> sequence, int interval_ms) {
     if (!sequence->start()) return false;
     sequence_ = std::move(sequence);
-    interval_ms_ = pace_tick_ms(tool_.config, interval_ms);
+    interval_ms_ = pace_tick_ms(tool_, interval_ms);
     progress_ = 0;
     percent_ = bank_progress_text(0, form_.size.slot_count);
     return true;

@@ -58,9 +58,9 @@ class UnitSequenceController {
 
     bool running() const { return sequence_->running(); }
     // The view's timer interval at the pace chosen under "インターフェイス".
-    int tick_ms() const { return pace_tick_ms(tool_.config, definition_.tick_ms); }
+    int tick_ms() const { return pace_tick_ms(tool_, definition_.tick_ms); }
     // What the dialog shows of the pace: "ペース: 標準" or "ペース: 高速".
-    std::string pace_text() const { return "ペース: " + std::string(pace_name(tool_.config)); }
+    std::string pace_text() const { return "ペース: " + std::string(pace_name(tool_)); }
     // Close is disabled (and the dialog cannot be closed) while the sequence runs.
     bool close_enabled() const { return !running(); }
     int progress() const { return progress_; }

@@ -60,7 +60,7 @@ bool TitleEditorController::start_send_all() {
 }
 
 int TitleEditorController::send_all_tick_ms() const {
-    return pace_tick_ms(tool_.config, kTitleSendTickMs);
+    return pace_tick_ms(tool_, kTitleSendTickMs);
 }
 
 bool TitleEditorController::tick() {

@@ -178,7 +178,7 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
         assembler_.clear();
         unread_.clear();
         tool_.link.link_lost = 1;
-        if (pseudo_terminal_ && !stable_name_) {
+        if (pseudo_terminal_ && !ptys_as_adapters_) {
             // Whatever takes its number next is another program's: it is not the unit.
             notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
                                   ") が閉じられました。\n擬似端末は開き直しません。");
@@ -194,7 +194,7 @@ void SerialLink::on_error(QSerialPort::SerialPortError error) {
 }
 
 void SerialLink::poll_for_device() {
-    if (port_.isOpen() || device_.empty() || (pseudo_terminal_ && !stable_name_)) {
+    if (port_.isOpen() || device_.empty() || (pseudo_terminal_ && !ptys_as_adapters_)) {
         replug_timer_.stop();
         return;
     }

@@ -67,12 +67,14 @@ class SerialLink : public QObject, public SerialSender {
     std::string link_label() const;
 
     // While an unplugged device is away: looks for it once and reopens it when it is back, and only if it
-    // is the same device: a stable name (a link such as /dev/serial/by-id/...) names its device and is
-    // reopened by that name; a pseudo-terminal opened by its own path is never reopened (its number goes
-    // to the next program that asks for one); an adapter whose vendor, product and serial number were
-    // known must show them again. The link's timer calls this every second; tests call it directly.
+    // is the same device: a pseudo-terminal is never reopened, however it was named (its number goes to the
+    // next program that asks for one); a stable name (a link such as /dev/serial/by-id/...) names its
+    // device and is reopened by that name; an adapter whose vendor, product and serial number were known
+    // must show them again. The link's timer calls this every second; tests call it directly.
     void poll_for_device();
     bool waiting_for_device() const { return replug_timer_.isActive(); }
+    // Tests stand a pseudo-terminal in for an adapter, to replug it.
+    void treat_pseudo_terminals_as_adapters() { ptys_as_adapters_ = true; }
 
   private:
     void on_ready_read();
@@ -93,6 +95,7 @@ class SerialLink : public QObject, public SerialSender {
     std::string identity_;     // the device's identity when it was opened (serial_device_identity)
     bool pseudo_terminal_ = false;
     bool stable_name_ = false;  // device_ is a link that names its device
+    bool ptys_as_adapters_ = false;
     QTimer replug_timer_;
 };
 

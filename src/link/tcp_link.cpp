@@ -106,8 +106,9 @@ bool TcpLink::tcp_select_client(int index) {
     if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
     tool_.config.select_number = index;
     selected_connection_ = client_table_[index].connection_id;
-    // What came of another unit's line is not the beginning of this one's.
+    // What came of another unit's line is not the beginning of this one's, nor is its answer due.
     lines_.clear();
+    answers_.reset();
     set_tcp_connected(1);
     return true;
 }

@@ -39,6 +39,8 @@ class FullSendSequence : public PacedSequence {
     // A refused title stops the sequence with the titles before it sent. A refused hold time is shown and
     // the sequence goes on.
     bool send_step(int step) override;
+    // The closing step sends nothing.
+    int last_sending_step() const override { return kFullSendSteps - 1; }
 
   private:
     CommandLink& link_;

@@ -16,12 +16,18 @@ std::string step_stopped_notice(std::string_view stopped, std::string_view answe
     return text + "最後に応答があったのは" + std::string(answered) + " です。";
 }
 
-int pace_tick_ms(const Configuration& config, int standard_ms) {
-    return config.pace == 1 ? kFastTickMs : standard_ms;
+bool fast_pace(const ToolState& tool) {
+    const bool broadcast = tool.config.link_interface == 0 && tool.config.rs_control == 1 &&
+                           tool.model.run.slave_address >= kBroadcastAddress;
+    return tool.config.pace == 1 && !broadcast;
 }
 
-std::string_view pace_name(const Configuration& config) {
-    return kPaceNames[config.pace == 1 ? 1 : 0];
+int pace_tick_ms(const ToolState& tool, int standard_ms) {
+    return fast_pace(tool) ? kFastTickMs : standard_ms;
+}
+
+std::string_view pace_name(const ToolState& tool) {
+    return kPaceNames[fast_pace(tool) ? 1 : 0];
 }
 
 PacedSequence::PacedSequence(ToolState& tool, CommandLink& link, Notices& notices)
@@ -94,9 +100,11 @@ PacedSequence::State PacedSequence::tick() {
     before_tick();
     take_answers();
     take_step_answer();
-    if (all_answered()) {
-        // Every step went out and the answer awaited to the last has come, whatever the link does
-        // afterwards: an error answer to it has been shown and does not undo the sequence.
+    // Every step went out and the answer awaited to the last has come, whatever the link does
+    // afterwards (so also when it went after the last line that sends had its answer): an error answer
+    // to it has been shown and does not undo the sequence.
+    if (all_answered(step_count()) ||
+        (tool_.link.link_lost != 0 && tool_.link.reply_missed == 0 && all_answered(last_sending_step()))) {
         tool_.link.error_reply = 0;
         finish(State::kCompleted);
         return state_;
@@ -130,7 +138,7 @@ PacedSequence::State PacedSequence::tick() {
         return state_;
     }
     // The last step: complete in its own tick unless an answer is still to come.
-    if (all_answered()) {
+    if (all_answered(step_count())) {
         tool_.link.error_reply = 0;
         finish(State::kCompleted);
     }
@@ -161,8 +169,8 @@ bool PacedSequence::answer_due() const {
     return tool_.config.link_interface == 0 && tool_.link.reply_expected != 0 && stops_when_unanswered();
 }
 
-bool PacedSequence::all_answered() const {
-    return step_ >= step_count() && !answer_due() && !waiting() &&
+bool PacedSequence::all_answered(int through) const {
+    return step_ >= through && !answer_due() && !waiting() &&
            (tool_.link.reply_missed == 0 || !stops_when_unanswered());
 }
 

@@ -103,6 +103,8 @@ class PacedSequence {
     virtual bool step_reads(int) const { return false; }
     // Called at every tick before anything else is decided, while the sequence runs.
     virtual void before_tick() {}
+    // The last step that sends a line; the steps after it send nothing (the full send's closing step).
+    virtual int last_sending_step() const { return step_count(); }
     // How the stop notice names a step: "ステップ 12" by default.
     virtual std::string step_label(int step) const;
     virtual void finished(State) {}
@@ -125,7 +127,7 @@ class PacedSequence {
 
     bool link_failed() const;
     bool answer_due() const;
-    bool all_answered() const;
+    bool all_answered(int through) const;
     void take_answers();
     void note_step_sent(bool awaited);
     void take_step_answer();
@@ -154,10 +156,13 @@ class PacedSequence {
 inline constexpr std::string_view kPaceNames[] = {"標準", "高速"};
 // How often a sequence's timer looks whether the answer has come, at the fast pace.
 inline constexpr int kFastTickMs = 1;
-// The interval of a sequence whose standard interval is standard_ms, at the configured pace.
-int pace_tick_ms(const Configuration& config, int standard_ms);
-// "標準" or "高速".
-std::string_view pace_name(const Configuration& config);
+// Whether sequences run at the fast pace now: as chosen, except for a broadcast on RS-485, which no unit
+// answers, so nothing but the standard interval spaces its lines.
+bool fast_pace(const ToolState& tool);
+// The interval of a sequence whose standard interval is standard_ms, at the pace that runs now.
+int pace_tick_ms(const ToolState& tool, int standard_ms);
+// "標準" or "高速", as runs now.
+std::string_view pace_name(const ToolState& tool);
 
 // "ステップ 40 で中断しました。..." : where a sequence stopped for its link, the last step answered
 // (0: none) or, when no step awaited an answer, the last step written (0: none).

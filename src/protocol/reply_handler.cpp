@@ -152,6 +152,8 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
             case Action::kError:
                 tool.link.error_reply = 1;
                 answer = StepAnswer::kErrorReply;
+                // Noted before the box: its event loop lets the sequence's timer tick meanwhile.
+                note_step_answer(tool.reply.step, answer);
                 notices.notify_error(entry == Entry::kSerial ? row->serial_notice : row->tcp_notice);
                 break;
             case Action::kGlyph:
@@ -168,6 +170,7 @@ void classify(ToolState& tool, Notices& notices, std::string_view line, std::str
             case Action::kModeDifference:
                 answer = StepAnswer::kModeDifference;
                 ++tool.link.mode_differences;
+                note_step_answer(tool.reply.step, answer);
                 if (!in_batch) {
                     if (entry == Entry::kSerial) {
                         notices.notify_error("Mode Difference");

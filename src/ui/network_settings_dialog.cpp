@@ -106,7 +106,7 @@ NetworkSettingsDialog::NetworkSettingsDialog(ToolState& tool, CommandLink& link,
         if (!editor_.start_read()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
-        timer_.start(pace_tick_ms(tool.config, kNetworkReadTickMs));
+        timer_.start(pace_tick_ms(tool, kNetworkReadTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     connect(&timer_, &QTimer::timeout, this, &NetworkSettingsDialog::timer_tick);

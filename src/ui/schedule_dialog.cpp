@@ -45,7 +45,7 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
         if (!editor_.send_all_days()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
-        timer_.start(pace_tick_ms(tool.config, kScheduleSendTickMs));
+        timer_.start(pace_tick_ms(tool, kScheduleSendTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     connect(slave_->combo(), &QComboBox::activated, this,

@@ -49,6 +49,7 @@ class SerialReplugTest : public ::testing::Test {
 };
 
 TEST_F(SerialReplugTest, AnUnpluggedDeviceIsReportedOnceAndReopenedWhenItComesBack) {
+    link->treat_pseudo_terminals_as_adapters();
     auto first = std::make_unique<PtyPair>();
     ASSERT_TRUE(first->ok());
     ASSERT_TRUE(point_stable_name_at(first->slave_path()));
@@ -102,6 +103,18 @@ TEST_F(SerialReplugTest, APseudoTerminalThatWentIsNeverReopenedByItsNumber) {
     EXPECT_FALSE(link->is_open());
     link->serial_send("RVN");
     EXPECT_EQ(other.read(3, std::chrono::milliseconds(200)).find("RVN"), std::string::npos);
+
+    // Nor when it was opened through a link that leads to the new one.
+    ASSERT_TRUE(point_stable_name_at(other.slave_path()));
+    link->open_serial_port(stable_name().toStdString());
+    ASSERT_TRUE(link->is_open());
+    other.close_master();
+    ASSERT_TRUE(testing::process_events_until([&] { return !link->is_open(); }));
+    PtyPair third;
+    ASSERT_TRUE(third.ok());
+    ASSERT_TRUE(point_stable_name_at(third.slave_path()));
+    link->poll_for_device();
+    EXPECT_FALSE(link->is_open());
 }
 
 TEST_F(SerialReplugTest, APermissionRefusalNamesTheGroupThatOwnsTheDevice) {

@@ -417,5 +417,62 @@ TEST(SequenceStepOutcomes, AUnitThatGoesAfterAnsweringTheLastStepLeavesTheSequen
     EXPECT_EQ(cut.outcome(4), PacedSequence::StepOutcome::kNoAnswer);
 }
 
+// A notice box runs an event loop of its own: the sequence's timer ticks inside it.
+class TickingNotices : public RecordingNotices {
+  public:
+    void notify_error(std::string_view text) override {
+        RecordingNotices::notify_error(text);
+        if (inside_box) inside_box();
+    }
+    std::function<void()> inside_box;
+};
+
+// A sequence whose last step sends nothing, as the full send's closing step.
+class ClosingStep : public SettingSteps {
+  public:
+    using SettingSteps::SettingSteps;
+
+  protected:
+    bool send_step(int step) override { return step == 4 || SettingSteps::send_step(step); }
+    int last_sending_step() const override { return 3; }
+};
+
+TEST(SequenceStepOutcomes, AnErrorAnswerToTheLastStepIsNotedBeforeItsBoxLetsATickIn) {
+    for (const bool tcp : {false, true}) {
+        SCOPED_TRACE(tcp ? "TCP" : "serial");
+        ToolState tool;
+        tool.config.link_interface = tcp ? 1 : 0;
+        TickingNotices notices;
+        ScriptedUnit unit(tool, notices);
+        unit.tcp = tcp;
+        unit.answers = {{4, {"E3"}}};
+        SettingSteps seq(tool, unit, notices);
+        notices.inside_box = [&] { seq.tick(); };
+        ASSERT_TRUE(seq.start());
+        for (int tick = 0; tick < 10 && seq.running(); ++tick) {
+            seq.tick();
+            unit.deliver();
+        }
+        EXPECT_EQ(seq.state(), State::kCompleted);
+        EXPECT_EQ(seq.outcome(4), PacedSequence::StepOutcome::kErrorReply);
+        EXPECT_EQ(seq.steps_not_taken(), std::vector<int>{4});
+    }
+}
+
+TEST(SequenceStepOutcomes, GoneAfterTheLastLineThatSendsWasAnsweredIsComplete) {
+    ToolState tool;
+    RecordingNotices notices;
+    ScriptedUnit unit(tool, notices);
+    ClosingStep seq(tool, unit, notices);
+    ASSERT_TRUE(seq.start());
+    for (int step = 1; step <= 3; ++step) {
+        ASSERT_EQ(seq.tick(), State::kRunning);
+        unit.deliver();
+    }
+    tool.link.link_lost = 1;  // the port goes before the closing step's tick
+    EXPECT_EQ(seq.tick(), State::kCompleted);
+    EXPECT_TRUE(notices.calls.empty());
+}
+
 }  // namespace
 }  // namespace tvx
