@@ -129,7 +129,7 @@ void GlyphCellArea::paintEvent(QPaintEvent*) {
 GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink& link,
                                  GlyphListDialogs& dialogs, GlyphEditorMemory& memory, const GlyphSize& size,
                                  const std::string& selected_address, QWidget* owner)
-    : QDialog(owner), controller_(tool, notices, link, dialogs, memory, size) {
+    : QDialog(owner), tool_(tool), controller_(tool, notices, link, dialogs, memory, size) {
     setModal(true);
     setWindowFlags(windowFlags() & ~Qt::WindowContextHelpButtonHint);
     const int redraw_ms = controller_.open();
@@ -247,6 +247,7 @@ void GlyphListDialog::sequence_tick() {
 
 void GlyphListDialog::start_sequence(bool started) {
     if (!started) return;
+    show_pace(progress_, tool_);
     show_progress();
     sequence_timer_.start(controller_.sequence_interval_ms());
 }

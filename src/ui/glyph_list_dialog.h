@@ -100,6 +100,7 @@ class GlyphListDialog : public QDialog {
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    const ToolState& tool_;
     void draw_thumbnails();
     void start_sequence(bool started);
     void show_progress();

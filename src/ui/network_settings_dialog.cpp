@@ -106,6 +106,7 @@ NetworkSettingsDialog::NetworkSettingsDialog(ToolState& tool, CommandLink& link,
         if (!editor_.start_read()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
+        show_pace(progress_, tool);
         timer_.start(pace_tick_ms(tool, kNetworkReadTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);

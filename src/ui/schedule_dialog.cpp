@@ -45,6 +45,7 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
         if (!editor_.send_all_days()) return;
         close_->setEnabled(false);
         progress_->setValue(0);
+        show_pace(progress_, tool);
         timer_.start(pace_tick_ms(tool, kScheduleSendTickMs));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);

@@ -1,10 +1,13 @@
 #include "ui/setting_editor_widgets.h"
 
+#include "protocol/paced_sequence.h"
+
 #include <QComboBox>
 #include <QEvent>
 #include <QFontDatabase>
 #include <QFontMetrics>
 #include <QPainter>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -121,6 +124,12 @@ void PreviewFrame::draw(const std::vector<PreviewLine>& lines) {
 void PreviewFrame::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.drawImage(0, 0, image_);
+}
+
+void show_pace(QProgressBar* bar, const ToolState& tool) {
+    bar->setFormat(qt_text(pace_name(tool)));
+    bar->setAlignment(Qt::AlignCenter);
+    bar->setTextVisible(true);
 }
 
 }  // namespace tvx

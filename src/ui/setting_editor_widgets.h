@@ -15,6 +15,8 @@
 #include "editors/per_page_preview.h"
 #include "ui/shift_jis_text.h"
 
+class QProgressBar;
+
 class QComboBox;
 class QPushButton;
 class QWindow;
@@ -97,5 +99,8 @@ class PreviewFrame : public QWidget {
     QImage image_;
     int draws_ = 0;
 };
+
+// A sequence's progress bar shows the pace it runs at ("標準" or "高速") from its start.
+void show_pace(QProgressBar* bar, const ToolState& tool);
 
 }  // namespace tvx

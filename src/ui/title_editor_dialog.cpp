@@ -94,7 +94,7 @@ std::optional<std::string> TitleEditorDialog::title_bytes(const QString& text) {
 
 TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices& notices,
                                      const std::string& selected_address, QWidget* owner)
-    : QDialog(owner), controller_(tool, link, notices), notices_(notices) {
+    : QDialog(owner), tool_(tool), controller_(tool, link, notices), notices_(notices) {
     setModal(true);
     controller_.open();
     setWindowTitle(qt_text(controller_.window_title(selected_address)));
@@ -233,6 +233,7 @@ void TitleEditorDialog::field_changed() {
 void TitleEditorDialog::start_send_all() {
     if (!controller_.start_send_all()) return;
     timer_.setInterval(controller_.send_all_tick_ms());
+    show_pace(progress_, tool_);
     close_->setEnabled(false);
     show_progress();
     timer_.start();

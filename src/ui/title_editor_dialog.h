@@ -59,6 +59,7 @@ class TitleEditorDialog : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    const ToolState& tool_;
     void show_title();
     void set_field(const QString& text, int cursor);
     void field_changed();
