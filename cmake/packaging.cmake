@@ -4,13 +4,15 @@ set(CPACK_PACKAGE_NAME tvx230)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR "TVX-230 tool developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "configuration tool for TVX-230 video title units")
+# Debian shows the description as it stands: lines under 80 characters.
 set(CPACK_PACKAGE_DESCRIPTION
-    "The desktop tool sets the display options, page titles, schedule and user-defined glyphs of
-TVX-230 video title units and sends them over RS-232C, RS-485 or TCP/IP; it reads units back
-into settings documents. Its interface is in Japanese.
-The package also holds tvx230-cli, a headless companion for scripts and fleets of units, and
-tvx230-unit, a virtual unit for trying the tool without hardware.")
-set(TVX230_PACKAGE_MAINTAINER "TVX-230 tool developers <tvx230@localhost>"
+    "The desktop tool sets the display options, page titles, schedule and
+user-defined glyphs of TVX-230 video title units and sends them over RS-232C,
+RS-485 or TCP/IP; it reads units back into settings documents. Its interface
+is in Japanese.
+The package also holds tvx230-cli, a headless companion for scripts and fleets
+of units, and tvx230-unit, a virtual unit for trying the tool without hardware.")
+set(TVX230_PACKAGE_MAINTAINER "TVX-230 tool developers <maintainers@tvx230.example>"
     CACHE STRING "Maintainer field of the Debian package: who answers for it, with an e-mail address")
 set(CPACK_PACKAGE_CONTACT "${TVX230_PACKAGE_MAINTAINER}")
 set(CPACK_STRIP_FILES ON)

@@ -26,6 +26,23 @@ void use_japanese_font(QApplication& app) {
     if (!japanese.isEmpty()) app.setFont(QFont(japanese.front(), app.font().pointSize()));
 }
 
+constexpr char kUsage[] =
+    "Usage: tvx230 [--help] [--version] [Qt options]\n"
+    "\n"
+    "The desktop configuration tool of the TVX-230 video title unit: sets the display options, page\n"
+    "titles, schedule and user-defined glyphs of a unit and sends them over RS-232C, RS-485 or TCP/IP,\n"
+    "reads a unit's settings back and keeps them as settings documents. Its interface is in Japanese.\n"
+    "Only one copy runs at a time.\n"
+    "\n"
+    "  --help                   print this text and end\n"
+    "  --version                print the version of this build and end\n"
+    "\n"
+    "Qt's own options (such as -platform offscreen, -style NAME or -reverse) are taken as every Qt\n"
+    "program takes them. The connection choices and the recent folders are kept in\n"
+    "$XDG_CONFIG_HOME/tvx230/tvx230.ini (by default ~/.config/tvx230/tvx230.ini).\n"
+    "\n"
+    "See also tvx230-cli(1) for scripts and fleets, tvx230-unit(1) for a virtual unit.\n";
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -33,6 +50,10 @@ int main(int argc, char* argv[]) {
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("tvx230 %s\n", TVX230_VERSION);
+            return 0;
+        }
+        if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
+            std::fputs(kUsage, stdout);
             return 0;
         }
     }

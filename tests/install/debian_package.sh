@@ -34,13 +34,25 @@ for path in usr/bin/tvx230 usr/bin/tvx230-cli usr/bin/tvx230-unit \
   usr/share/applications/org.tvx230.tvx230.desktop usr/share/metainfo/org.tvx230.tvx230.metainfo.xml \
   usr/share/icons/hicolor/scalable/apps/org.tvx230.tvx230.svg \
   usr/share/icons/hicolor/48x48/apps/org.tvx230.tvx230.png \
-  usr/share/man/man1/tvx230-cli.1.gz usr/share/man/man1/tvx230-unit.1.gz; do
+  usr/share/man/man1/tvx230-cli.1.gz usr/share/man/man1/tvx230-unit.1.gz \
+  usr/share/doc/tvx230/copyright usr/share/doc/tvx230/changelog.gz; do
   grep -qx "\./$path" <<<"$listing" || fail "the package lacks /$path"
 done
+
+# Debian's own checks: no error (warnings and notes are printed for the reader).
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$deb" >"$work/lintian" 2>&1 || fail "lintian finds errors: $(grep -v '^running with root' "$work/lintian")"
+  grep -v '^running with root' "$work/lintian" >&2 || true
+else
+  fail "lintian is not installed (scripts/setup installs it)"
+fi
 
 # The unpacked programs run from the temporary root (the libraries are the system's).
 dpkg-deb -x "$deb" "$work/root"
 bin=$work/root/usr/bin
+# The changelog names the package's version.
+changelog_version=$(gzip -dc "$work/root/usr/share/doc/tvx230/changelog.gz" | head -1 | sed -n 's/^tvx230 (\([^)]*\)).*/\1/p')
+[ "$changelog_version" = "$version" ] || fail "the changelog's version is '$changelog_version', not $version"
 out=$("$bin/tvx230-cli" --version) || fail "tvx230-cli --version exits with $?"
 [ "$out" = "tvx230-cli $version" ] || fail "tvx230-cli --version says '$out'"
 out=$("$bin/tvx230" --version) || fail "tvx230 --version exits with $?"

@@ -18,6 +18,13 @@ for program in tvx230 tvx230-cli tvx230-unit; do
   out=$("$root/bin/$program" --version 2>&1) || fail "$program --version exits with $?"
   [ "$out" = "$program $version" ] || fail "$program --version says '$out', not '$program $version'"
 done
+# The desktop tool tells how to start it without a display and without opening a window: xcb with no
+# display to reach would abort it.
+if out=$(env -u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=xcb "$root/bin/tvx230" --help 2>&1); then
+  grep -q '^Usage: tvx230 ' <<<"$out" || fail "tvx230 --help says '$out'"
+else
+  fail "tvx230 --help exits with $?: $out"
+fi
 
 # Desktop entry: valid, and it names a program and an icon that are installed.
 [ -f "$desktop" ] || fail "no desktop entry"
@@ -27,8 +34,11 @@ if [ -f "$desktop" ]; then
   [ -x "$root/bin/$exec_name" ] || fail "the entry starts '$exec_name', which is not installed"
   icon=$(sed -n 's/^Icon=//p' "$desktop")
   [ "$icon" = "$id" ] || fail "the entry's icon is '$icon'"
-  grep -q '^Name=.*設定' "$desktop" || fail "the entry's name is not Japanese"
-  grep -q '^GenericName=[A-Za-z ]*$' "$desktop" || fail "the entry's generic name is not English"
+  # English by default, Japanese for a Japanese desktop, for each text a menu shows.
+  for key in Name GenericName Comment; do
+    grep -q "^$key=[ -~]*\$" "$desktop" || fail "the entry's $key is not English"
+    grep -q "^$key\[ja\]=.*[^ -~]" "$desktop" || fail "the entry has no Japanese $key[ja]"
+  done
 fi
 
 # Icon: the drawing, and each bitmap size at the size its folder says.
@@ -57,7 +67,14 @@ if [ -f "$metainfo" ]; then
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metainfo does not launch $id.desktop"
   grep -q '<caption>[^<]' "$metainfo" || fail "the screenshot has no description"
+  for element in name summary p caption; do
+    grep -q "<$element xml:lang=\"ja\">" "$metainfo" || fail "the metainfo has no Japanese $element"
+  done
 fi
+
+# The copyright and the changelog where Debian keeps them.
+[ -s "$root/share/doc/tvx230/copyright" ] || fail "no share/doc/tvx230/copyright"
+[ -s "$root/share/doc/tvx230/changelog.gz" ] || fail "no share/doc/tvx230/changelog.gz"
 
 # Manual pages: they render without a warning, under their own name.
 for page in tvx230 tvx230-cli tvx230-unit; do
@@ -74,7 +91,7 @@ done
 # Every option the programs list in their --help is in their manual page, and nothing more is there.
 options_of_help() { "$1" --help | grep -o -- '--[a-z][a-z0-9-]*' | sort -u; }
 options_of_page() { sed 's/\\-/-/g' "$1" | grep -o -- '--[a-z][a-z0-9-]*' | sort -u; }
-for program in tvx230-cli tvx230-unit; do
+for program in tvx230 tvx230-cli tvx230-unit; do
   help_options=$(options_of_help "$root/bin/$program")
   page_options=$(options_of_page "$source/data/man/$program.1")
   missing=$(comm -23 <(echo "$help_options") <(echo "$page_options"))
