@@ -85,8 +85,8 @@ int main(int argc, char* argv[]) {
     tvx::CliRun run(*parsed.options, console, std::cout);
     run.set_invocation(arguments, TVX230_VERSION);
     // An interrupted run still writes its report and log and prints its summary.
-    tvx::StopSignals signals;
-    QObject::connect(&signals, &tvx::StopSignals::stop_requested, &run, &tvx::CliRun::interrupt);
+    tvx::StopSignals stop_signals;
+    QObject::connect(&stop_signals, &tvx::StopSignals::stop_requested, &run, &tvx::CliRun::interrupt);
     QObject::connect(
         &run, &tvx::CliRun::finished, &app, [](int code) { QCoreApplication::exit(code); },
         Qt::QueuedConnection);

@@ -61,13 +61,13 @@ TEST_F(CliProgram, HelpUsageErrorsAndAnAnswerFromAUnit) {
     ASSERT_TRUE(server.listen(0, error));
     const QString target = "127.0.0.1:" + QString::number(server.port());
     EXPECT_EQ(run({"--tcp", target, "send", "RVN"}), 0) << err;
-    EXPECT_EQ(out, "VN4.56\n");
+    EXPECT_EQ(out, target.toStdString() + "\tVN4.56\n");
     // Standard error is no terminal here: no bars, only the summary.
     EXPECT_EQ(err.find('\x1b'), std::string::npos);
     EXPECT_NE(err.find("send: 1 of 1 unit succeeded"), std::string::npos) << err;
 
     EXPECT_EQ(run({"--tcp", target, "--quiet", "send", "XYZ"}), 1);
-    EXPECT_EQ(out, "E3\n");
+    EXPECT_EQ(out, target.toStdString() + "\tE3\n");
     EXPECT_EQ(err, "tvx230-cli: Socket Command\n");
 }
 
