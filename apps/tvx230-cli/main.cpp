@@ -19,6 +19,7 @@
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
+#include "cli/stop_signals.h"
 
 namespace {
 
@@ -82,6 +83,10 @@ int main(int argc, char* argv[]) {
     const Terminal terminal = standard_error();
     tvx::Console console(std::cerr, terminal.is_terminal, terminal.columns, terminal.rows);
     tvx::CliRun run(*parsed.options, console, std::cout);
+    run.set_invocation(arguments, TVX230_VERSION);
+    // An interrupted run still writes its report and log and prints its summary.
+    tvx::StopSignals stop_signals;
+    QObject::connect(&stop_signals, &tvx::StopSignals::stop_requested, &run, &tvx::CliRun::interrupt);
     QObject::connect(
         &run, &tvx::CliRun::finished, &app, [](int code) { QCoreApplication::exit(code); },
         Qt::QueuedConnection);

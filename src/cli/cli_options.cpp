@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/clock_setting.h"
 #include "config/input_file.h"
 
 namespace tvx {
@@ -354,6 +355,12 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
             if (!parse_int(value, 1, kMaxTcpUnits, jobs))
                 return refuse("--jobs takes 1.." + std::to_string(kMaxTcpUnits));
             options.jobs = jobs;
+        } else if (name == "--json") {
+            options.json = true;
+        } else if (name == "--at") {
+            if (!need()) return refuse(reader.error);
+            if (!parse_clock_time(value)) return refuse("--at takes \"YYYY-MM-DD HH:MM:SS\" of 2000..2099");
+            options.at = value;
         } else if (name == "--verify") {
             options.verify = true;
         } else if (name == "--report") {
@@ -441,6 +448,9 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
         if (auto e = count(2, backup ? "backup DIR" : "restore DIR")) return refuse(*e);
         options.dir = words[1];
         if (options.dir.empty()) return refuse(command + " needs a folder");
+    } else if (command == "set-clock") {
+        options.command = CliOptions::Command::kSetClock;
+        if (auto e = count(1, "set-clock [--at \"YYYY-MM-DD HH:MM:SS\"]")) return refuse(*e);
     } else if (command == "diff") {
         options.command = CliOptions::Command::kDiff;
         if (auto e = count(3, "diff A.dat B.dat")) return refuse(*e);
@@ -519,6 +529,7 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
         return refuse("--into goes with glyphs convert only");
     if (background_text && c != CliOptions::Command::kGlyphBmp)
         return refuse("--background goes with glyphs bmp only");
+    if (!options.at.empty() && c != CliOptions::Command::kSetClock) return refuse("--at goes with set-clock only");
     if (options.verify && c != CliOptions::Command::kSendAll && c != CliOptions::Command::kRestore &&
         c != CliOptions::Command::kGlyphRegister)
         return refuse("--verify goes with send-all, restore and glyphs register");
@@ -544,7 +555,7 @@ CliParse parse_cli_options(const std::vector<std::string>& arguments) {
                 return refuse(problem);
         }
     } else if (options.link != CliOptions::Link::kNone || options.rs485 || units_given || wait_given ||
-               pace_given || !options.log.empty() || !options.report.empty() || options.jobs) {
+               pace_given || !options.log.empty() || !options.report.empty() || options.jobs || options.json) {
         const std::string what = c == CliOptions::Command::kDiff ? command : command + " " + words[1];
         return refuse(what + " works offline: no link options, no --log and no --report");
     }

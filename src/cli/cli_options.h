@@ -22,7 +22,8 @@ struct CliOptions {
         kGlyphBmp,
         kDiff,
         kBackup,
-        kRestore
+        kRestore,
+        kSetClock
     };
 
     // One unit reached as TCP client: --tcp HOST[:PORT], or every line of a --hosts file (kept in the
@@ -50,6 +51,7 @@ struct CliOptions {
     std::string report;   // --report: the run's results as JSON go to this file
     bool verify = false;  // --verify: read the unit back after sending and compare
     bool quiet = false;   // no progress and no summary; errors are still printed
+    bool json = false;    // --json: the report goes to standard output instead of the result lines
     bool help = false;
     bool version = false;  // --version: print the version of the build and nothing else
 
@@ -59,6 +61,7 @@ struct CliOptions {
     std::string output;                     // -o
     std::string compared;                   // diff: the second document (input is the first)
     std::string dir;                        // backup and restore: the folder (may hold {n})
+    std::string at;                         // set-clock --at "YYYY-MM-DD HH:MM:SS"; empty: local time
     const GlyphSize* glyph_size = nullptr;  // glyphs read
     std::optional<int> number;              // --number; none for "all"
     std::vector<std::string> into;          // glyphs convert targets

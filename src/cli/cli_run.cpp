@@ -1,13 +1,16 @@
 #include "cli/cli_run.h"
 
+#include <QCryptographicHash>
+#include <QDateTime>
 #include <QHostAddress>
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
 #include <filesystem>
+#include <sstream>
 
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
-#include "cli/json_text.h"
+#include "cli/run_report.h"
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
@@ -24,36 +27,29 @@ constexpr qint64 kWaitingReadBufferBytes = 64 * 1024;
 // The log file holds the whole run, not the window's 20 000 lines; still bounded against a flooding unit.
 constexpr std::size_t kLogCapacity = 2'000'000;
 
-const char* command_name(CliOptions::Command command) {
-    switch (command) {
-        case CliOptions::Command::kReadBack:
-            return "read-back";
-        case CliOptions::Command::kSendAll:
-            return "send-all";
-        case CliOptions::Command::kSend:
-            return "send";
-        case CliOptions::Command::kGlyphRead:
-            return "glyphs read";
-        case CliOptions::Command::kGlyphRegister:
-            return "glyphs register";
-        case CliOptions::Command::kGlyphConvert:
-            return "glyphs convert";
-        case CliOptions::Command::kGlyphBmp:
-            return "glyphs bmp";
-        case CliOptions::Command::kDiff:
-            return "diff";
-        case CliOptions::Command::kBackup:
-            return "backup";
-        case CliOptions::Command::kRestore:
-            return "restore";
-    }
-    return "";
+// "2.345": whatever the locale says of decimals.
+std::string decimal_text(double value, int decimals) {
+    char text[64];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, decimals);
+    return ec == std::errc() ? std::string(text, end) : std::string("0");
 }
 
 std::string seconds_text(qint64 ms) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f s", static_cast<double>(ms) / 1000.0);
-    return text;
+    return decimal_text(static_cast<double>(ms) / 1000.0, 3) + " s";
+}
+
+// "0.4", "60": as the seconds were given.
+std::string short_seconds(double seconds) {
+    char text[64];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, seconds);
+    return ec == std::errc() ? std::string(text, end) : std::string("0");
+}
+
+std::string sha256_hex(const std::string& bytes) {
+    return QCryptographicHash::hash(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())),
+                                    QCryptographicHash::Sha256)
+        .toHex()
+        .toStdString();
 }
 
 std::string units_text(int n) {
@@ -78,8 +74,31 @@ CliRun::~CliRun() {
     }
 }
 
+void CliRun::set_invocation(std::vector<std::string> command_line, std::string version) {
+    command_line_ = std::move(command_line);
+    version_ = std::move(version);
+}
+
 void CliRun::start() {
+    started_utc_ = QDateTime::currentDateTimeUtc().toString(Qt::ISODate).toStdString();
     QTimer::singleShot(0, this, &CliRun::begin);
+}
+
+void CliRun::interrupt(int signal) {
+    if (finished_ || signal_) return;
+    signal_ = signal;
+    if (!options_.quiet) {
+        console_.message(std::string(kPrefix) + signal_name(signal) +
+                         ": stopping; no new line goes out, lines in flight may still be answered");
+    }
+    if (jobs_.empty()) {
+        // Still reading inputs or waiting for units: nothing has gone to any unit.
+        if (server_) server_->close();
+        note_run_problem("interrupted by " + signal_name(signal), ReasonCode::kInterrupted);
+        end(1);
+        return;
+    }
+    for (const auto& job : jobs_) job->interrupt();
 }
 
 void CliRun::begin() {
@@ -101,6 +120,7 @@ void CliRun::begin() {
         end(diff_documents(o.input, o.compared, out_, console_));
         return;
     }
+    if (signal_) return;
     if (o.link == CliOptions::Link::kTcp && !resolve_tcp_units()) return;
     if (!several_units_allowed()) return;
     // Nothing goes to a unit before every input has been read whole.
@@ -119,6 +139,7 @@ void CliRun::begin() {
     input_.pace_reply = o.pace_reply;
     input_.reply_timeout_ms = o.reply_timeout_ms();
     input_.rs485 = o.rs485;
+    if (!o.at.empty()) input_.clock_at = parse_clock_time(o.at);
 
     if (!o.log.empty()) log_ = std::make_unique<CommLog>(nullptr, kLogCapacity);
     const TrafficObserver observer = log_ ? log_->observer() : TrafficObserver{};
@@ -161,10 +182,23 @@ void CliRun::begin() {
     }
 }
 
-void CliRun::refuse_run(const std::string& why, int code) {
+void CliRun::refuse_run(const std::string& why, int code, ReasonCode reason) {
     console_.message(std::string(kPrefix) + why);
-    run_problem_ = why;
+    note_run_problem(why, reason);
     end(code);
+}
+
+void CliRun::note_run_problem(const std::string& why, ReasonCode reason) {
+    if (!run_problem_.empty()) return;
+    run_problem_ = why;
+    run_problem_code_ = reason;
+}
+
+bool CliRun::read_input_digest(const std::string& path) {
+    std::string bytes;
+    if (!read_input_file(path, bytes)) return false;
+    document_sha256_ = sha256_hex(bytes);
+    return true;
 }
 
 bool CliRun::resolve_tcp_units() {
@@ -176,7 +210,9 @@ bool CliRun::resolve_tcp_units() {
         }
         std::string error;
         if (!read_hosts_file(target.hosts_file, tcp_units_, error)) {
-            refuse_run(error);
+            // A file that cannot be read at all, or one whose lines are refused.
+            std::string bytes;
+            refuse_run(error, 1, read_input_file(target.hosts_file, bytes) ? ReasonCode::kDocument : ReasonCode::kFile);
             return false;
         }
     }
@@ -211,25 +247,52 @@ bool CliRun::read_inputs() {
     if (o.command == CliOptions::Command::kSendAll) {
         std::string bytes;
         if (!read_input_file(o.input, bytes)) {
-            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + o.input + ")");
+            const std::string why = std::string(kCantFileOpen) + " (" + o.input + ")";
+            console_.message(std::string(kPrefix) + why);
+            note_run_problem(why, ReasonCode::kFile);
             return false;
         }
+        document_sha256_ = sha256_hex(bytes);
         reset_settings(document_);
         if (auto problem = read_document_strict(document_, bytes)) {
-            console_.message(std::string(kPrefix) + o.input + ": not a whole settings document: line " +
-                             std::to_string(problem->line) + ": " + problem->what);
+            const std::string why = o.input + ": not a whole settings document: line " +
+                                    std::to_string(problem->line) + ": " + problem->what;
+            console_.message(std::string(kPrefix) + why);
+            note_run_problem(why, ReasonCode::kDocument);
             return false;
         }
-    } else if (o.command == CliOptions::Command::kGlyphRegister) {
+        return true;
+    }
+    // The readers tell the console why they refuse; the report repeats their last word.
+    std::ostringstream said;
+    Console heard(said, false);
+    const auto pass_on = [&](bool ok) {
+        std::string line;
+        std::istringstream lines(said.str());
+        std::string last;
+        while (std::getline(lines, line)) {
+            console_.message(line);
+            last = line;
+        }
+        if (!ok) {
+            const bool readable = last.find(std::string(kCantFileOpen)) == std::string::npos;
+            note_run_problem(last.empty() ? "input refused" : last,
+                             readable ? ReasonCode::kDocument : ReasonCode::kFile);
+        }
+        return ok;
+    };
+    if (o.command == CliOptions::Command::kGlyphRegister) {
         reset_glyphs(banks_);
-        if (!read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, console_)) return false;
+        if (!pass_on(read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, heard))) return false;
+        read_input_digest(o.input);
     } else if (o.command == CliOptions::Command::kRestore) {
         // Every unit's backup, before anything goes to any unit.
         for (int n = 1; n <= o.units; ++n) {
             const std::string dir = output_for_unit(o.dir, n);
             if (backups_.count(dir) != 0) continue;
             auto backup = std::make_unique<Backup>();
-            if (!read_backup(dir, backup->settings, backup->glyphs, console_)) return false;
+            if (!pass_on(read_backup(dir, backup->settings, backup->glyphs, heard))) return false;
+            said.str({});
             backups_.emplace(dir, std::move(backup));
         }
     }
@@ -251,6 +314,7 @@ bool CliRun::outputs_writable() {
             const std::string dir = output_for(n);
             if (!backup_folder_usable(dir)) {
                 console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + dir + ")");
+                note_run_problem(std::string(kCantFileOpen) + " (" + dir + ")", ReasonCode::kFile);
                 return false;
             }
         }
@@ -264,6 +328,7 @@ bool CliRun::outputs_writable() {
         const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
         if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(path, ec)) {
             console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path.string() + ")");
+            note_run_problem(std::string(kCantFileOpen) + " (" + path.string() + ")", ReasonCode::kFile);
             return false;
         }
     }
@@ -277,13 +342,15 @@ void CliRun::listen() {
     if (o.host == "localhost") {
         address = QHostAddress::LocalHost;
     } else if (!o.host.empty() && o.host != "*" && !address.setAddress(QString::fromStdString(o.host))) {
-        refuse_run("Bindできません (" + o.host + ": not an address of this host)");
+        refuse_run("Bindできません (" + o.host + ": not an address of this host)", 1,
+                   ReasonCode::kConnectionRefused);
         return;
     }
     connect(server_, &QTcpServer::newConnection, this, &CliRun::on_new_connection);
     if (!server_->listen(address, static_cast<quint16>(o.port))) {
         refuse_run("Bindできません (" + std::to_string(o.port) + ": " + server_->errorString().toStdString() +
-                   ")");
+                       ")",
+                   1, ReasonCode::kConnectionRefused);
         return;
     }
     if (!o.quiet || o.port == 0) {
@@ -348,11 +415,10 @@ void CliRun::units_missing() {
     const auto connected = std::count_if(
         waiting_units_.begin(), waiting_units_.end(),
         [](const QPointer<QTcpSocket>& s) { return s && s->state() == QAbstractSocket::ConnectedState; });
-    char seconds[32];
-    std::snprintf(seconds, sizeof seconds, "%g", options_.wait_seconds);
     if (server_) server_->close();
     refuse_run("units not connected: " + std::to_string(connected) + " of " + std::to_string(options_.units) +
-               " within " + seconds + " s");
+                   " within " + short_seconds(options_.wait_seconds) + " s",
+               1, ReasonCode::kTimeout);
 }
 
 void CliRun::start_jobs(std::vector<UnitTarget> targets) {
@@ -382,7 +448,7 @@ void CliRun::schedule_jobs() {
     for (const auto& job : jobs_) running += job->started() && !job->finished() ? 1 : 0;
     const int limit = options_.job_limit();
     for (const auto& job : jobs_) {
-        if (running >= limit || finished_) break;
+        if (running >= limit || finished_ || signal_) break;
         if (job->started()) continue;
         job->start();
         ++running;
@@ -413,7 +479,7 @@ void CliRun::on_job_done() {
     }
     const bool all_ok =
         std::all_of(jobs_.begin(), jobs_.end(), [](const auto& job) { return job->succeeded(); });
-    end(all_ok ? 0 : 1);
+    end(all_ok && !signal_ ? 0 : 1);
 }
 
 void CliRun::draw_progress() {
@@ -441,38 +507,73 @@ void CliRun::end(int code) {
     wait_timer_.stop();
     console_.end_progress();
     finished_ = true;
+    // A run a signal stopped says so in its exit status, whatever its units did before.
+    if (signal_) code = 128 + *signal_;
     if (log_ && !log_->save(options_.log)) {
         console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + options_.log +
                          ": the communication log was not written)");
-        code = 1;
+        if (!signal_) code = 1;
     }
     if (!options_.report.empty() && !write_report(code)) {
         console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + options_.report +
                          ": the report was not written)");
-        code = 1;
+        if (!signal_) code = 1;
     }
     exit_code_ = code;
+    if (options_.json) {
+        out_ << report_text(run_report(facts_for(code), jobs_)).toStdString();
+        out_.flush();
+    }
     if (!jobs_.empty()) print_summary();
     emit finished(code);
 }
 
-void CliRun::print_summary() {
-    // The replies of "send" in unit order: the line alone for one unit, "N<TAB>line" for several.
+RunFacts CliRun::facts_for(int code) const {
+    RunFacts facts;
+    facts.cli_version = version_;
+    facts.started = started_utc_;
+    facts.command_line = command_line_;
+    facts.command = options_.command;
+    facts.verify = options_.verify;
+    if (options_.command == CliOptions::Command::kSendAll || options_.command == CliOptions::Command::kGlyphRegister) {
+        facts.document_path = options_.input;
+        facts.document_sha256 = document_sha256_;
+    } else if (options_.command == CliOptions::Command::kRestore) {
+        facts.document_path = options_.dir;
+    }
+    facts.seconds = clock_.isValid() ? static_cast<double>(clock_.elapsed()) / 1000.0 : 0.0;
+    facts.reason = run_problem_;
+    facts.reason_code = run_problem_code_;
+    facts.signal = signal_;
+    facts.exit_status = code;
+    return facts;
+}
+
+void CliRun::print_results() {
+    // Every result line starts with its unit's label and a tab, whatever the number of units, so that a
+    // script reads one format: the replies of "send", then what verification found, in unit order.
     if (options_.command == CliOptions::Command::kSend) {
-        for (std::size_t i = 0; i < jobs_.size(); ++i) {
-            const auto& reply = jobs_[i]->reply_line();
+        for (const auto& job : jobs_) {
+            const auto& reply = job->reply_line();
             if (!reply) continue;
-            if (jobs_.size() > 1) out_ << (i + 1) << '\t';
-            out_ << terminal_text(*reply) << '\n';
+            out_ << terminal_text(job->link().output_label()) << '\t' << terminal_text(*reply) << '\n';
         }
-        out_.flush();
     }
-    // What verification found, unit by unit, as diff prints it ("N<TAB>" in front with several units).
-    for (std::size_t i = 0; i < jobs_.size(); ++i) {
-        const auto& differences = jobs_[i]->differences();
-        print_differences(out_, differences, jobs_.size() > 1 ? std::to_string(i + 1) + "\t" : std::string());
+    if (options_.command == CliOptions::Command::kSetClock) {
+        for (const auto& job : jobs_) {
+            const auto& clock = job->clock_result();
+            if (!clock) continue;
+            out_ << terminal_text(job->link().output_label()) << '\t' << clock->time_set << '\t'
+                 << clock->seconds_answered << '\n';
+        }
     }
+    for (const auto& job : jobs_)
+        print_differences(out_, job->differences(), terminal_text(job->link().output_label()) + "\t");
     out_.flush();
+}
+
+void CliRun::print_summary() {
+    if (!options_.json) print_results();
     if (options_.quiet) return;
     int succeeded = 0;
     for (std::size_t i = 0; i < jobs_.size(); ++i) {
@@ -486,51 +587,8 @@ void CliRun::print_summary() {
 }
 
 bool CliRun::write_report(int code) {
-    std::string text = "{\n  \"command\": " + json_string(command_name(options_.command)) + ",\n";
-    int ok = 0;
-    text += "  \"units\": [";
-    for (std::size_t i = 0; i < jobs_.size(); ++i) {
-        const UnitJob& job = *jobs_[i];
-        ok += job.succeeded() ? 1 : 0;
-        std::string reason = job.failure();
-        if (!job.succeeded() && reason.empty()) reason = job.started() ? "failed" : "not started";
-        text += i == 0 ? "\n" : ",\n";
-        text += "    {\"number\": " + std::to_string(i + 1) + ", \"link\": " + job.link().json() +
-                ", \"command\": " + json_string(command_name(options_.command)) +
-                ", \"result\": " + (job.succeeded() ? "\"ok\"" : "\"failed\"") +
-                ", \"reason\": " + json_string(reason) +
-                ", \"steps_done\": " + std::to_string(job.steps_done()) +
-                ", \"steps_planned\": " + std::to_string(job.steps_planned()) +
-                ", \"seconds\": " + json_seconds(job.seconds());
-        if (options_.verify) {
-            text += ", \"verified\": ";
-            text += job.verified() ? "true" : "false";
-            text += ", \"differences\": [";
-            const auto& differences = job.differences();
-            for (std::size_t d = 0; d < differences.size(); ++d) {
-                const SettingDifference& difference = differences[d];
-                const auto value = [&](const std::string& v) {
-                    return json_string(difference.values_are_shift_jis ? shift_jis_as_utf8(v) : v);
-                };
-                text += (d == 0 ? "\n      " : ",\n      ");
-                text += "{\"where\": " + json_string(difference.where) +
-                        ", \"setting\": " + json_string(difference.setting) +
-                        ", \"sent\": " + value(difference.value_a) +
-                        ", \"unit\": " + value(difference.value_b) + "}";
-            }
-            text += differences.empty() ? "]" : "\n    ]";
-        }
-        text += "}";
-    }
-    text += jobs_.empty() ? "],\n" : "\n  ],\n";
-    const int count = static_cast<int>(jobs_.size());
-    text += "  \"totals\": {\"units\": " + std::to_string(count) + ", \"ok\": " + std::to_string(ok) +
-            ", \"failed\": " + std::to_string(count - ok) +
-            ", \"seconds\": " + json_seconds(clock_.isValid() ? clock_.elapsed() / 1000.0 : 0.0) + "},\n";
-    text += "  \"result\": " + std::string(code == 0 ? "\"ok\"" : "\"failed\"");
-    if (!run_problem_.empty()) text += ",\n  \"reason\": " + json_string(run_problem_);
-    text += ",\n  \"exit_status\": " + std::to_string(code) + "\n}\n";
-    return write_file_replacing(options_.report, text);
+    const QByteArray text = report_text(run_report(facts_for(code), jobs_));
+    return write_file_replacing(options_.report, text.toStdString());
 }
 
 }  // namespace tvx

@@ -13,6 +13,8 @@
 
 #include "cli/cli_options.h"
 #include "cli/console.h"
+#include "cli/reason_code.h"
+#include "cli/run_report.h"
 #include "cli/unit_job.h"
 #include "glyphs/glyph_model.h"
 #include "link/comm_log.h"
@@ -31,8 +33,17 @@ class CliRun : public QObject {
     CliRun(CliOptions options, Console& console, std::ostream& out, QObject* parent = nullptr);
     ~CliRun() override;
 
+    // What the report names as the run's command line (the arguments after the program's name) and the
+    // program's version; given before start().
+    void set_invocation(std::vector<std::string> command_line, std::string version);
+
     // Begins the run; finished() follows from the event loop, never from within start().
     void start();
+
+    // A signal asks the run to stop: no unit starts any more, no new line goes out, a line in flight may
+    // still be answered within its time-out; then every unit not done fails as interrupted, the report and
+    // the log are written, the summary is printed, and the run ends with 128 + signal.
+    void interrupt(int signal);
 
     int exit_code() const { return exit_code_; }
     bool is_finished() const { return finished_; }
@@ -61,11 +72,16 @@ class CliRun : public QObject {
     void start_jobs(std::vector<UnitTarget> targets);
     void schedule_jobs();
     void on_job_done();
-    void refuse_run(const std::string& why, int code = 1);
+    void refuse_run(const std::string& why, int code = 1, ReasonCode reason = ReasonCode::kDocument);
+    // The run ends before reaching its units; the console has been told why.
+    void note_run_problem(const std::string& why, ReasonCode reason);
+    bool read_input_digest(const std::string& path);
     bool write_report(int code);
+    RunFacts facts_for(int code) const;
     void draw_progress();
     void end(int code);
     void print_summary();
+    void print_results();
     std::string job_label(std::size_t index) const;
 
     // restore: the backups as read, by folder (one for all units, or one per unit with {n}).
@@ -88,6 +104,12 @@ class CliRun : public QObject {
     JobInput input_;
     std::vector<CliOptions::TcpTarget> tcp_units_;  // --tcp and --hosts, the files read
     std::string run_problem_;                       // why the run ended before reaching its units
+    ReasonCode run_problem_code_ = ReasonCode::kNone;
+    std::vector<std::string> command_line_;
+    std::string version_;
+    std::string started_utc_;      // when the run began, for the report
+    std::string document_sha256_;  // the input sent, as read
+    std::optional<int> signal_;    // the signal that stopped the run
     QTcpServer* server_ = nullptr;
     std::vector<QPointer<QTcpSocket>> waiting_units_;
     QTimer wait_timer_;

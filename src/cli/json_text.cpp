@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringDecoder>
-#include <cmath>
 #include <cstdio>
 
 namespace tvx {
@@ -72,13 +71,6 @@ std::string json_string(std::string_view text) {
         text.remove_prefix(length);
     }
     return out + "\"";
-}
-
-std::string json_seconds(double seconds) {
-    if (!std::isfinite(seconds) || seconds < 0) seconds = 0;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.3f", seconds);
-    return text;
 }
 
 std::string shift_jis_as_utf8(const std::string& text) {

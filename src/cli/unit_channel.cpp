@@ -39,22 +39,32 @@ void UnitChannel::unreadable_line_received() {
 }
 
 void UnitChannel::connection_lost() {
-    if (answers_.due()) answer_missing();
+    if (failed_ || !answers_.due()) return;
+    // The answer cannot come any more; the unit went, it was not slow. The step is lost with the link,
+    // not left unanswered.
+    answers_.give_up(false);
+    tool_.link.link_lost = 1;
+    notices_.notify_warning(std::string(no_answer_notice()) + " (the connection closed)");
+    fail(Failure::kConnectionClosed);
 }
 
 void UnitChannel::send_failed() {
-    failed_ = true;
-    tool_.link.error_reply = 1;
-    emit answered();
+    tool_.link.link_lost = 1;
+    fail(Failure::kConnectionClosed);
 }
 
 void UnitChannel::answer_missing() {
     if (failed_) return;
     answers_.give_up(false);
-    failed_ = true;
-    tool_.link.error_reply = 1;
     tool_.link.reply_missed = 1;
     notices_.notify_warning(no_answer_notice());
+    fail(Failure::kNoAnswer);
+}
+
+void UnitChannel::fail(Failure failure) {
+    failed_ = true;
+    failure_ = failure;
+    tool_.link.error_reply = 1;
     emit answered();
 }
 

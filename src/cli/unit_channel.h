@@ -37,8 +37,13 @@ class UnitChannel : public QObject, public CommandLink {
 
     void send_command(std::string_view line) final;
 
+    // How the channel failed, for the report: an answer that did not come in time, or a connection that
+    // went (or took no more lines) while the unit was being talked to.
+    enum class Failure { kNone, kNoAnswer, kConnectionClosed };
+
     bool awaiting_answer() const { return answers_.due(); }
     bool failed() const { return failed_; }
+    Failure failure() const { return failure_; }
     // The last line handled, without its line end (and without the address on RS-485).
     const std::string& last_line() const { return last_line_; }
 
@@ -78,9 +83,11 @@ class UnitChannel : public QObject, public CommandLink {
 
   private:
     void answer_missing();
+    void fail(Failure failure);
 
     AnswerTracker answers_;
     bool failed_ = false;
+    Failure failure_ = Failure::kNone;
     std::string last_line_;
 };
 

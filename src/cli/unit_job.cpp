@@ -1,9 +1,11 @@
 #include "cli/unit_job.h"
 
 #include <QDateTime>
+#include <QTime>
 #include <algorithm>
 #include <utility>
 
+#include "cli/console.h"
 #include "cli/json_text.h"
 #include "cli/unit_backup.h"
 #include "config/safe_file.h"
@@ -18,6 +20,15 @@
 namespace tvx {
 namespace {
 
+// set-clock on a broadcast, which nobody answers: the pause between its lines unless --pace says.
+constexpr int kBroadcastClockPaceMs = 300;
+// Room left in the minute beyond the exchanges themselves, and the wait for the start of a second.
+constexpr int kClockSlackMs = 2000;
+
+std::optional<ClockTime> local_time_in(int ms_ahead) {
+    return clock_time_of(QDateTime::currentDateTime().addMSecs(ms_ahead));
+}
+
 std::string two_digits(int n) {
     return (n < 10 ? "0" : "") + std::to_string(n);
 }
@@ -30,6 +41,35 @@ std::string one_line(std::string text) {
     for (std::size_t at = text.find('\n'); at != std::string::npos; at = text.find('\n', at))
         text.replace(at, 1, "; ");
     return text;
+}
+
+// The step outcomes that count as done: answered as asked, or written where nobody answers.
+bool done_as_asked(PacedSequence::StepOutcome outcome) {
+    return outcome == PacedSequence::StepOutcome::kAsAsked || outcome == PacedSequence::StepOutcome::kNotAwaited;
+}
+
+int as_asked_steps(const PacedSequence& sequence, int planned) {
+    int done = 0;
+    for (int step = 1; step <= sequence.steps_sent(); ++step) done += done_as_asked(sequence.outcome(step)) ? 1 : 0;
+    return std::min(done, planned);
+}
+
+ReasonCode code_of_outcome(PacedSequence::StepOutcome outcome) {
+    using O = PacedSequence::StepOutcome;
+    switch (outcome) {
+        case O::kErrorReply:
+            return ReasonCode::kErrorReply;
+        case O::kModeDifference:
+            return ReasonCode::kModeDifference;
+        case O::kUnexpected:
+            return ReasonCode::kUnexpectedAnswer;
+        case O::kNoAnswer:
+            return ReasonCode::kTimeout;
+        case O::kLinkLost:
+            return ReasonCode::kConnectionClosed;
+        default:
+            return ReasonCode::kNone;
+    }
 }
 
 std::string verify_failed_text(std::size_t count) {
@@ -46,6 +86,15 @@ std::string UnitLink::label() const {
     }
     const bool v6 = host.find(':') != std::string::npos;
     return (v6 ? "[" + host + "]" : host) + ":" + std::to_string(port);
+}
+
+std::string UnitLink::output_label() const {
+    if (!device.empty()) {
+        if (!rs485) return device;
+        if (*rs485 < 0 || *rs485 >= kBroadcastAddress) return "broadcast";
+        return two_digits(*rs485);
+    }
+    return label();
 }
 
 std::string UnitLink::json() const {
@@ -73,12 +122,15 @@ UnitJob::UnitJob(const JobInput& input, std::string output, UnitLink link, Conso
     kick_timer_.setSingleShot(true);
     kick_timer_.setInterval(0);
     connect(&kick_timer_, &QTimer::timeout, this, &UnitJob::tick);
+    clock_timer_.setSingleShot(true);
+    connect(&clock_timer_, &QTimer::timeout, this, &UnitJob::clock_send);
     plan();
 }
 
 UnitJob::~UnitJob() {
     pace_timer_.stop();
     kick_timer_.stop();
+    clock_timer_.stop();
     sequence_.reset();
     if (channel_) channel_->close();
 }
@@ -135,6 +187,7 @@ int UnitJob::planned_steps(const Phase& phase) {
 }
 
 int UnitJob::steps_planned() const {
+    if (input_.command == CliOptions::Command::kSetClock) return kClockLines + 1;
     if (phases_.empty()) return 1;  // send: one line
     int total = 0;
     for (const Phase& phase : phases_) total += planned_steps(phase);
@@ -142,14 +195,23 @@ int UnitJob::steps_planned() const {
 }
 
 int UnitJob::steps_done() const {
-    if (phases_.empty()) return reply_line_ || (finished_ && succeeded_) ? 1 : 0;
-    if (finished_ && succeeded_) return steps_planned();
     if (finished_) return steps_at_end_;
+    return steps_as_asked_now();
+}
+
+int UnitJob::steps_as_asked_now() const {
+    if (input_.command == CliOptions::Command::kSetClock) return std::min(clock_as_asked_, steps_planned());
+    // send: its one line, once answered without an error or "GN".
+    if (phases_.empty()) return finishing_ && failure_.empty() && reply_line_ ? 1 : 0;
     int current = 0;
-    if (sequence_ && phase_ < phases_.size()) {
-        current = std::min(sequence_->steps_sent(), planned_steps(phases_[phase_]));
-    }
-    return steps_before_ + current;
+    if (sequence_ && phase_ < phases_.size()) current = as_asked_steps(*sequence_, planned_steps(phases_[phase_]));
+    return as_asked_before_ + current;
+}
+
+int UnitJob::steps_sent_now() const {
+    if (sequence_ && phase_ < phases_.size())
+        return steps_before_ + std::min(sequence_->steps_sent(), planned_steps(phases_[phase_]));
+    return steps_before_;
 }
 
 double UnitJob::seconds() const {
@@ -161,16 +223,17 @@ int UnitJob::percent() const {
     // A sequence's own progress stops short of 100 (119 of 120 steps); done is done.
     if (finished_ && succeeded_) return 100;
     if (phases_.size() == 1 && sequence_ && !finished_) return sequence_->percent();
-    return steps_done() * 100 / std::max(1, steps_planned());
+    const int progress = finished_ ? steps_done() : std::max(steps_done(), steps_sent_now());
+    return progress * 100 / std::max(1, steps_planned());
 }
 
 std::string UnitJob::outcome() const {
-    const std::string steps = std::to_string(steps_done()) + " of " + std::to_string(steps_planned());
+    const std::string steps = std::to_string(steps_sent_now()) + " of " + std::to_string(steps_planned());
     if (finished_ && !succeeded_) {
         std::string text = "failed";
         // A run that failed at its end (settings not read, differences found) failed at no step; one
         // stopped while a step was under way names it, the last one too.
-        if (stopped_at_step_ > 0 && !phases_.empty())
+        if (stopped_at_step_ > 0 && steps_planned() > 1)
             text += " at step " + std::to_string(stopped_at_step_) + " of " + std::to_string(steps_planned());
         return failure_.empty() ? text : text + ": " + failure_;
     }
@@ -181,6 +244,8 @@ std::string UnitJob::outcome() const {
     if (!started_) return "waiting for its turn";
     if (!started_command_) return "connecting";
     if (sequence_) return "step " + steps;
+    if (input_.command == CliOptions::Command::kSetClock)
+        return "step " + std::to_string(clock_step_ + 1) + " of " + std::to_string(steps_planned());
     return "waiting for the answer";
 }
 
@@ -211,7 +276,8 @@ void UnitJob::start() {
     channel_ = make_channel_(tool, notices_);
     channel_->set_reply_timeout_ms(input_.reply_timeout_ms);
     connect(channel_.get(), &UnitChannel::ready, this, &UnitJob::begin);
-    connect(channel_.get(), &UnitChannel::open_failed, this, [this] { fail(notices_.last_problem()); });
+    connect(channel_.get(), &UnitChannel::open_failed, this,
+            [this] { fail(notices_.last_problem(), ReasonCode::kConnectionRefused); });
     connect(channel_.get(), &UnitChannel::answered, this, &UnitJob::on_answered);
     channel_->open();
 }
@@ -220,6 +286,7 @@ void UnitJob::release() {
     if (!finished_) return;
     pace_timer_.stop();
     kick_timer_.stop();
+    clock_timer_.stop();
     sequence_.reset();
     if (channel_) {
         channel_->close();
@@ -244,8 +311,16 @@ int UnitJob::default_pace_ms(const Phase& phase) const {
 
 void UnitJob::begin() {
     if (finished_ || started_command_) return;
+    if (interrupting_) {
+        stop_interrupted();
+        return;
+    }
     started_command_ = true;
 
+    if (input_.command == CliOptions::Command::kSetClock) {
+        clock_begin();
+        return;
+    }
     if (input_.command == CliOptions::Command::kSend) {
         channel_->send_command(input_.line + "\r\n");
         if (channel_->failed()) return;                // on_answered has ended the job
@@ -253,7 +328,7 @@ void UnitJob::begin() {
         return;
     }
     if (phases_.empty()) {
-        fail("not a command for a unit");
+        fail("not a command for a unit", ReasonCode::kDocument);
         return;
     }
     phase_ = 0;
@@ -291,8 +366,8 @@ void UnitJob::start_phase() {
             break;
     }
     if (!sequence_->start()) {
-        // The sequence has said why (a broadcast read, say).
-        fail(notices_.last_problem());
+        // The sequence has said why (a broadcast read, say): nothing can be read.
+        fail(notices_.last_problem(), ReasonCode::kNotRead);
         return;
     }
     if (input_.pace_reply) {
@@ -311,6 +386,10 @@ void UnitJob::phase_completed() {
     // them, as in the tool, but a send that left something untaken has not done its job.
     const std::string not_taken = sequence_->steps_not_taken_notice();
     if (!not_taken.empty()) not_taken_.push_back(one_line(not_taken));
+    const std::vector<int> steps_not_taken = sequence_->steps_not_taken();
+    if (!steps_not_taken.empty() && not_taken_code_ == ReasonCode::kNone)
+        not_taken_code_ = code_of_outcome(sequence_->outcome(steps_not_taken.front()));
+    as_asked_before_ += as_asked_steps(*sequence_, planned_steps(phase));
     steps_before_ += planned_steps(phase);
     if (phase.kind == Phase::Kind::kFullSend && alarm_hold_seconds(tool_->model.alarm_hold_time) < 3) {
         // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
@@ -322,7 +401,7 @@ void UnitJob::phase_completed() {
         if (!read_back.unread_steps().empty() && !phase.verifies) {
             // The sequence's notice has named the settings not read. A document holding values the unit
             // did not give (the defaults of this run) is not written: it would pass for the unit's settings.
-            fail("not read: " + one_line(read_back.unread_description()));
+            fail("not read: " + one_line(read_back.unread_description()), ReasonCode::kNotRead);
             return;
         }
         // A setting not read cannot count as the same: verification lists it.
@@ -338,7 +417,7 @@ void UnitJob::phase_completed() {
         slots_not_read = read.slots_not_read();
         if (!slots_not_read.empty() && !phase.verifies) {
             // A bank file holding glyphs the unit never sent would pass for the unit's bank.
-            fail("not read: " + read.slots_not_read_text());
+            fail("not read: " + read.slots_not_read_text(), ReasonCode::kNotRead);
             return;
         }
     }
@@ -366,11 +445,26 @@ void UnitJob::phase_completed() {
     complete();
 }
 
+void UnitJob::fail_for_channel() {
+    // No answer in time, the connection went, or a send could not go out: the command ends here.
+    const ReasonCode code = channel_->failure() == UnitChannel::Failure::kNoAnswer ? ReasonCode::kTimeout
+                                                                                     : ReasonCode::kConnectionClosed;
+    fail(notices_.last_problem(), code);
+}
+
 void UnitJob::on_answered() {
     if (finished_ || finishing_) return;
+    if (interrupting_ && input_.command != CliOptions::Command::kSend) {
+        // The line in flight has its answer (or has given up on it): nothing more goes out.
+        if (!channel_->awaiting_answer()) stop_interrupted();
+        return;
+    }
     if (channel_->failed()) {
-        // No answer in time, the connection went, or a send could not go out: the command ends here.
-        fail(notices_.last_problem());
+        fail_for_channel();
+        return;
+    }
+    if (input_.command == CliOptions::Command::kSetClock) {
+        clock_answered();
         return;
     }
     // "GN": the unit did not take what was sent.
@@ -380,9 +474,9 @@ void UnitJob::on_answered() {
         if (reply_line_) return;
         reply_line_ = channel_->last_line();
         if (mode_difference) {
-            fail(std::string(kNotTakenText));
+            fail(std::string(kNotTakenText), ReasonCode::kModeDifference);
         } else if (tool_->link.error_reply != 0) {
-            fail(notices_.last_problem());
+            fail(notices_.last_problem(), ReasonCode::kErrorReply);
         } else {
             complete();
         }
@@ -392,13 +486,13 @@ void UnitJob::on_answered() {
 }
 
 void UnitJob::kick() {
-    if (!finished_ && !finishing_) kick_timer_.start();
+    if (!finished_ && !finishing_ && !interrupting_) kick_timer_.start();
 }
 
 void UnitJob::tick() {
-    if (finished_ || finishing_ || !sequence_) return;
+    if (finished_ || finishing_ || interrupting_ || !sequence_) return;
     if (channel_->failed()) {
-        fail(notices_.last_problem());  // cancels the sequence at its step
+        fail_for_channel();  // cancels the sequence at its step
         return;
     }
     const PacedSequence::State state = sequence_->tick();
@@ -408,9 +502,9 @@ void UnitJob::tick() {
             return;
         case PacedSequence::State::kStopped:
         case PacedSequence::State::kCancelled:
-            // The sequence stopped itself at a step (an error answer, the link lost).
-            stopped_at_step_ = std::max(1, steps_done());
-            fail(notices_.last_problem());
+            // The sequence stopped itself at a step (an error answer, the link lost, a title refused).
+            stopped_at_step_ = std::max(1, steps_sent_now());
+            fail(notices_.last_problem(), code_of_stop());
             return;
         default:
             break;
@@ -452,39 +546,50 @@ void UnitJob::complete() {
     pace_timer_.stop();
     kick_timer_.stop();
     if (!write_outputs()) {
-        fail(std::string(kCantFileOpen));
+        fail(std::string(kCantFileOpen), ReasonCode::kFile);
         return;
     }
     std::string problem;
+    ReasonCode code = ReasonCode::kNone;
     if (!not_taken_.empty()) {
         // The sequences have told each of them as they ended.
         for (const std::string& text : not_taken_) problem += (problem.empty() ? "" : "; ") + text;
+        code = not_taken_code_;
     } else if (!differences_.empty()) {
         problem = verify_failed_text(differences_.size());
+        code = ReasonCode::kDifferences;
         notices_.notify_warning(problem);
     } else if (hold_refused_) {
+        // The document's hold time was refused: the unit does not hold the whole document.
         problem = std::string(kAlarmHoldTooShort);
+        code = ReasonCode::kDocument;
     }
     finishing_ = true;
-    channel_->drain([this, problem](bool all_out) {
+    channel_->drain([this, problem, code](bool all_out) {
         if (!all_out) {
             notices_.notify_error(UnitChannel::kNotAllSent);
             failure_ = std::string(UnitChannel::kNotAllSent);
+            reason_code_ = ReasonCode::kConnectionClosed;
             finish(false);
             return;
         }
         failure_ = problem;
+        reason_code_ = code;
         finish(problem.empty());
     });
 }
 
-void UnitJob::fail(std::string why) {
+void UnitJob::fail(std::string why, ReasonCode code) {
     if (finished_) return;
-    if (failure_.empty()) failure_ = std::move(why);
+    if (failure_.empty()) {
+        failure_ = std::move(why);
+        reason_code_ = code;
+    }
     pace_timer_.stop();
     kick_timer_.stop();
+    clock_timer_.stop();
     if (sequence_ && sequence_->running()) {
-        if (stopped_at_step_ == 0) stopped_at_step_ = std::max(1, steps_done());
+        if (stopped_at_step_ == 0) stopped_at_step_ = std::max(1, steps_sent_now());
         sequence_->cancel();
     }
     if (channel_ && !finishing_) {
@@ -498,13 +603,171 @@ void UnitJob::fail(std::string why) {
 
 void UnitJob::finish(bool ok) {
     if (finished_) return;
-    steps_at_end_ = steps_done();
+    // A send's one line is done when its answer was neither an error nor "GN" (or when nobody answers).
+    const bool single_line = phases_.empty() && input_.command != CliOptions::Command::kSetClock;
+    steps_at_end_ = single_line ? (ok ? 1 : 0) : steps_as_asked_now();
     finished_ = true;
     succeeded_ = ok;
     elapsed_ms_ = clock_.isValid() ? clock_.elapsed() : 0;
     pace_timer_.stop();
     kick_timer_.stop();
     emit done();
+}
+
+ReasonCode UnitJob::code_of_stop() const {
+    // The first step that was not answered as asked tells why; a step that could not go out at all (a
+    // title the unit cannot show) is the document's.
+    if (sequence_) {
+        for (int step = 1; step <= sequence_->steps_sent(); ++step) {
+            const ReasonCode code = code_of_outcome(sequence_->outcome(step));
+            if (code != ReasonCode::kNone) return code;
+        }
+        if (sequence_->stopped_by_link()) return ReasonCode::kConnectionClosed;
+    }
+    if (channel_ && channel_->failed())
+        return channel_->failure() == UnitChannel::Failure::kNoAnswer ? ReasonCode::kTimeout
+                                                                        : ReasonCode::kConnectionClosed;
+    return ReasonCode::kDocument;
+}
+
+void UnitJob::interrupt() {
+    if (finished_ || finishing_ || interrupting_) return;
+    interrupting_ = true;
+    pace_timer_.stop();
+    kick_timer_.stop();
+    clock_timer_.stop();
+    if (!started_) {
+        failure_ = "interrupted before it started";
+        reason_code_ = ReasonCode::kInterrupted;
+        finish(false);
+        return;
+    }
+    // The line in flight keeps its chance to be answered: on_answered() ends the unit then (a send ends as
+    // its answer says). A unit still connecting ends once its link is ready or has failed.
+    if (channel_ && channel_->awaiting_answer()) return;
+    if (!started_command_) return;
+    stop_interrupted();
+}
+
+void UnitJob::stop_interrupted() {
+    if (finished_ || finishing_) return;
+    if (started_command_ && stopped_at_step_ == 0) {
+        if (input_.command == CliOptions::Command::kSetClock) {
+            stopped_at_step_ = clock_step_ + 1;
+        } else {
+            stopped_at_step_ = std::max(1, steps_sent_now());
+        }
+    }
+    fail(stopped_at_step_ > 0 ? "interrupted" : "interrupted before the first step", ReasonCode::kInterrupted);
+}
+
+void UnitJob::clock_begin() {
+    clock_step_ = 0;
+    clock_tries_ = 0;
+    clock_send();
+}
+
+void UnitJob::clock_send() {
+    if (finished_ || finishing_) return;
+    if (interrupting_) {
+        stop_interrupted();
+        return;
+    }
+    const bool local = !input_.clock_at;
+    const int lead = static_cast<int>(clock_round_trip_ms_ / 2);
+    std::string line;
+    if (clock_step_ == 0) {
+        // The unit's seconds to 00 first: its own minute cannot turn while year..minute go out, whatever
+        // its clock showed.
+        line = clock_line(ClockTime{}, kClockLines - 1);
+    } else {
+        if (clock_step_ == 1) {
+            const std::optional<ClockTime> now = local ? local_time_in(0) : input_.clock_at;
+            if (!now) {
+                fail("this computer's clock is outside 2000..2099, which the unit cannot hold",
+                     ReasonCode::kDocument);
+                return;
+            }
+            clock_target_ = *now;
+        }
+        if (clock_step_ == kClockLines && local) {
+            const QTime time = QTime::currentTime();
+            // The seconds command goes out at the start of a second, less half an exchange, so that the unit
+            // takes it as the second turns: its clock is then within one exchange of this computer's.
+            const int wait = ((1000 - time.msec() - lead) % 1000 + 1000) % 1000;
+            if (wait > 5 && !clock_waited_for_second_) {
+                clock_waited_for_second_ = true;
+                clock_timer_.start(wait);
+                return;
+            }
+            clock_waited_for_second_ = false;
+            const std::optional<ClockTime> now = local_time_in(lead + 10);
+            if (!now || !now->same_minute(clock_target_)) {
+                // The minute turned while year..minute went out (a slow unit): again from the year.
+                if (++clock_tries_ >= 3 || !now) {
+                    fail("the clock could not be set within a minute", ReasonCode::kTimeout);
+                    return;
+                }
+                clock_step_ = 1;
+                clock_target_ = *now;
+            } else {
+                clock_target_.second = now->second;
+            }
+        }
+        line = clock_line(clock_target_, clock_step_ - 1);
+    }
+    tool_->reply.step = AwaitedStep{true, false, StepAnswer::kNone};
+    clock_exchange_.start();
+    channel_->send_command(line);
+    if (channel_->failed()) return;  // on_answered() has ended the unit
+    if (!channel_->awaiting_answer()) {
+        // A broadcast: nobody answers; the line is done once written.
+        tool_->reply.step = AwaitedStep{};
+        ++clock_as_asked_;
+        clock_next(input_.pace_ms.value_or(kBroadcastClockPaceMs));
+    }
+}
+
+void UnitJob::clock_answered() {
+    const StepAnswer answer = tool_->reply.step.answer;
+    tool_->reply.step = AwaitedStep{};
+    const bool mode_difference = tool_->link.mode_differences != mode_differences_seen_;
+    mode_differences_seen_ = tool_->link.mode_differences;
+    if (answer != StepAnswer::kAsAsked || mode_difference) {
+        stopped_at_step_ = clock_step_ + 1;
+        if (mode_difference || answer == StepAnswer::kModeDifference) {
+            fail(std::string(kNotTakenText), ReasonCode::kModeDifference);
+        } else if (answer == StepAnswer::kErrorReply) {
+            fail(notices_.last_problem(), ReasonCode::kErrorReply);
+        } else {
+            const std::string text = "想定外の応答 (" + terminal_text(channel_->last_line()) + ")";
+            notices_.notify_warning(text);
+            fail(text, ReasonCode::kUnexpectedAnswer);
+        }
+        return;
+    }
+    ++clock_as_asked_;
+    if (clock_step_ == 0) clock_round_trip_ms_ = clock_exchange_.elapsed();
+    clock_next(input_.pace_ms.value_or(0));
+}
+
+void UnitJob::clock_next(int pause_ms) {
+    if (clock_step_ == kClockLines) {
+        clock_result_ = ClockResult{clock_text(clock_target_),
+                                    QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs).toStdString()};
+        complete();
+        return;
+    }
+    int wait = pause_ms;
+    if (clock_step_ == 0 && !input_.clock_at) {
+        // Year to seconds must fall in one minute of this computer's clock: wait out its last seconds when
+        // the exchanges would not fit.
+        const QTime time = QTime::currentTime();
+        const qint64 needed = kClockLines * (clock_round_trip_ms_ + pause_ms) + kClockSlackMs;
+        wait += clock_wait_ms(time.second() * 1000 + time.msec(), static_cast<int>(std::min<qint64>(needed, 60'000)));
+    }
+    ++clock_step_;
+    clock_timer_.start(wait);
 }
 
 }  // namespace tvx

@@ -11,6 +11,8 @@
 
 #include "cli/cli_notices.h"
 #include "cli/cli_options.h"
+#include "cli/clock_setting.h"
+#include "cli/reason_code.h"
 #include "cli/unit_channel.h"
 #include "model/settings_compare.h"
 #include "model/tool_state.h"
@@ -27,6 +29,9 @@ struct UnitLink {
 
     // "127.0.0.1:9004", "[::1]:9004", "/dev/ttyS0", "/dev/ttyS0 address 05", "/dev/ttyS0 broadcast".
     std::string label() const;
+    // What starts the unit's result lines on standard output: "127.0.0.1:9004", "[::1]:9004", the RS-485
+    // address as written ("05", "broadcast"), or the serial device.
+    std::string output_label() const;
     // {"host": ..., "port": ...} or {"device": ..., "rs485_address": 5 | "broadcast"}.
     std::string json() const;
 };
@@ -43,6 +48,13 @@ struct JobInput {
     bool pace_reply = false;
     int reply_timeout_ms = 3000;
     std::optional<int> rs485;  // serial RS-485 address, 32 for the broadcast
+    std::optional<ClockTime> clock_at;  // set-clock --at; none for the computer's local time
+};
+
+// What set-clock did on one unit.
+struct ClockResult {
+    std::string time_set;         // "2024-05-01T12:00:05", the unit's local time
+    std::string seconds_answered;  // when the seconds command was answered, UTC with milliseconds
 };
 
 // One unit's run of the command: its own tool state, notices and link, and the command's paced sequences
@@ -68,6 +80,10 @@ class UnitJob : public QObject {
     void start();
     // After done(): lets the session go (its link closes), keeping the outcome.
     void release();
+    // A signal stops the run: no further line goes to the unit; a line whose answer is due may still get
+    // it within the time-out. Then done() follows, the unit failed as interrupted at the step it reached
+    // (a unit not started yet fails at once). A single send whose line is out ends as its answer says.
+    void interrupt();
 
     bool started() const { return started_; }
     bool finished() const { return finished_; }
@@ -79,6 +95,11 @@ class UnitJob : public QObject {
     std::string outcome() const;
     // Why the unit failed, in the tool's words; empty when it did not.
     const std::string& failure() const { return failure_; }
+    // The same as a stable word for scripts; kNone when the unit did not fail.
+    ReasonCode reason_code() const { return reason_code_; }
+    // The step a failure or an interruption stopped the unit at; 0 when at no step.
+    int stopped_at_step() const { return stopped_at_step_; }
+    // Steps the unit answered as asked (a broadcast's lines, which nobody answers, once written).
     int steps_done() const;
     int steps_planned() const;
     // From start() to the end; so far while running.
@@ -88,6 +109,8 @@ class UnitJob : public QObject {
     // --verify: what the unit holds that differs from what was sent (empty when the same).
     bool verified() const { return verified_; }
     const std::vector<SettingDifference>& differences() const { return differences_; }
+    // set-clock: what was set, once the seconds command was answered.
+    const std::optional<ClockResult>& clock_result() const { return clock_result_; }
 
   signals:
     void done();
@@ -109,7 +132,16 @@ class UnitJob : public QObject {
     bool write_outputs();
     std::string manifest() const;
     void complete();
-    void fail(std::string why);
+    void fail(std::string why, ReasonCode code);
+    void fail_for_channel();
+    void stop_interrupted();
+    ReasonCode code_of_stop() const;
+    int steps_as_asked_now() const;
+    int steps_sent_now() const;
+    void clock_begin();
+    void clock_send();
+    void clock_answered();
+    void clock_next(int pause_ms);
     void finish(bool ok);
     int default_pace_ms(const Phase& phase) const;
     static int planned_steps(const Phase& phase);
@@ -125,6 +157,7 @@ class UnitJob : public QObject {
     std::vector<Phase> phases_;
     std::size_t phase_ = 0;
     int steps_before_ = 0;  // steps of the phases completed
+    int as_asked_before_ = 0;  // of those, the steps answered as asked
     int steps_at_end_ = 0;  // steps done when the job ended (its session may have gone since)
     QTimer pace_timer_;
     QTimer kick_timer_;
@@ -136,6 +169,19 @@ class UnitJob : public QObject {
     bool finished_ = false;
     bool succeeded_ = false;
     bool hold_refused_ = false;
+    bool interrupting_ = false;
+    ReasonCode reason_code_ = ReasonCode::kNone;
+    ReasonCode not_taken_code_ = ReasonCode::kNone;  // how the first step not taken was answered
+    // set-clock: 0 the seconds command that gives the unit's minute room, then year..seconds as 1..6.
+    int clock_step_ = 0;
+    int clock_as_asked_ = 0;
+    int clock_tries_ = 0;
+    ClockTime clock_target_;
+    QElapsedTimer clock_exchange_;
+    qint64 clock_round_trip_ms_ = 0;
+    bool clock_waited_for_second_ = false;
+    QTimer clock_timer_;
+    std::optional<ClockResult> clock_result_;
     std::uint64_t mode_differences_seen_ = 0;
     std::vector<std::string> not_taken_;  // per phase, the steps the unit did not take
     int stopped_at_step_ = 0;           // the step a failure stopped the job at; 0 when at no step

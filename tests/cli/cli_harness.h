@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QByteArray>
+#include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <chrono>
 #include <functional>
+#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -16,11 +18,22 @@
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "config/safe_file.h"
+#include "support/json_schema.h"
 #include "model/settings_document.h"
 #include "unit/unit_event_loop.h"
 #include "unit/virtual_unit.h"
 
 namespace tvx::testing {
+
+// Every report a test's run produces is held against the schema the tool ships.
+inline void expect_report_conforms(const std::string& text, const std::string& where) {
+    static const QJsonObject schema = read_schema(QStringLiteral(TVX230_REPORT_SCHEMA));
+    ASSERT_FALSE(schema.isEmpty()) << "the report schema could not be read";
+    QJsonParseError error{};
+    const QJsonDocument report = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << where << ": " << error.errorString().toStdString();
+    for (const std::string& problem : schema_problems(schema, report.object())) ADD_FAILURE() << where << ": " << problem;
+}
 
 // One run of the command-line tool inside the test program: its standard error and output captured, the
 // event loop pumped until it ends.
@@ -45,13 +58,20 @@ class CliHarness {
             err << parsed.error << "\n";
             return false;
         }
+        options = *parsed.options;
         cli = std::make_unique<CliRun>(*parsed.options, console, out);
+        cli->set_invocation(arguments, "test");
         if (on_listening) QObject::connect(cli.get(), &CliRun::listening, on_listening);
         cli->start();
         return true;
     }
     int wait(std::chrono::milliseconds deadline = std::chrono::seconds(8)) {
         if (!run_until([this] { return cli->is_finished(); }, deadline)) return -1;
+        if (!options.report.empty()) {
+            std::string text;
+            if (read_whole_file(options.report, text)) expect_report_conforms(text, options.report);
+        }
+        if (options.json) expect_report_conforms(out.str(), "--json");
         return cli->exit_code();
     }
 
@@ -62,6 +82,7 @@ class CliHarness {
     std::ostringstream out;
     Console console{err, false};
     std::unique_ptr<CliRun> cli;
+    CliOptions options;
 };
 
 // A temporary folder with small helpers for the files of a run.

@@ -146,7 +146,8 @@ TEST(CliManyUnits, RepeatedTcpNumbersUnitsInOrderAndJobsOneServesThemOneAfterAno
                        "--jobs", "1", "--pace", "reply", "send", "RVN"}),
               0)
         << cli.errors();
-    EXPECT_EQ(cli.output(), "1\tVNV2.0\n2\tVNV0.0\n3\tVNV1.0\n");
+    EXPECT_EQ(cli.output(), fleet.address(2) + "\tVNV2.0\n" + fleet.address(0) + "\tVNV0.0\n" + fleet.address(1) +
+                                "\tVNV1.0\n");
     EXPECT_EQ(fleet.order, (std::vector<int>{2, 0, 1}));
 
     // A hosts file that cannot be read or holds something else than HOST[:PORT] sends nothing.
@@ -182,7 +183,7 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
                        "--report", files.path("r.json"), "send-all", in}),
               1)
         << cli.errors();
-    EXPECT_EQ(cli.output(), "2\tその他\t電源投入時ページ\tP13\tP41\n");
+    EXPECT_EQ(cli.output(), fleet.address(1) + "\tその他\t電源投入時ページ\tP13\tP41\n");
     const QJsonArray units = read_report(files, "r.json")["units"].toArray();
     ASSERT_EQ(units.size(), 2);
     EXPECT_EQ(units[0]["result"].toString(), "ok");
@@ -207,7 +208,7 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     fleet.units[0]->faults.stray_answer = "GO";
     ASSERT_EQ(cli.run({"--tcp", fleet.address(0), "--pace", "reply", "--verify", "send-all", in}), 1);
     // Listed once, as not read: the sizes sent are not shown again against defaults the unit never gave.
-    EXPECT_EQ(cli.output(), "文字サイズ\t文字サイズ\t\t(読み込めませんでした)\n");
+    EXPECT_EQ(cli.output(), fleet.address(0) + "\t文字サイズ\t文字サイズ\t\t(読み込めませんでした)\n");
 }
 
 // Every slot of every size with its own random glyph.
@@ -257,7 +258,9 @@ TEST(CliManyUnits, BackupOfOneUnitRestoredIntoAFreshOneGivesTheSameSettingsAndGl
     glyph_bank(fresh.glyphs(), kMedium)[4].assign(kMedium.text_length, '0');
     ASSERT_EQ(cli.run({"--tcp", fleet.address(1), "--pace", "reply", "--verify", "restore", dir}), 1);
     const std::string listed = cli.output();
-    EXPECT_EQ(listed.substr(0, listed.find('\t', listed.find('\t') + 1)), "中文字外字\tNo.5") << listed;
+    EXPECT_EQ(listed.substr(0, listed.find('\t', listed.find('\t', listed.find('\t') + 1) + 1)),
+              fleet.address(1) + "\t中文字外字\tNo.5")
+        << listed;
     EXPECT_EQ(std::count(listed.begin(), listed.end(), '\n'), 1) << listed;
 
     // A backup that is not whole is refused before anything is sent.

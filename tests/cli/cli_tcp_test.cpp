@@ -66,11 +66,11 @@ TEST_F(CliOverTcp, SendAllThenReadBackCarryAWholeDocumentLineByLine) {
 TEST_F(CliOverTcp, SendPrintsTheReplyAndTheExitStatusFollowsIt) {
     unit.settings().network.version_number = "2.34";
     ASSERT_EQ(run({"send", "RVN"}), 0);
-    EXPECT_EQ(cli.output(), "VN2.34\n");
+    EXPECT_EQ(cli.output(), target + "\tVN2.34\n");
     EXPECT_EQ(received, std::vector<std::string>{"RVN\r\n"});
 
     ASSERT_EQ(run({"send", "NOSUCH"}), 1);
-    EXPECT_EQ(cli.output(), "E3\n");
+    EXPECT_EQ(cli.output(), target + "\tE3\n");
     EXPECT_NE(cli.errors().find("Socket Command"), std::string::npos) << cli.errors();
 
     unit.faults.error_at_line = 3;
@@ -123,7 +123,7 @@ TEST_F(CliOverTcp, AUnitThatAnswersGnDidNotTakeItAndTheSendFailsNamingTheStep) {
     // A single command answered "GN" is not taken either.
     unit.faults.error_at_line = static_cast<int>(unit.lines_received()) + 1;
     ASSERT_EQ(run({"send", "AME"}), 1);
-    EXPECT_EQ(cli.output(), "GN\n");
+    EXPECT_EQ(cli.output(), target + "\tGN\n");
 
     // A setting line answered by something that is no status (another command's line) was not taken
     // either: the run fails naming the step.
@@ -142,7 +142,7 @@ TEST_F(CliOverTcp, WhatAUnitOrADocumentHoldsReachesTheTerminalWithoutItsControlB
     // A reply that would clear the screen and retitle the window is printed with its control bytes shown.
     unit.settings().network.version_number = "\x1b]0;";
     ASSERT_EQ(run({"send", "RVN"}), 0) << cli.errors();
-    EXPECT_EQ(cli.output(), "VN<1B>]0;\n");
+    EXPECT_EQ(cli.output(), target + "\tVN<1B>]0;\n");
 
     // A title holding a line break and an escape stays one line of diff's output, its fields four.
     SettingsModel a;
@@ -180,7 +180,7 @@ TEST_F(CliOverTcp, AnswersInPiecesAreJoinedAndDelayedAnswersAwaited) {
     unit.faults.piece_size = 5;
     unit.faults.piece_gap_ms = 1;
     ASSERT_EQ(run({"send", "RCFS"}), 0) << cli.errors();
-    EXPECT_EQ(cli.output(), "CFS" + std::string(40, 'M') + "L" + std::string(23, 'M') + "\n");
+    EXPECT_EQ(cli.output(), target + "\tCFS" + std::string(40, 'M') + "L" + std::string(23, 'M') + "\n");
 
     unit.faults.piece_size = 0;
     unit.faults.delay_ms = 1;
