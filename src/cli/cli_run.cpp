@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "cli/destinations.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
 #include "cli/json_text.h"
@@ -209,17 +210,8 @@ bool CliRun::several_units_allowed() {
 bool CliRun::read_inputs() {
     const CliOptions& o = options_;
     if (o.command == CliOptions::Command::kSendAll) {
-        std::string bytes;
-        if (!read_input_file(o.input, bytes)) {
-            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + o.input + ")");
-            return false;
-        }
         reset_settings(document_);
-        if (auto problem = read_document_strict(document_, bytes)) {
-            console_.message(std::string(kPrefix) + o.input + ": not a whole settings document: line " +
-                             std::to_string(problem->line) + ": " + problem->what);
-            return false;
-        }
+        if (!read_document_file(o.input, document_, console_)) return false;
     } else if (o.command == CliOptions::Command::kGlyphRegister) {
         reset_glyphs(banks_);
         if (!read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, console_)) return false;
@@ -246,28 +238,21 @@ std::string CliRun::output_for(int n) const {
 }
 
 bool CliRun::outputs_writable() {
-    if (options_.command == CliOptions::Command::kBackup) {
-        for (int n = 1; n <= options_.units; ++n) {
-            const std::string dir = output_for(n);
-            if (!backup_folder_usable(dir)) {
-                console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + dir + ")");
-                return false;
-            }
-        }
-        return true;
+    std::vector<Destination> destinations;
+    const bool backup = options_.command == CliOptions::Command::kBackup;
+    if (backup || !options_.output.empty()) {
+        for (int n = 1; n <= options_.units; ++n)
+            destinations.push_back({output_for(n), backup ? DestinationKind::kBackupFolder : DestinationKind::kFile});
     }
-    if (options_.output.empty()) return true;
-    // A result is written once its unit is done; a folder that is not there is worth hearing of first.
-    for (int n = 1; n <= options_.units; ++n) {
-        const std::filesystem::path path(output_for(n));
-        std::error_code ec;
-        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(path, ec)) {
-            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path.string() + ")");
-            return false;
-        }
-    }
-    return true;
+    if (!options_.report.empty()) destinations.push_back({options_.report, DestinationKind::kFile});
+    if (!options_.log.empty()) destinations.push_back({options_.log, DestinationKind::kFile});
+    const std::optional<std::string> problem = destinations_problem(destinations);
+    if (!problem) return true;
+    console_.message(std::string(kPrefix) + *problem);
+    run_problem_ = *problem;
+    // A report that cannot be written is not tried at the end: the problem has been told once.
+    if (destination_problem({options_.report, DestinationKind::kFile})) options_.report.clear();
+    return false;
 }
 
 void CliRun::listen() {

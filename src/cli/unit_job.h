@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/backup_manifest.h"
 #include "cli/cli_notices.h"
 #include "cli/cli_options.h"
 #include "cli/unit_channel.h"
@@ -107,7 +108,7 @@ class UnitJob : public QObject {
     void tick();
     void kick();
     bool write_outputs();
-    std::string manifest() const;
+    ManifestHead manifest_head() const;
     void complete();
     void fail(std::string why);
     void finish(bool ok);
