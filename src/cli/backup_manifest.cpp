@@ -82,8 +82,9 @@ ManifestReading read_manifest(std::string_view text, const std::vector<std::stri
     const QJsonDocument document =
         QJsonDocument::fromJson(QByteArray(text.data(), static_cast<qsizetype>(text.size())), &error);
     if (error.error != QJsonParseError::NoError) {
-        reading.problem = text.empty() ? "empty" : "not JSON: " + error.errorString().toStdString() +
-                                                       " at byte " + std::to_string(error.offset);
+        reading.problem = text.empty() ? "empty"
+                                       : "not JSON: " + error.errorString().toStdString() + " at byte " +
+                                             std::to_string(error.offset);
         return reading;
     }
     if (!document.isObject()) {
@@ -93,8 +94,9 @@ ManifestReading read_manifest(std::string_view text, const std::vector<std::stri
     const QJsonObject manifest = document.object();
     const QJsonValue format = manifest.value(QLatin1String("format"));
     if (format.isUndefined()) {
-        reading.problem = "no \"format\" (not a manifest of this program, or one from before manifests held "
-                          "digests: make the backup again)";
+        reading.problem =
+            "no \"format\" (not a manifest of this program, or one from before manifests held "
+            "digests: make the backup again)";
         return reading;
     }
     if (format.toDouble(-1) != kManifestFormat) {
@@ -119,7 +121,8 @@ ManifestReading read_manifest(std::string_view text, const std::vector<std::stri
         return reading;
     }
     if (!manifest.value(QLatin1String("link")).isObject()) {
-        reading.problem = manifest.contains(QLatin1String("link")) ? "\"link\" is not an object" : "no \"link\"";
+        reading.problem =
+            manifest.contains(QLatin1String("link")) ? "\"link\" is not an object" : "no \"link\"";
         return reading;
     }
     const QJsonValue files = manifest.value(QLatin1String("files"));

@@ -36,8 +36,7 @@ inline std::string input_file_refusal(const std::string& path, InputFileStatus s
 
 // A file that starts with a byte-order mark, which what of the kind (a settings document) never holds.
 inline std::string byte_order_mark_refusal(const std::string& path, std::string_view what) {
-    return path + ": starts with a byte-order mark; " + std::string(what) +
-           " is saved without one";
+    return path + ": starts with a byte-order mark; " + std::string(what) + " is saved without one";
 }
 
 // A file or folder that could not be written, with the system's cause ("No space left on device").

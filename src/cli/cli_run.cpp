@@ -242,7 +242,8 @@ bool CliRun::outputs_writable() {
     const bool backup = options_.command == CliOptions::Command::kBackup;
     if (backup || !options_.output.empty()) {
         for (int n = 1; n <= options_.units; ++n)
-            destinations.push_back({output_for(n), backup ? DestinationKind::kBackupFolder : DestinationKind::kFile});
+            destinations.push_back(
+                {output_for(n), backup ? DestinationKind::kBackupFolder : DestinationKind::kFile});
     }
     if (!options_.report.empty()) destinations.push_back({options_.report, DestinationKind::kFile});
     if (!options_.log.empty()) destinations.push_back({options_.log, DestinationKind::kFile});

@@ -83,7 +83,8 @@ bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& gl
     if (!read_document_text(backup_document_path(dir), contents[0], settings, console)) return false;
     for (std::size_t i = 0; i < std::size(kGlyphSizes); ++i) {
         const GlyphSize& size = *kGlyphSizes[i];
-        if (!read_bank_text(backup_bank_path(dir, size), contents[i + 1], size, glyphs, console)) return false;
+        if (!read_bank_text(backup_bank_path(dir, size), contents[i + 1], size, glyphs, console))
+            return false;
     }
     return true;
 }
@@ -93,7 +94,8 @@ std::optional<BackupFailure> write_backup(const std::string& dir, const Settings
     if (!foreign_entries(dir).empty())
         return BackupFailure{dir, std::make_error_code(std::errc::directory_not_empty)};
     std::vector<BackupFile> files{{std::string(kDocumentName), write_document(settings)}};
-    for (const GlyphSize* size : kGlyphSizes) files.push_back({bank_name(*size), bank_file_text(glyphs, *size)});
+    for (const GlyphSize* size : kGlyphSizes)
+        files.push_back({bank_name(*size), bank_file_text(glyphs, *size)});
 
     std::error_code error;
     const fs::path fresh = create_folder_beside(dir, error);

@@ -20,8 +20,7 @@ InputFileStatus open_failure(std::error_code ec) {
 InputFileRead read_input_file(const std::filesystem::path& path, std::string& bytes, std::size_t limit) {
     std::error_code ec;
     const std::filesystem::file_status status = std::filesystem::status(path, ec);
-    if (!std::filesystem::exists(status))
-        return {ec ? open_failure(ec) : InputFileStatus::kNotFound};
+    if (!std::filesystem::exists(status)) return {ec ? open_failure(ec) : InputFileStatus::kNotFound};
     if (ec) return {open_failure(ec)};
     if (!std::filesystem::is_regular_file(status)) return {InputFileStatus::kNotAFile};
     const std::uintmax_t size = std::filesystem::file_size(path, ec);

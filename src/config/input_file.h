@@ -17,8 +17,8 @@ enum class InputFileStatus {
     kCannotOpen,        // a read error, or opening failed for another cause than the two below
     kNotFound,          // no such file (or a folder on its way is not there)
     kPermissionDenied,  // there, but this user may not read it (or not reach its folder)
-    kNotAFile,    // a directory, FIFO, socket or device: reading it could block or never end
-    kTooLarge,    // more than the limit
+    kNotAFile,          // a directory, FIFO, socket or device: reading it could block or never end
+    kTooLarge,          // more than the limit
 };
 
 // Whether the file could not be opened at all, as opposed to being there and refused for what it is.

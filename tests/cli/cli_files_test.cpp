@@ -6,13 +6,18 @@
 #include <map>
 
 #include <gtest/gtest.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "cli/unit_backup.h"
 #include "cli_harness.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
+#include "protocol/random_model.h"
 #include "unit/unit_tcp_hosts.h"
 
 namespace tvx {
@@ -35,7 +40,8 @@ std::map<std::string, std::string> folder_contents(const fs::path& folder) {
 
 std::vector<std::string> names_in(const fs::path& folder) {
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -102,7 +108,47 @@ TEST_F(CliFiles, ABackupThatFailsLeavesTheEarlierOneWhole) {
     const QJsonObject dat = manifest["files"]["unit.dat"].toObject();
     EXPECT_EQ(dat["size"].toInteger(), static_cast<qint64>(files.read("site/unit.dat").size()));
     EXPECT_EQ(dat["sha256"].toString().size(), 64);
-    EXPECT_EQ(manifest["files"].toObject().keys(), (QStringList{"unit.dat", "unit.tll", "unit.tlm", "unit.tls"}));
+    EXPECT_EQ(manifest["files"].toObject().keys(),
+              (QStringList{"unit.dat", "unit.tll", "unit.tlm", "unit.tls"}));
+}
+
+// The same on a disk that is really full: a small file system of its own, mounted where only a child
+// process sees it, holds one backup but not a second beside it.
+TEST(CliBackupOnAFullDisk, TheEarlierBackupStaysWholeAndTheCauseIsTheSystems) {
+    Files files;
+    const std::string mount_point = files.path("small");
+    fs::create_directory(mount_point);
+    enum Outcome { kWhole = 0, kFirstFailed, kSecondWritten, kWrongCause, kEarlierChanged, kLeftBeside, kNoMount };
+    const SettingsModel first = testing::round_trip_model(5);
+    GlyphModel glyphs;
+    reset_glyphs(glyphs);
+    // Room for one backup and half another.
+    std::size_t one_backup = write_document(first).size() + 4096;
+    for (const GlyphSize* size : kGlyphSizes) one_backup += bank_file_text(glyphs, *size).size();
+    const std::string options = "size=" + std::to_string(one_backup * 3 / 2 / 1024) + "k";
+    const pid_t child = fork();
+    if (child == 0) {
+        if (unshare(CLONE_NEWNS) != 0 || mount("none", "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            mount("tmpfs", mount_point.c_str(), "tmpfs", 0, options.c_str()) != 0)
+            _exit(kNoMount);
+        const std::string dir = mount_point + "/site";
+        const ManifestHead head{"2.10", QJsonObject{{"host", "127.0.0.1"}, {"port", 9004}}};
+        if (write_backup(dir, first, glyphs, head)) _exit(kFirstFailed);
+        const auto earlier = folder_contents(dir);
+        const std::optional<BackupFailure> failed =
+            write_backup(dir, testing::round_trip_model(6), glyphs, head);
+        if (!failed) _exit(kSecondWritten);
+        if (failed->error != std::errc::no_space_on_device) _exit(kWrongCause);
+        if (folder_contents(dir) != earlier) _exit(kEarlierChanged);
+        if (names_in(mount_point) != std::vector<std::string>{"site"}) _exit(kLeftBeside);
+        _exit(kWhole);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFEXITED(status));
+    if (WEXITSTATUS(status) == kNoMount)
+        GTEST_SKIP() << "no small file system could be mounted (it takes root or a user namespace)";
+    EXPECT_EQ(WEXITSTATUS(status), kWhole);
 }
 
 // restore takes nothing on trust: a manifest damaged, emptied or edited, or a file changed or gone since
@@ -110,7 +156,8 @@ TEST_F(CliFiles, ABackupThatFailsLeavesTheEarlierOneWhole) {
 TEST_F(CliFiles, RestoreRefusesABackupItsManifestDoesNotVouchFor) {
     const std::string good = files.path("good");
     ASSERT_EQ(run({"backup", good}), 0) << errors();
-    QJsonObject manifest = QJsonDocument::fromJson(QByteArray::fromStdString(files.read("good/manifest.json"))).object();
+    QJsonObject manifest =
+        QJsonDocument::fromJson(QByteArray::fromStdString(files.read("good/manifest.json"))).object();
     const auto edited = [&manifest](const std::function<void(QJsonObject&)>& edit) {
         QJsonObject copy = manifest;
         edit(copy);
@@ -144,31 +191,45 @@ TEST_F(CliFiles, RestoreRefusesABackupItsManifestDoesNotVouchFor) {
         {"later format", edited([](QJsonObject& m) { m["format"] = 2; }), {}, "\"format\" is not 1"},
         {"no cli version", edited([](QJsonObject& m) { m.remove("cli_version"); }), {}, "no \"cli_version\""},
         {"no time", edited([](QJsonObject& m) { m.remove("time"); }), {}, "no \"time\""},
-        {"local time", edited([](QJsonObject& m) { m["time"] = "2024-05-01T09:30:00"; }), {},
+        {"local time",
+         edited([](QJsonObject& m) { m["time"] = "2024-05-01T09:30:00"; }),
+         {},
          "\"time\" is not a UTC time"},
         {"no version", edited([](QJsonObject& m) { m.remove("version"); }), {}, "no \"version\""},
         {"no link", edited([](QJsonObject& m) { m.remove("link"); }), {}, "no \"link\""},
         {"no files", edited([](QJsonObject& m) { m.remove("files"); }), {}, "no \"files\""},
-        {"a file left out", edited([](QJsonObject& m) {
+        {"a file left out",
+         edited([](QJsonObject& m) {
              QJsonObject listed = m["files"].toObject();
              listed.remove("unit.tls");
              m["files"] = listed;
          }),
-         {}, "\"files\" does not list unit.tls"},
-        {"a file too many", edited([](QJsonObject& m) {
+         {},
+         "\"files\" does not list unit.tls"},
+        {"a file too many",
+         edited([](QJsonObject& m) {
              QJsonObject listed = m["files"].toObject();
              listed["notes.txt"] = listed["unit.tls"];
              m["files"] = listed;
          }),
-         {}, "\"files\" lists notes.txt"},
-        {"a digest edited", edited(file_field("unit.tlm", "sha256", QString(64, '0'))), {},
+         {},
+         "\"files\" lists notes.txt"},
+        {"a digest edited",
+         edited(file_field("unit.tlm", "sha256", QString(64, '0'))),
+         {},
          "unit.tlm is not the file backed up"},
-        {"a digest mangled", edited(file_field("unit.tlm", "sha256", "xyz")), {},
+        {"a digest mangled",
+         edited(file_field("unit.tlm", "sha256", "xyz")),
+         {},
          "\"sha256\" is not 64 lowercase hexadecimal digits"},
-        {"a size edited", edited(file_field("unit.dat", "size", dat_size + 1)), {},
+        {"a size edited",
+         edited(file_field("unit.dat", "size", dat_size + 1)),
+         {},
          ("unit.dat holds " + std::to_string(dat_size) + " bytes, the manifest says " +
           std::to_string(dat_size + 1))},
-        {"a size not a number", edited(file_field("unit.dat", "size", "big")), {},
+        {"a size not a number",
+         edited(file_field("unit.dat", "size", "big")),
+         {},
          "\"size\" is not a number of bytes"},
         {"a bank changed since", kAsWritten,
          [&changed_bank](const fs::path& d) { write_file_replacing(d / "unit.tll", changed_bank); },
@@ -206,7 +267,8 @@ TEST_F(CliFiles, DestinationsThatCannotBeWrittenStopTheRunBeforeAnythingIsSent) 
         std::string reason;
     };
     const std::vector<Case> cases = {
-        {{"--report", missing + "r.json", "send", "RVN"}, "r.json: the folder " + missing.substr(0, missing.size() - 1) + " does not exist"},
+        {{"--report", missing + "r.json", "send", "RVN"},
+         "r.json: the folder " + missing.substr(0, missing.size() - 1) + " does not exist"},
         {{"-q", "--log", missing + "r.log", "send", "RVN"}, "r.log: the folder"},
         {{"--report", files.path(""), "send", "RVN"}, "names a folder, not a file"},
         {{"--report", files.path("busy"), "send", "RVN"}, "busy: is a folder, not a file"},
@@ -244,7 +306,10 @@ TEST_F(CliFiles, RefusedInputFilesSayWhatHappened) {
     GlyphModel glyphs;
     reset_glyphs(glyphs);
     const std::string bank = files.write("bom.tls", "\xEF\xBB\xBF" + bank_file_text(glyphs, kSmall));
-    const std::string hosts = files.write("hosts.txt", "\xEF\xBB\xBF" "127.0.0.1:" + std::to_string(server.port()) + "\n");
+    const std::string hosts = files.write("hosts.txt",
+                                          "\xEF\xBB\xBF"
+                                          "127.0.0.1:" +
+                                              std::to_string(server.port()) + "\n");
     struct Case {
         std::vector<std::string> arguments;
         std::string reason;
@@ -254,7 +319,8 @@ TEST_F(CliFiles, RefusedInputFilesSayWhatHappened) {
         {{"send-all", files.path("fifo.dat")}, "fifo.dat: not a regular file"},
         {{"send-all", "/dev/zero"}, "/dev/zero: not a regular file"},
         {{"send-all", huge}, "huge.dat: too large (more than 16 MiB)"},
-        {{"send-all", bom}, "bom.dat: starts with a byte-order mark; a settings document is saved without one"},
+        {{"send-all", bom},
+         "bom.dat: starts with a byte-order mark; a settings document is saved without one"},
         {{"glyphs", "register", bank}, "bom.tls: starts with a byte-order mark; a bank file"},
         {{"glyphs", "register", files.path("missing.tll")}, "missing.tll: does not exist"},
     };

@@ -5,8 +5,9 @@
 #include <fstream>
 
 #include <gtest/gtest.h>
-#include "support/ordinary_user.h"
 #include <sys/stat.h>
+
+#include "support/ordinary_user.h"
 
 namespace tvx {
 namespace {
