@@ -89,21 +89,21 @@ bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& gl
     return true;
 }
 
-std::optional<BackupFailure> write_backup(const std::string& dir, const SettingsModel& settings,
-                                          const GlyphModel& glyphs, const ManifestHead& head) {
+std::optional<WriteFailure> write_backup(const std::string& dir, const SettingsModel& settings,
+                                         const GlyphModel& glyphs, const ManifestHead& head) {
     if (!foreign_entries(dir).empty())
-        return BackupFailure{dir, std::make_error_code(std::errc::directory_not_empty)};
+        return WriteFailure{dir, std::make_error_code(std::errc::directory_not_empty)};
     std::vector<BackupFile> files{{std::string(kDocumentName), write_document(settings)}};
     for (const GlyphSize* size : kGlyphSizes)
         files.push_back({bank_name(*size), bank_file_text(glyphs, *size)});
 
     std::error_code error;
     const fs::path fresh = create_folder_beside(dir, error);
-    if (fresh.empty()) return BackupFailure{dir, error};
+    if (fresh.empty()) return WriteFailure{dir, error};
     const auto give_up = [&fresh](std::string path, std::error_code cause) {
         std::error_code ignored;
         fs::remove_all(fresh, ignored);
-        return BackupFailure{std::move(path), cause};
+        return WriteFailure{std::move(path), cause};
     };
     for (const BackupFile& file : files) {
         if (!write_file_replacing(fresh / file.name, file.bytes, error))

@@ -24,8 +24,8 @@ std::string backup_manifest_path(const std::string& dir);
 // (a file missing, changed since the backup, a manifest damaged or edited) when it is not.
 bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& glyphs, Console& console);
 
-// Where a backup could not be written, and the system's cause.
-struct BackupFailure {
+// Where a file or a backup could not be written, and the system's cause.
+struct WriteFailure {
     std::string path;
     std::error_code error;
 };
@@ -33,8 +33,8 @@ struct BackupFailure {
 // Writes the backup into a new folder beside dir, every file and the manifest synced to the disk, and
 // only then puts it in dir's place; an earlier backup in dir stays whole until that moment and is removed
 // after it. On failure dir is as it was and nothing is left beside it.
-std::optional<BackupFailure> write_backup(const std::string& dir, const SettingsModel& settings,
-                                          const GlyphModel& glyphs, const ManifestHead& head);
+std::optional<WriteFailure> write_backup(const std::string& dir, const SettingsModel& settings,
+                                         const GlyphModel& glyphs, const ManifestHead& head);
 
 // What in dir is no file of a backup, by name; replacing the folder would take these with it, so a
 // folder that holds any is not written over.

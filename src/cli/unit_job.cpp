@@ -424,16 +424,16 @@ ManifestHead UnitJob::manifest_head() const {
 }
 
 bool UnitJob::write_outputs() {
-    std::optional<BackupFailure> failed;
+    std::optional<WriteFailure> failed;
     std::error_code error;
     switch (input_.command) {
         case CliOptions::Command::kReadBack:
             if (!write_file_replacing(output_, write_document(tool_->model), error))
-                failed = BackupFailure{output_, error};
+                failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kGlyphRead:
             if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size), error))
-                failed = BackupFailure{output_, error};
+                failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kBackup:
             failed = write_backup(output_, tool_->model, tool_->glyphs, manifest_head());

@@ -118,7 +118,15 @@ TEST(CliBackupOnAFullDisk, TheEarlierBackupStaysWholeAndTheCauseIsTheSystems) {
     Files files;
     const std::string mount_point = files.path("small");
     fs::create_directory(mount_point);
-    enum Outcome { kWhole = 0, kFirstFailed, kSecondWritten, kWrongCause, kEarlierChanged, kLeftBeside, kNoMount };
+    enum Outcome {
+        kWhole = 0,
+        kFirstFailed,
+        kSecondWritten,
+        kWrongCause,
+        kEarlierChanged,
+        kLeftBeside,
+        kNoMount
+    };
     const SettingsModel first = testing::round_trip_model(5);
     GlyphModel glyphs;
     reset_glyphs(glyphs);
@@ -135,7 +143,7 @@ TEST(CliBackupOnAFullDisk, TheEarlierBackupStaysWholeAndTheCauseIsTheSystems) {
         const ManifestHead head{"2.10", QJsonObject{{"host", "127.0.0.1"}, {"port", 9004}}};
         if (write_backup(dir, first, glyphs, head)) _exit(kFirstFailed);
         const auto earlier = folder_contents(dir);
-        const std::optional<BackupFailure> failed =
+        const std::optional<WriteFailure> failed =
             write_backup(dir, testing::round_trip_model(6), glyphs, head);
         if (!failed) _exit(kSecondWritten);
         if (failed->error != std::errc::no_space_on_device) _exit(kWrongCause);
