@@ -5,6 +5,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "cli/cli_notices.h"
 #include "cli/clock_setting.h"
 #include "config/input_file.h"
 
@@ -186,13 +187,14 @@ bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::
 bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error) {
     // Only a regular file of a hosts file's size: a FIFO or a device would keep the reading waiting.
     std::string bytes;
-    const InputFileRead read = read_input_file(path, bytes, std::size_t{1} << 20);
-    if (read.status == InputFileStatus::kTooLarge) {
-        error = path + ": more than a hosts file holds";
+    constexpr std::size_t kHostsFileLimit = std::size_t{1} << 20;
+    const InputFileRead read = read_input_file(path, bytes, kHostsFileLimit);
+    if (!read) {
+        error = input_file_refusal(path, read.status, kHostsFileLimit);
         return false;
     }
-    if (!read) {
-        error = "Can't file open (" + path + ")";
+    if (starts_with_byte_order_mark(bytes)) {
+        error = byte_order_mark_refusal(path, "a hosts file (plain ASCII)");
         return false;
     }
     std::string_view rest = bytes;

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/cli_notices.h"
+#include "cli/destinations.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
 #include "cli/run_report.h"
@@ -246,27 +248,30 @@ bool CliRun::read_inputs() {
     const CliOptions& o = options_;
     if (o.command == CliOptions::Command::kSendAll) {
         std::string bytes;
-        if (!read_input_file(o.input, bytes)) {
-            const std::string why = std::string(kCantFileOpen) + " (" + o.input + ")";
+        if (const InputFileRead read = read_input_file(o.input, bytes); !read) {
+            const std::string why = input_file_refusal(o.input, read.status);
             console_.message(std::string(kPrefix) + why);
             note_run_problem(why, ReasonCode::kFile);
             return false;
         }
         document_sha256_ = sha256_hex(bytes);
         reset_settings(document_);
-        if (auto problem = read_document_strict(document_, bytes)) {
-            const std::string why = o.input + ": not a whole settings document: line " +
-                                    std::to_string(problem->line) + ": " + problem->what;
-            console_.message(std::string(kPrefix) + why);
-            note_run_problem(why, ReasonCode::kDocument);
+        std::ostringstream said;
+        Console heard(said, false);
+        if (!read_document_text(o.input, bytes, document_, heard)) {
+            const std::string why = said.str().substr(0, said.str().find('\n'));
+            console_.message(why);
+            note_run_problem(why.rfind(kPrefix, 0) == 0 ? why.substr(sizeof kPrefix - 1) : why,
+                             ReasonCode::kDocument);
             return false;
         }
         return true;
     }
-    // The readers tell the console why they refuse; the report repeats their last word.
+    // The readers tell the console why they refuse; the report repeats their last word. A file that
+    // cannot be read at all is a file problem, one that was read but refused a document problem.
     std::ostringstream said;
     Console heard(said, false);
-    const auto pass_on = [&](bool ok) {
+    const auto pass_on = [&](bool ok, const std::string& file) {
         std::string line;
         std::istringstream lines(said.str());
         std::string last;
@@ -275,7 +280,8 @@ bool CliRun::read_inputs() {
             last = line;
         }
         if (!ok) {
-            const bool readable = last.find(std::string(kCantFileOpen)) == std::string::npos;
+            std::string bytes;
+            const bool readable = static_cast<bool>(read_input_file(file, bytes));
             note_run_problem(last.empty() ? "input refused" : last,
                              readable ? ReasonCode::kDocument : ReasonCode::kFile);
         }
@@ -283,7 +289,7 @@ bool CliRun::read_inputs() {
     };
     if (o.command == CliOptions::Command::kGlyphRegister) {
         reset_glyphs(banks_);
-        if (!pass_on(read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, heard))) return false;
+        if (!pass_on(read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, heard), o.input)) return false;
         read_input_digest(o.input);
     } else if (o.command == CliOptions::Command::kRestore) {
         // Every unit's backup, before anything goes to any unit.
@@ -291,7 +297,8 @@ bool CliRun::read_inputs() {
             const std::string dir = output_for_unit(o.dir, n);
             if (backups_.count(dir) != 0) continue;
             auto backup = std::make_unique<Backup>();
-            if (!pass_on(read_backup(dir, backup->settings, backup->glyphs, heard))) return false;
+            if (!pass_on(read_backup(dir, backup->settings, backup->glyphs, heard), backup_manifest_path(dir)))
+                return false;
             said.str({});
             backups_.emplace(dir, std::move(backup));
         }
@@ -309,30 +316,22 @@ std::string CliRun::output_for(int n) const {
 }
 
 bool CliRun::outputs_writable() {
-    if (options_.command == CliOptions::Command::kBackup) {
-        for (int n = 1; n <= options_.units; ++n) {
-            const std::string dir = output_for(n);
-            if (!backup_folder_usable(dir)) {
-                console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + dir + ")");
-                note_run_problem(std::string(kCantFileOpen) + " (" + dir + ")", ReasonCode::kFile);
-                return false;
-            }
-        }
-        return true;
+    std::vector<Destination> destinations;
+    const bool backup = options_.command == CliOptions::Command::kBackup;
+    if (backup || !options_.output.empty()) {
+        for (int n = 1; n <= options_.units; ++n)
+            destinations.push_back(
+                {output_for(n), backup ? DestinationKind::kBackupFolder : DestinationKind::kFile});
     }
-    if (options_.output.empty()) return true;
-    // A result is written once its unit is done; a folder that is not there is worth hearing of first.
-    for (int n = 1; n <= options_.units; ++n) {
-        const std::filesystem::path path(output_for(n));
-        std::error_code ec;
-        const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-        if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(path, ec)) {
-            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path.string() + ")");
-            note_run_problem(std::string(kCantFileOpen) + " (" + path.string() + ")", ReasonCode::kFile);
-            return false;
-        }
-    }
-    return true;
+    if (!options_.report.empty()) destinations.push_back({options_.report, DestinationKind::kFile});
+    if (!options_.log.empty()) destinations.push_back({options_.log, DestinationKind::kFile});
+    const std::optional<std::string> problem = destinations_problem(destinations);
+    if (!problem) return true;
+    console_.message(std::string(kPrefix) + *problem);
+    note_run_problem(*problem, ReasonCode::kFile);
+    // A report that cannot be written is not tried at the end: the problem has been told once.
+    if (destination_problem({options_.report, DestinationKind::kFile})) options_.report.clear();
+    return false;
 }
 
 void CliRun::listen() {
@@ -509,14 +508,14 @@ void CliRun::end(int code) {
     finished_ = true;
     // A run a signal stopped says so in its exit status, whatever its units did before.
     if (signal_) code = 128 + *signal_;
-    if (log_ && !log_->save(options_.log)) {
-        console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + options_.log +
-                         ": the communication log was not written)");
+    std::error_code error;
+    if (log_ && !write_file_replacing(options_.log, log_->text(), error)) {
+        console_.message(std::string(kPrefix) + write_failure(options_.log, error) +
+                         " (the communication log)");
         if (!signal_) code = 1;
     }
-    if (!options_.report.empty() && !write_report(code)) {
-        console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + options_.report +
-                         ": the report was not written)");
+    if (!options_.report.empty() && !write_report(code, error)) {
+        console_.message(std::string(kPrefix) + write_failure(options_.report, error) + " (the report)");
         if (!signal_) code = 1;
     }
     exit_code_ = code;
@@ -586,9 +585,9 @@ void CliRun::print_summary() {
                      " succeeded in " + seconds_text(clock_.elapsed()));
 }
 
-bool CliRun::write_report(int code) {
+bool CliRun::write_report(int code, std::error_code& error) {
     const QByteArray text = report_text(run_report(facts_for(code), jobs_));
-    return write_file_replacing(options_.report, text.toStdString());
+    return write_file_replacing(options_.report, text.toStdString(), error);
 }
 
 }  // namespace tvx

@@ -76,7 +76,7 @@ class CliRun : public QObject {
     // The run ends before reaching its units; the console has been told why.
     void note_run_problem(const std::string& why, ReasonCode reason);
     bool read_input_digest(const std::string& path);
-    bool write_report(int code);
+    bool write_report(int code, std::error_code& error);
     RunFacts facts_for(int code) const;
     void draw_progress();
     void end(int code);

@@ -1,5 +1,6 @@
 #include "cli/document_diff.h"
 
+#include "cli/cli_notices.h"
 #include "cli/glyph_offline.h"
 #include "cli/json_text.h"
 #include "glyphs/glyph_bank_file.h"
@@ -21,8 +22,17 @@ std::string as_utf8(const std::string& text, bool shift_jis) {
 
 bool read_document_file(const std::string& path, SettingsModel& model, Console& console) {
     std::string bytes;
-    if (!read_input_file(path, bytes)) {
-        console.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path + ")");
+    if (const InputFileRead read = read_input_file(path, bytes); !read) {
+        console.message(std::string(kPrefix) + input_file_refusal(path, read.status));
+        return false;
+    }
+    return read_document_text(path, bytes, model, console);
+}
+
+bool read_document_text(const std::string& path, const std::string& bytes, SettingsModel& model,
+                        Console& console) {
+    if (starts_with_byte_order_mark(bytes)) {
+        console.message(std::string(kPrefix) + byte_order_mark_refusal(path, "a settings document"));
         return false;
     }
     if (auto problem = read_document_strict(model, bytes)) {

@@ -12,6 +12,9 @@ namespace tvx {
 
 // Reads a settings document strictly into model; a message on the console when it cannot be read whole.
 bool read_document_file(const std::string& path, SettingsModel& model, Console& console);
+// The same for a document already read as bytes, path naming it in the message.
+bool read_document_text(const std::string& path, const std::string& bytes, SettingsModel& model,
+                        Console& console);
 
 // diff: reads both settings documents strictly and prints every setting that differs, one line each,
 // tab-separated: where (page or day, or the group of a unit-wide setting), setting, value in a, value in

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "cli/cli_notices.h"
 #include "cli/cli_options.h"
 #include "config/safe_file.h"
 #include "glyphs/bitmap_export.h"
@@ -13,16 +14,29 @@ namespace {
 
 constexpr char kPrefix[] = "tvx230-cli: ";
 
-void cant_open(Console& console, const std::string& path) {
-    console.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path + ")");
+// Writes a file whole or not at all; the cause on the console when it cannot.
+bool write_output(Console& console, const std::string& path, std::string_view bytes) {
+    std::error_code error;
+    if (write_file_replacing(path, bytes, error)) return true;
+    console.message(std::string(kPrefix) + write_failure(path, error));
+    return false;
 }
 
 }  // namespace
 
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console) {
     std::string text;
-    if (!read_input_file(path, text)) {
-        cant_open(console, path);
+    if (const InputFileRead read = read_input_file(path, text); !read) {
+        console.message(std::string(kPrefix) + input_file_refusal(path, read.status));
+        return false;
+    }
+    return read_bank_text(path, text, size, glyphs, console);
+}
+
+bool read_bank_text(const std::string& path, const std::string& text, const GlyphSize& size,
+                    GlyphModel& glyphs, Console& console) {
+    if (starts_with_byte_order_mark(text)) {
+        console.message(std::string(kPrefix) + byte_order_mark_refusal(path, "a bank file"));
         return false;
     }
     if (auto problem = read_bank_text_strict(glyphs, size, text)) {
@@ -75,8 +89,7 @@ int convert_glyph_banks(const std::string& source, std::optional<int> number,
                             " banks hold no number " + std::to_string(first) + "; left as it was");
             continue;
         }
-        if (!write_file_replacing(target.path, bank_file_text(glyphs, target.size))) {
-            cant_open(console, target.path);
+        if (!write_output(console, target.path, bank_file_text(glyphs, target.size))) {
             status = 1;
         }
     }
@@ -96,8 +109,7 @@ int export_glyph_bitmap(const std::string& source, int number, const std::string
     const std::string& glyph = glyph_bank(glyphs, *size)[static_cast<std::size_t>(number - 1)];
     const RgbImage image = glyph_cell_image(glyph, *size, kGlyphCellSize, kGlyphCellSize, fill);
     const std::string path = with_extension(output, ".bmp");
-    if (!write_bitmap_file(path, image)) {
-        cant_open(console, path);
+    if (!write_output(console, path, bitmap_file_bytes(image))) {
         return 1;
     }
     return 0;

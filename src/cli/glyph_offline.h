@@ -26,5 +26,8 @@ int export_glyph_bitmap(const std::string& source, int number, const std::string
 
 // Reads a bank file of the size its extension names, strictly; a message on the console when it cannot.
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console);
+// The same for a bank file already read as text, path naming it in the message.
+bool read_bank_text(const std::string& path, const std::string& text, const GlyphSize& size,
+                    GlyphModel& glyphs, Console& console);
 
 }  // namespace tvx

@@ -1,9 +1,13 @@
 #include "cli/unit_backup.h"
 
+#include <algorithm>
+#include <array>
 #include <filesystem>
 
+#include "cli/cli_notices.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
+#include "config/input_file.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -11,68 +15,120 @@
 namespace tvx {
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr char kPrefix[] = "tvx230-cli: ";
+constexpr std::string_view kManifestName = "manifest.json";
+constexpr std::string_view kDocumentName = "unit.dat";
+
 std::string in_folder(const std::string& dir, std::string_view name) {
-    return (std::filesystem::path(dir) / std::string(name)).string();
+    return (fs::path(dir) / std::string(name)).string();
+}
+
+std::string bank_name(const GlyphSize& size) {
+    return "unit" + std::string(size.extension);
+}
+
+// The files a manifest lists, in the order they are written and read.
+std::vector<std::string> listed_names() {
+    std::vector<std::string> names{std::string(kDocumentName)};
+    for (const GlyphSize* size : kGlyphSizes) names.push_back(bank_name(*size));
+    return names;
 }
 
 }  // namespace
 
 std::string backup_document_path(const std::string& dir) {
-    return in_folder(dir, "unit.dat");
+    return in_folder(dir, kDocumentName);
 }
 
 std::string backup_bank_path(const std::string& dir, const GlyphSize& size) {
-    return in_folder(dir, "unit" + std::string(size.extension));
+    return in_folder(dir, bank_name(size));
 }
 
 std::string backup_manifest_path(const std::string& dir) {
-    return in_folder(dir, "manifest.json");
+    return in_folder(dir, kManifestName);
 }
 
 bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& glyphs, Console& console) {
     reset_settings(settings);
     reset_glyphs(glyphs);
-    // The manifest is written last and taken away first: without it the folder is not a whole backup
-    // (one that failed part way may hold files of two backups).
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(backup_manifest_path(dir), ec)) {
-        console.message("tvx230-cli: " + dir + ": not a whole backup: no manifest.json");
+    const auto refuse = [&console](const std::string& why) {
+        console.message(std::string(kPrefix) + why);
         return false;
+    };
+    // Without its manifest a folder is no whole backup; it is read first and every file checked against
+    // it, so nothing is sent from a backup that was cut short, damaged or edited since.
+    const std::string manifest_path = backup_manifest_path(dir);
+    std::string manifest;
+    if (const InputFileRead read = read_input_file(manifest_path, manifest); !read) {
+        if (read.status == InputFileStatus::kNotFound)
+            return refuse(dir + ": not a whole backup: no manifest.json");
+        return refuse(input_file_refusal(manifest_path, read.status));
     }
-    if (!read_document_file(backup_document_path(dir), settings, console)) return false;
-    for (const GlyphSize* size : kGlyphSizes) {
-        if (!read_bank_strict(backup_bank_path(dir, *size), *size, glyphs, console)) return false;
+    const ManifestReading reading = read_manifest(manifest, listed_names());
+    if (!reading.problem.empty()) return refuse(manifest_path + ": " + reading.problem);
+
+    std::vector<std::string> contents;
+    for (const ManifestEntry& entry : reading.files) {
+        const std::string path = in_folder(dir, entry.name);
+        std::string bytes;
+        if (const InputFileRead read = read_input_file(path, bytes); !read)
+            return refuse(dir + ": not a whole backup: " + input_file_refusal(entry.name, read.status));
+        if (const auto mismatch = file_mismatch(entry, bytes))
+            return refuse(dir + ": not the backup its manifest lists: " + *mismatch);
+        contents.push_back(std::move(bytes));
+    }
+    // The bytes checked are the bytes read: a file changed meanwhile cannot slip in between.
+    if (!read_document_text(backup_document_path(dir), contents[0], settings, console)) return false;
+    for (std::size_t i = 0; i < std::size(kGlyphSizes); ++i) {
+        const GlyphSize& size = *kGlyphSizes[i];
+        if (!read_bank_text(backup_bank_path(dir, size), contents[i + 1], size, glyphs, console))
+            return false;
     }
     return true;
 }
 
-std::string write_backup(const std::string& dir, const SettingsModel& settings, const GlyphModel& glyphs,
-                         const std::string& manifest) {
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
-    if (!std::filesystem::is_directory(dir, ec)) return dir;
-    // An earlier backup's manifest goes first, so that a write failing part way never leaves files of two
-    // backups that pass for one.
-    std::filesystem::remove(backup_manifest_path(dir), ec);
-    if (ec) return backup_manifest_path(dir);
-    if (!write_file_replacing(backup_document_path(dir), write_document(settings)))
-        return backup_document_path(dir);
-    for (const GlyphSize* size : kGlyphSizes) {
-        const std::string path = backup_bank_path(dir, *size);
-        if (!write_file_replacing(path, bank_file_text(glyphs, *size))) return path;
+std::optional<WriteFailure> write_backup(const std::string& dir, const SettingsModel& settings,
+                                         const GlyphModel& glyphs, const ManifestHead& head) {
+    if (!foreign_entries(dir).empty())
+        return WriteFailure{dir, std::make_error_code(std::errc::directory_not_empty)};
+    std::vector<BackupFile> files{{std::string(kDocumentName), write_document(settings)}};
+    for (const GlyphSize* size : kGlyphSizes)
+        files.push_back({bank_name(*size), bank_file_text(glyphs, *size)});
+
+    std::error_code error;
+    const fs::path fresh = create_folder_beside(dir, error);
+    if (fresh.empty()) return WriteFailure{dir, error};
+    const auto give_up = [&fresh](std::string path, std::error_code cause) {
+        std::error_code ignored;
+        fs::remove_all(fresh, ignored);
+        return WriteFailure{std::move(path), cause};
+    };
+    for (const BackupFile& file : files) {
+        if (!write_file_replacing(fresh / file.name, file.bytes, error))
+            return give_up(in_folder(dir, file.name), error);
     }
-    if (!write_file_replacing(backup_manifest_path(dir), manifest)) return backup_manifest_path(dir);
-    return {};
+    if (!write_file_replacing(fresh / std::string(kManifestName), manifest_text(head, files), error))
+        return give_up(backup_manifest_path(dir), error);
+    if (!replace_folder(fresh, dir, error)) return give_up(dir, error);
+    return std::nullopt;
 }
 
-bool backup_folder_usable(const std::string& dir) {
+std::vector<std::string> foreign_entries(const std::string& dir) {
+    std::vector<std::string> names = listed_names();
+    names.emplace_back(kManifestName);
+    std::vector<std::string> foreign;
     std::error_code ec;
-    std::filesystem::path path = std::filesystem::path(dir).lexically_normal();
-    if (!path.has_filename()) path = path.parent_path();  // "site/" names the folder "site"
-    if (path.empty() || std::filesystem::is_directory(path, ec)) return true;
-    if (std::filesystem::exists(path, ec)) return false;
-    const std::filesystem::path parent = path.has_parent_path() ? path.parent_path() : ".";
-    return std::filesystem::is_directory(parent, ec);
+    if (!fs::is_directory(dir, ec)) return foreign;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        // Only the backup's own files, as files: a folder named "unit.dat" is not one of them.
+        if (std::find(names.begin(), names.end(), name) == names.end() || !it->is_regular_file(ec))
+            foreign.push_back(name);
+    }
+    std::sort(foreign.begin(), foreign.end());
+    return foreign;
 }
 
 }  // namespace tvx

@@ -1,6 +1,7 @@
 #include "cli/unit_job.h"
 
 #include <QDateTime>
+#include <QJsonDocument>
 #include <QTime>
 #include <algorithm>
 #include <utility>
@@ -512,32 +513,31 @@ void UnitJob::tick() {
     if (input_.pace_reply && !channel_->awaiting_answer() && tool_->glyphs.glyph_reply_pending == 0) kick();
 }
 
-std::string UnitJob::manifest() const {
-    const QString now = QDateTime::currentDateTimeUtc().toString(Qt::ISODate);
-    return "{\n  \"version\": " + json_string(tool_->model.network.version_number) +
-           ",\n  \"time\": " + json_string(now.toStdString()) + ",\n  \"link\": " + link_.json() +
-           ",\n  \"settings\": \"unit.dat\",\n  \"glyphs\": {\"large\": \"unit.tll\", \"medium\": "
-           "\"unit.tlm\", \"small\": \"unit.tls\"}\n}\n";
+ManifestHead UnitJob::manifest_head() const {
+    return {tool_->model.network.version_number,
+            QJsonDocument::fromJson(QByteArray::fromStdString(link_.json())).object()};
 }
 
 bool UnitJob::write_outputs() {
-    std::string failed;
+    std::optional<WriteFailure> failed;
+    std::error_code error;
     switch (input_.command) {
         case CliOptions::Command::kReadBack:
-            if (!write_file_replacing(output_, write_document(tool_->model))) failed = output_;
+            if (!write_file_replacing(output_, write_document(tool_->model), error))
+                failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kGlyphRead:
-            if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size)))
-                failed = output_;
+            if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size), error))
+                failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kBackup:
-            failed = write_backup(output_, tool_->model, tool_->glyphs, manifest());
+            failed = write_backup(output_, tool_->model, tool_->glyphs, manifest_head());
             break;
         default:
             break;
     }
-    if (failed.empty()) return true;
-    notices_.notify_warning(std::string(kCantFileOpen) + " (" + failed + ")");
+    if (!failed) return true;
+    notices_.notify_warning(write_failure(failed->path, failed->error));
     return false;
 }
 
@@ -546,7 +546,7 @@ void UnitJob::complete() {
     pace_timer_.stop();
     kick_timer_.stop();
     if (!write_outputs()) {
-        fail(std::string(kCantFileOpen), ReasonCode::kFile);
+        fail(notices_.last_problem(), ReasonCode::kFile);
         return;
     }
     std::string problem;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/backup_manifest.h"
 #include "cli/cli_notices.h"
 #include "cli/cli_options.h"
 #include "cli/clock_setting.h"
@@ -130,7 +131,7 @@ class UnitJob : public QObject {
     void tick();
     void kick();
     bool write_outputs();
-    std::string manifest() const;
+    ManifestHead manifest_head() const;
     void complete();
     void fail(std::string why, ReasonCode code);
     void fail_for_channel();

@@ -64,6 +64,31 @@ std::uint64_t random_number() {
     return engine();
 }
 
+// The file name writes fail at, for tests of a full disk; empty when none.
+fs::path& full_disk_at() {
+    static fs::path name;
+    return name;
+}
+
+// "site/" names the folder "site": the name that renames and names beside it work on.
+fs::path folder_name_of(const fs::path& path) {
+    fs::path folder = path.lexically_normal();
+    if (!folder.has_filename() && folder.has_parent_path()) folder = folder.parent_path();
+    return folder;
+}
+
+class FileErrorCategory : public std::error_category {
+  public:
+    const char* name() const noexcept override { return "file"; }
+    std::string message(int value) const override {
+        switch (static_cast<FileError>(value)) {
+            case FileError::kNotARegularFile:
+                return "not a regular file";
+        }
+        return "file error";
+    }
+};
+
 }  // namespace
 
 bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
@@ -76,9 +101,21 @@ bool read_whole_file(const std::filesystem::path& path, std::string& bytes) {
 }
 
 bool write_file_replacing(const std::filesystem::path& path, std::string_view bytes) {
-    if (path.empty()) return false;
+    std::error_code error;
+    return write_file_replacing(path, bytes, error);
+}
+
+bool write_file_replacing(const std::filesystem::path& path, std::string_view bytes, std::error_code& error) {
+    error.clear();
+    if (path.empty()) {
+        error = std::make_error_code(std::errc::no_such_file_or_directory);
+        return false;
+    }
     const std::optional<fs::path> found = replacement_target(path);
-    if (!found) return false;
+    if (!found) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return false;
+    }
     const fs::path& target = *found;
 
     // Only a regular file is replaced: renaming over a folder, a device or a pipe would not write into
@@ -86,7 +123,11 @@ bool write_file_replacing(const std::filesystem::path& path, std::string_view by
     std::error_code ec;
     const fs::file_status status = fs::status(target, ec);
     const bool exists = status.type() != fs::file_type::not_found;
-    if (exists && !fs::is_regular_file(status)) return false;
+    if (exists && !fs::is_regular_file(status)) {
+        error = fs::is_directory(status) ? std::make_error_code(std::errc::is_a_directory)
+                                         : make_error_code(FileError::kNotARegularFile);
+        return false;
+    }
 
     namespace io = native_file;
     fs::path temp;
@@ -98,18 +139,110 @@ bool write_file_replacing(const std::filesystem::path& path, std::string_view by
         // old file's permissions, so content meant for a 0600 file is never readable by others.
         created = io::create_exclusive(temp, exists ? io::Access::kOwnerOnly : io::Access::kUsual, handle);
     }
-    if (created != io::CreateResult::kCreated) return false;
+    if (created != io::CreateResult::kCreated) {
+        error = created == io::CreateResult::kNameTaken ? std::make_error_code(std::errc::file_exists)
+                                                        : io::last_error();
+        return false;
+    }
 
-    bool ok =
-        (!exists || io::copy_permissions(handle, target)) && io::write_all(handle, bytes) && io::sync(handle);
-    ok = io::close(handle) && ok;
-    ok = ok && io::replace(temp, target);
+    // The first step that fails gives the cause, read before anything else can change it.
+    const auto step = [&error](bool done) {
+        if (!done && !error) error = io::last_error();
+        return done;
+    };
+    const auto write = [&] {
+        if (!full_disk_at().empty() && target.filename() == full_disk_at()) {
+            error = std::make_error_code(std::errc::no_space_on_device);
+            return false;
+        }
+        return step(io::write_all(handle, bytes));
+    };
+    bool ok = (!exists || step(io::copy_permissions(handle, target))) && write() && step(io::sync(handle));
+    ok = step(io::close(handle)) && ok;
+    ok = ok && step(io::replace(temp, target));
     if (!ok) {
         fs::remove(temp, ec);
+        if (!error) error = std::make_error_code(std::errc::io_error);
         return false;
     }
     io::sync_folder(target.parent_path());
     return true;
+}
+
+std::error_code make_error_code(FileError error) {
+    static const FileErrorCategory category;
+    return {static_cast<int>(error), category};
+}
+
+fs::path create_folder_beside(const fs::path& target, std::error_code& error) {
+    error.clear();
+    const std::optional<fs::path> found = replacement_target(folder_name_of(target));
+    if (!found) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return {};
+    }
+    const fs::path real = folder_name_of(*found);
+    for (int attempt = 0; attempt < kMaxNameAttempts; ++attempt) {
+        const fs::path fresh = temporary_name(real, random_number());
+        std::error_code ec;
+        // False without an error: a folder of that name was there already.
+        if (!fs::create_directory(fresh, ec)) {
+            if (!ec || ec == std::errc::file_exists) continue;
+            error = ec;
+            return {};
+        }
+        const fs::file_status old = fs::status(real, ec);
+        if (fs::is_directory(old)) fs::permissions(fresh, old.permissions(), fs::perm_options::replace, ec);
+        return fresh;
+    }
+    error = std::make_error_code(std::errc::file_exists);
+    return {};
+}
+
+bool replace_folder(const fs::path& fresh, const fs::path& target, std::error_code& error) {
+    error.clear();
+    const std::optional<fs::path> found = replacement_target(folder_name_of(target));
+    if (!found) {
+        error = std::make_error_code(std::errc::too_many_symbolic_link_levels);
+        return false;
+    }
+    const fs::path real = folder_name_of(*found);
+    std::error_code ec;
+    const fs::file_status status = fs::symlink_status(real, ec);
+    if (status.type() == fs::file_type::not_found) {
+        fs::rename(fresh, real, error);
+        if (error) return false;
+        native_file::sync_folder(real.parent_path());
+        return true;
+    }
+    if (!fs::is_directory(status)) {
+        error = std::make_error_code(std::errc::not_a_directory);
+        return false;
+    }
+    fs::path aside;
+    for (int attempt = 0; attempt < kMaxNameAttempts && aside.empty(); ++attempt) {
+        aside = temporary_name(real, random_number());
+        if (fs::symlink_status(aside, ec).type() != fs::file_type::not_found) aside.clear();
+    }
+    if (aside.empty()) {
+        error = std::make_error_code(std::errc::file_exists);
+        return false;
+    }
+    fs::rename(real, aside, error);
+    if (error) return false;
+    fs::rename(fresh, real, error);
+    if (error) {
+        fs::rename(aside, real, ec);
+        return false;
+    }
+    native_file::sync_folder(real.parent_path());
+    // The new folder is in place and on the disk; an old one that cannot be removed whole only takes room.
+    fs::remove_all(aside, ec);
+    return true;
+}
+
+void fail_writes_as_full_disk_for_testing(std::string file_name) {
+    full_disk_at() = std::move(file_name);
 }
 
 }  // namespace tvx

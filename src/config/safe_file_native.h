@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string_view>
+#include <system_error>
 
 namespace tvx::native_file {
 
@@ -38,6 +39,9 @@ bool close(Handle handle);
 // Puts from in place of to in one step (to may exist), the rename written through to the disk where the
 // platform offers that.
 bool replace(const std::filesystem::path& from, const std::filesystem::path& to);
+
+// Why the last of these calls that failed did so, read right after it.
+std::error_code last_error();
 
 // Makes a rename in folder durable, where the platform needs a folder sync for that.
 void sync_folder(const std::filesystem::path& folder);

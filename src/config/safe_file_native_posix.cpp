@@ -60,6 +60,10 @@ bool replace(const std::filesystem::path& from, const std::filesystem::path& to)
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+std::error_code last_error() {
+    return {errno, std::generic_category()};
+}
+
 void sync_folder(const std::filesystem::path& folder) {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;

@@ -43,6 +43,8 @@ bool read_document_file(const std::string& path, SettingsModel& model, Notices& 
         case InputFileStatus::kRead:
             break;
         case InputFileStatus::kCannotOpen:
+        case InputFileStatus::kNotFound:
+        case InputFileStatus::kPermissionDenied:
             notices.notify_warning(kCantOpen);
             return false;
         case InputFileStatus::kNotAFile:

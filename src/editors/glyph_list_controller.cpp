@@ -157,7 +157,7 @@ bool GlyphListController::open_file() {
     // were, so a later 保存 cannot overwrite a file that was never a bank.
     std::string text;
     const InputFileRead read = read_input_file(file_path(*path), text);
-    if (read.status == InputFileStatus::kCannotOpen) {
+    if (cannot_open(read.status)) {
         notices_.notify_warning(kCantFileOpen);
         return false;
     }

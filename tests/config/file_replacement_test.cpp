@@ -8,11 +8,9 @@
 #include <string>
 #include <vector>
 
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include "config/configuration.h"
@@ -22,12 +20,14 @@
 #include "glyphs/bitmap_export.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
+#include "support/ordinary_user.h"
 #include "support/recording_notices.h"
 
 namespace tvx {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::as_ordinary_user;
 
 struct NoDialogs : DocumentDialogs {
     std::optional<std::string> ask_open_path() override { return std::nullopt; }
@@ -55,20 +55,6 @@ class FullDisk {
     rlimit saved_{};
     void (*previous_)(int) = nullptr;
 };
-
-// Runs check in a child process as an ordinary user and gives its exit code: as root, the tests would
-// write into any folder and read any file, so the child becomes "nobody" first.
-int as_ordinary_user(const std::function<int()>& check) {
-    const pid_t child = fork();
-    if (child == 0) {
-        if (geteuid() == 0 && (setgroups(0, nullptr) != 0 || setgid(65534) != 0 || setuid(65534) != 0))
-            _exit(99);
-        _exit(check());
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
 
 mode_t mode_of(const fs::path& path) {
     struct stat st {};
@@ -248,6 +234,93 @@ TEST_F(FileReplacementTest, OnlyRegularFilesAreReplaced) {
     EXPECT_FALSE(commands.document_save());
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Can't file open"});
     EXPECT_EQ(files_in_folder(), (std::vector<std::string>{"loop-a", "loop-b", "pipe"}));
+}
+
+// A write that fails says why, in the system's own terms, so that the operator hears the real cause.
+TEST_F(FileReplacementTest, AFailedWriteGivesItsCause) {
+    put_old_files();
+    const fs::path file = writers[0].path;
+    std::error_code error;
+    fail_writes_as_full_disk_for_testing("unit.dat");
+    EXPECT_FALSE(write_file_replacing(file, std::string(4096, 'x'), error));
+    fail_writes_as_full_disk_for_testing("");
+    EXPECT_EQ(error, std::errc::no_space_on_device);
+    EXPECT_EQ(error.message(), "No space left on device");
+    EXPECT_EQ(contents(file), "old document");
+    {
+        const FullDisk full(64);
+        EXPECT_FALSE(write_file_replacing(file, std::string(4096, 'x'), error));
+    }
+    EXPECT_EQ(error, std::errc::file_too_large);
+    EXPECT_EQ(files_in_folder(),
+              (std::vector<std::string>{"bank.tls", "gl01.bmp", "tvx230.ini", "unit.dat"}));
+
+    fs::create_symlink("loop-b", root() / "loop-a");
+    fs::create_symlink("loop-a", root() / "loop-b");
+    ASSERT_EQ(::mkfifo((root() / "pipe").c_str(), 0644), 0);
+    const std::pair<fs::path, std::error_code> refused[] = {
+        {root(), std::make_error_code(std::errc::is_a_directory)},
+        {root() / "pipe", make_error_code(FileError::kNotARegularFile)},
+        {root() / "loop-a", std::make_error_code(std::errc::too_many_symbolic_link_levels)},
+        {root() / "no" / "folder.dat", std::make_error_code(std::errc::no_such_file_or_directory)},
+    };
+    for (const auto& [path, cause] : refused) {
+        EXPECT_FALSE(write_file_replacing(path, "x", error)) << path;
+        EXPECT_EQ(error, cause) << path << ": " << error.message();
+    }
+    EXPECT_EQ(make_error_code(FileError::kNotARegularFile).message(), "not a regular file");
+
+    ASSERT_EQ(::chmod(root().c_str(), 0555), 0);
+    const int denied = as_ordinary_user([file] {
+        std::error_code cause;
+        return write_file_replacing(file, "x", cause) ? 0 : cause.value();
+    });
+    ::chmod(root().c_str(), 0700);
+    EXPECT_EQ(denied, EACCES);
+
+    EXPECT_TRUE(write_file_replacing(file, "new", error));
+    EXPECT_FALSE(error);
+}
+
+// A folder is replaced as a file is: a new one made beside it, then renamed into its place, so the path
+// names the whole old folder or the whole new one, and only the new one is left.
+TEST_F(FileReplacementTest, AFolderIsReplacedWholeByANewOneBesideIt) {
+    const fs::path site = root() / "site";
+    fs::create_directory(site);
+    std::ofstream(site / "a.txt") << "old";
+    std::ofstream(site / "b.txt") << "old";
+    ASSERT_EQ(::chmod(site.c_str(), 0750), 0);
+    std::error_code error;
+    const fs::path fresh = create_folder_beside(site, error);
+    ASSERT_FALSE(fresh.empty()) << error.message();
+    EXPECT_EQ(fresh.parent_path(), root());
+    EXPECT_EQ(mode_of(fresh), 0750);
+    std::ofstream(fresh / "a.txt") << "new";
+    std::ifstream reader(site / "a.txt");  // a reader of the old folder keeps reading it
+    ASSERT_TRUE(replace_folder(fresh, site, error)) << error.message();
+    EXPECT_EQ(contents(site / "a.txt"), "new");
+    EXPECT_FALSE(fs::exists(site / "b.txt"));
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(reader), {}), "old");
+    EXPECT_EQ(files_in_folder(), std::vector<std::string>{"site"});
+
+    // Through a link the folder at its end is replaced and the link stays; a folder not yet there is made.
+    fs::create_directory_symlink("site", root() / "link");
+    const fs::path through = create_folder_beside(root() / "link", error);
+    std::ofstream(through / "a.txt") << "linked";
+    ASSERT_TRUE(replace_folder(through, root() / "link/", error)) << error.message();
+    EXPECT_TRUE(fs::is_symlink(root() / "link"));
+    EXPECT_EQ(contents(site / "a.txt"), "linked");
+    const fs::path first = create_folder_beside(root() / "new", error);
+    ASSERT_TRUE(replace_folder(first, root() / "new", error)) << error.message();
+    EXPECT_EQ(files_in_folder(), (std::vector<std::string>{"link", "new", "site"}));
+
+    // A file in the way is not replaced by a folder; the new folder stays for its maker to remove.
+    std::ofstream(root() / "file") << "kept";
+    const fs::path refused = create_folder_beside(root() / "file", error);
+    EXPECT_FALSE(replace_folder(refused, root() / "file", error));
+    EXPECT_EQ(error, std::errc::not_a_directory);
+    EXPECT_EQ(contents(root() / "file"), "kept");
+    EXPECT_TRUE(fs::is_directory(refused));
 }
 
 // A folder the operator may not write to: the write fails, the old file stays, nothing is left.

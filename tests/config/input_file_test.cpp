@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include "support/ordinary_user.h"
+
 namespace tvx {
 namespace {
 
@@ -42,11 +44,9 @@ TEST_F(InputFileTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
     EXPECT_EQ(bytes, "untouched");
 }
 
-TEST_F(InputFileTest, RefusesAFileLargerThanTheLimitAndAMissingOne) {
+TEST_F(InputFileTest, RefusesAFileLargerThanTheLimit) {
     EXPECT_EQ(read_input_file(write("big.dat", std::string(7, 'x')), bytes, 6).status,
               InputFileStatus::kTooLarge);
-    EXPECT_EQ(read_input_file(path("missing.dat"), bytes).status, InputFileStatus::kCannotOpen);
-    EXPECT_FALSE(read_input_file(path("missing.dat"), bytes));
     EXPECT_EQ(bytes, "untouched");
 
     // A sparse file of several gigabytes is refused by its size, without reading it.
@@ -54,6 +54,32 @@ TEST_F(InputFileTest, RefusesAFileLargerThanTheLimitAndAMissingOne) {
     std::ofstream(huge).close();
     fs::resize_file(huge, std::uintmax_t{3} << 30);
     EXPECT_EQ(read_input_file(huge, bytes).status, InputFileStatus::kTooLarge);
+}
+
+// A file that could not be opened says why: not there, or not this user's to read.
+TEST_F(InputFileTest, TellsAMissingFileFromOneItMayNotRead) {
+    write("plain.dat", "x");
+    EXPECT_EQ(read_input_file(path("missing.dat"), bytes).status, InputFileStatus::kNotFound);
+    EXPECT_EQ(read_input_file(path("plain.dat") / "under.dat", bytes).status, InputFileStatus::kNotFound);
+    EXPECT_FALSE(read_input_file(path("missing.dat"), bytes));
+
+    const fs::path locked = write("locked.dat", "secret");
+    ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
+    fs::create_directory(path("closed"));
+    const fs::path hidden = write("closed/inside.dat", "secret");
+    ASSERT_EQ(::chmod(path("closed").c_str(), 0), 0);
+    ASSERT_EQ(::chmod(dir.path().toStdString().c_str(), 0755), 0);
+    for (const fs::path& file : {locked, hidden}) {
+        const int status = testing::as_ordinary_user([&file] {
+            std::string read;
+            return static_cast<int>(read_input_file(file, read).status);
+        });
+        EXPECT_EQ(status, static_cast<int>(InputFileStatus::kPermissionDenied)) << file;
+    }
+    ::chmod(path("closed").c_str(), 0700);
+    EXPECT_TRUE(cannot_open(InputFileStatus::kPermissionDenied));
+    EXPECT_FALSE(cannot_open(InputFileStatus::kNotAFile));
+    EXPECT_EQ(bytes, "untouched");
 }
 
 }  // namespace
