@@ -11,6 +11,7 @@
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
+#include "cli/unit_targets.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -46,6 +47,8 @@ const char* command_name(CliOptions::Command command) {
             return "backup";
         case CliOptions::Command::kRestore:
             return "restore";
+        case CliOptions::Command::kSetClock:
+            return "set-clock";
     }
     return "";
 }
@@ -175,8 +178,8 @@ bool CliRun::resolve_tcp_units() {
             continue;
         }
         std::string error;
-        if (!read_hosts_file(target.hosts_file, tcp_units_, error)) {
-            refuse_run(error);
+        if (const HostsFileRead read = read_hosts_file(target.hosts_file, tcp_units_, error); !read) {
+            refuse_run(error, read.exit_status());
             return false;
         }
     }
@@ -185,7 +188,11 @@ bool CliRun::resolve_tcp_units() {
         return false;
     }
     if (tcp_units_.size() > static_cast<std::size_t>(kMaxTcpUnits)) {
-        refuse_run("at most " + std::to_string(kMaxTcpUnits) + " units as TCP client");
+        refuse_run("at most " + std::to_string(kMaxTcpUnits) + " units as TCP client", 2);
+        return false;
+    }
+    if (const auto twice = duplicate_units(tcp_units_, system_resolver())) {
+        refuse_run(*twice, 2);
         return false;
     }
     options_.units = static_cast<int>(tcp_units_.size());
