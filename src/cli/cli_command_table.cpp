@@ -19,7 +19,8 @@ bool printable_ascii(std::string_view text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= 0x20 && c < 0x7F; });
 }
 
-std::string no_number_beyond(const GlyphSize& size, std::string_view command, const std::optional<int>& number) {
+std::string no_number_beyond(const GlyphSize& size, std::string_view command,
+                             const std::optional<int>& number) {
     if (number && *number > size.slot_count)
         return std::string(command) + ": " + std::string(size.extension) + " banks hold numbers 1.." +
                std::to_string(size.slot_count);

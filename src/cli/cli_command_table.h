@@ -15,7 +15,7 @@ namespace tvx {
 struct CliCommandSpec {
     std::string_view name;  // one or two words: "send", "glyphs read"
     CliOptions::Command command;
-    std::size_t arguments;  // words after the name
+    std::size_t arguments;   // words after the name
     std::string_view usage;  // the form, as --help and a refusal show it
     std::string_view help;   // lines of the --help text, "\n" between them
     // Checks and stores the arguments after the name; the refusal, or empty.

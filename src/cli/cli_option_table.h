@@ -31,13 +31,13 @@ struct CliOptionSpec {
     std::string_view help;  // lines of the --help text, "\n" between them
     // Reads the value (or notes the switch); the refusal, or empty.
     std::string (*apply)(CliParseState& state, const std::string& value);
-    bool repeatable = true;       // false: given twice is a mistake (with once_refusal)
+    bool repeatable = true;  // false: given twice is a mistake (with once_refusal)
     std::string_view once_refusal = {};
-    std::uint32_t commands = 0;   // the commands it goes with; 0 for any
+    std::uint32_t commands = 0;  // the commands it goes with; 0 for any
     std::string_view command_refusal = {};
-    std::uint32_t links = 0;      // the links it goes with; 0 for any
+    std::uint32_t links = 0;  // the links it goes with; 0 for any
     std::string_view link_refusal = {};
-    bool online = false;          // belongs to a run that reaches units: not with the offline commands
+    bool online = false;  // belongs to a run that reaches units: not with the offline commands
 };
 
 std::span<const CliOptionSpec> cli_option_table();

@@ -47,7 +47,8 @@ std::string read_options(const std::vector<std::string>& arguments, CliParseStat
         }
         std::string name = argument;
         std::optional<std::string> inline_value;
-        if (const std::size_t eq = argument.find('='); argument.rfind("--", 0) == 0 && eq != std::string::npos) {
+        if (const std::size_t eq = argument.find('=');
+            argument.rfind("--", 0) == 0 && eq != std::string::npos) {
             name = argument.substr(0, eq);
             inline_value = argument.substr(eq + 1);
         }
@@ -100,7 +101,8 @@ std::string check_combination(CliParseState& state) {
     CliOptions& o = state.options;
     const std::span<const CliOptionSpec> table = cli_option_table();
     for (std::size_t row = 0; row < table.size(); ++row) {
-        if (state.given[row] && table[row].commands != 0 && (table[row].commands & command_bit(o.command)) == 0)
+        if (state.given[row] && table[row].commands != 0 &&
+            (table[row].commands & command_bit(o.command)) == 0)
             return std::string(table[row].command_refusal);
     }
     if (!o.needs_link()) {
@@ -108,7 +110,8 @@ std::string check_combination(CliParseState& state) {
             return option.online && state.given[static_cast<std::size_t>(&option - table.data())];
         });
         if (!online) return {};
-        const std::string what = o.command == CliOptions::Command::kDiff ? "diff" : "glyphs " + state.words[1];
+        const std::string what =
+            o.command == CliOptions::Command::kDiff ? "diff" : "glyphs " + state.words[1];
         return what + " works offline: no link options, no --log, no --report and no --json";
     }
     if (o.link == CliOptions::Link::kNone) return "give one of --serial, --tcp, --listen";
@@ -160,8 +163,9 @@ void append_row(std::string& out, std::string_view left, std::string_view help, 
 }
 
 std::string option_form(const CliOptionSpec& option) {
-    std::string form = option.short_name.empty() ? std::string(option.name)
-                                                 : std::string(option.short_name) + ", " + std::string(option.name);
+    std::string form = option.short_name.empty()
+                           ? std::string(option.name)
+                           : std::string(option.short_name) + ", " + std::string(option.name);
     if (!option.value.empty()) form += " " + std::string(option.value);
     return form;
 }
@@ -233,11 +237,13 @@ single command lines and glyph banks, to one unit or to a whole fleet at once.
     for (const auto& group : groups) {
         text += group.heading;
         for (const CliOptionSpec& option : cli_option_table()) {
-            if (option.group == group.group) append_row(text, option_form(option), option.help, kOptionColumn);
+            if (option.group == group.group)
+                append_row(text, option_form(option), option.help, kOptionColumn);
         }
     }
     text += "COMMANDS:\n";
-    for (const CliCommandSpec& command : cli_command_table()) append_row(text, command.usage, command.help, kCommandColumn);
+    for (const CliCommandSpec& command : cli_command_table())
+        append_row(text, command.usage, command.help, kCommandColumn);
     text += R"(
 Output names follow the tool's save dialogs: ".dat", the bank's extension or ".bmp" is appended
 unless the name already holds it after its first character. Files are replaced whole or not at all.

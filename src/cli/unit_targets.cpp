@@ -158,7 +158,9 @@ bool valid_host(std::string_view host, std::string& why) {
         why = "not an IPv6 address (with a port it is written [ADDR]:PORT)";
         return false;
     }
-    const bool numeric = std::all_of(host.begin(), host.end(), [](char c) { return c == '.' || std::isdigit(static_cast<unsigned char>(c)); });
+    const bool numeric = std::all_of(host.begin(), host.end(), [](char c) {
+        return c == '.' || std::isdigit(static_cast<unsigned char>(c));
+    });
     if (numeric) {
         if (ipv4_address(host)) return true;
         why = "not an IPv4 address";
@@ -173,11 +175,10 @@ bool valid_host(std::string_view host, std::string& why) {
     while (true) {
         const std::size_t dot = name.find('.');
         const std::string_view label = name.substr(0, dot);
-        const bool label_ok =
-            !label.empty() && label.size() <= kMaxLabel && label.front() != '-' && label.back() != '-' &&
-            std::all_of(label.begin(), label.end(), [](char c) {
-                return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
-            });
+        const bool label_ok = !label.empty() && label.size() <= kMaxLabel && label.front() != '-' &&
+                              label.back() != '-' && std::all_of(label.begin(), label.end(), [](char c) {
+                                  return std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_';
+                              });
         if (!label_ok) {
             why = "not a host name";
             return false;
@@ -194,8 +195,9 @@ std::string target_text(const std::string& host, int port) {
 }
 
 bool parse_rs485_addresses(std::string_view text, std::vector<int>& out, std::string& error) {
-    const std::string refused = "--rs485 takes addresses 0..31 (a list such as 1,3,5-9) or \"broadcast\", not \"" +
-                                std::string(text) + "\"";
+    const std::string refused =
+        "--rs485 takes addresses 0..31 (a list such as 1,3,5-9) or \"broadcast\", not \"" +
+        std::string(text) + "\"";
     error = refused;
     out.clear();
     if (text == "broadcast") {
@@ -265,7 +267,8 @@ HostsFileRead read_hosts_file(const std::string& path, std::vector<CliOptions::T
         if (line.empty()) continue;
         CliOptions::TcpTarget target;
         std::string why;
-        const bool printable = std::all_of(line.begin(), line.end(), [](char c) { return c > 0x20 && c < 0x7F; });
+        const bool printable =
+            std::all_of(line.begin(), line.end(), [](char c) { return c > 0x20 && c < 0x7F; });
         if (!printable || !parse_tcp_target(line, target.host, target.port, why)) {
             error = path + ": line " + std::to_string(line_number) + ": not HOST[:PORT]";
             if (printable) error += " (" + why + ")";
@@ -343,13 +346,15 @@ std::optional<std::string> duplicate_units(const std::vector<CliOptions::TcpTarg
         const auto named = [](const CliOptions::TcpTarget& t) {
             return target_text(t.host, t.port) + (t.origin.empty() ? "" : " (" + t.origin + ")");
         };
-        const std::string where = shared.rfind("name ", 0) == 0 ? "" : " at " + target_text(shared, unit.port);
+        const std::string where =
+            shared.rfind("name ", 0) == 0 ? "" : " at " + target_text(shared, unit.port);
         lines.push_back(named(first) + " and " + named(unit) + " reach the same unit" + where);
     }
     if (lines.empty()) return std::nullopt;
     std::string message = "a unit is named twice:";
     for (const std::string& line : lines) message += "\n  " + line;
-    if (found > kDuplicatesShown) message += "\n  ... and " + std::to_string(found - kDuplicatesShown) + " more";
+    if (found > kDuplicatesShown)
+        message += "\n  ... and " + std::to_string(found - kDuplicatesShown) + " more";
     return message;
 }
 

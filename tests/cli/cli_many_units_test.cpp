@@ -165,7 +165,8 @@ TEST(CliManyUnits, RepeatedTcpNumbersUnitsInOrderAndJobsOneServesThemOneAfterAno
     // once: refused before anything is sent, naming where each was given.
     const std::string port = std::to_string(fleet.servers[0]->port());
     const std::string again = files.write("again.txt", "# lab\nlocalhost:" + port + "\n");
-    EXPECT_EQ(cli.run({"--tcp", fleet.address(0), "--tcp", fleet.address(1), "--hosts", again, "send", "RVN"}), 2);
+    EXPECT_EQ(
+        cli.run({"--tcp", fleet.address(0), "--tcp", fleet.address(1), "--hosts", again, "send", "RVN"}), 2);
     EXPECT_NE(cli.errors().find("(argument 2) and localhost:" + port + " (" + again + " line 2)"),
               std::string::npos)
         << cli.errors();

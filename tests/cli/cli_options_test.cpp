@@ -157,7 +157,7 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "0xF0F0"},
         {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "-F0F0F"},
         // set-clock and --at.
-        {"set-clock"},                                           // needs a link
+        {"set-clock"},  // needs a link
         {"--tcp", "h", "set-clock", "now"},
         {"--tcp", "h", "--at", "2024-01-01 00:00:00", "send", "RVN"},
         {"--tcp", "h", "--at", "2023-02-29 12:00:00", "set-clock"},  // not a leap year
@@ -230,7 +230,8 @@ TEST(CliOptions, FleetsOfUnitsAndTheirFiles) {
 
     // One --rs485 list names each address once; the refusal quotes both items.
     CliParse twice = parse_cli_options({"--serial", "/dev/x", "--rs485", "1,3-6,5", "send", "RVN"});
-    EXPECT_NE(twice.error.find("address 5 is given twice (\"3-6\" and \"5\")"), std::string::npos) << twice.error;
+    EXPECT_NE(twice.error.find("address 5 is given twice (\"3-6\" and \"5\")"), std::string::npos)
+        << twice.error;
 }
 
 TEST(UnitTargets, TheSameUnitNamedTwiceIsFoundHoweverItIsSpelt) {
@@ -257,26 +258,29 @@ TEST(UnitTargets, TheSameUnitNamedTwiceIsFoundHoweverItIsSpelt) {
         return addresses;
     };
 
-    EXPECT_FALSE(duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41001, "argument 4"),
-                                  unit("unit-7", 41000, "argument 6"), unit("nowhere", 41000, "argument 8"),
-                                  unit("10.0.0.8", 41000, "argument 10")},
-                                 resolver));
-    const auto twice = duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41000, "argument 4"),
-                                        unit("localhost", 41000, "site.txt line 3")},
-                                       resolver);
+    EXPECT_FALSE(
+        duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41001, "argument 4"),
+                         unit("unit-7", 41000, "argument 6"), unit("nowhere", 41000, "argument 8"),
+                         unit("10.0.0.8", 41000, "argument 10")},
+                        resolver));
+    const auto twice =
+        duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41000, "argument 4"),
+                         unit("localhost", 41000, "site.txt line 3")},
+                        resolver);
     ASSERT_TRUE(twice);
     EXPECT_NE(twice->find("127.0.0.1:41000 (argument 2) and 127.0.0.1:41000 (argument 4)"), std::string::npos)
         << *twice;
-    EXPECT_NE(twice->find("127.0.0.1:41000 (argument 2) and localhost:41000 (site.txt line 3)"), std::string::npos)
+    EXPECT_NE(twice->find("127.0.0.1:41000 (argument 2) and localhost:41000 (site.txt line 3)"),
+              std::string::npos)
         << *twice;
 
     // An IPv4 address written as IPv6, and a name and its address; a name that does not resolve is the same
     // name in any case. Each name is looked up once.
     asked.clear();
-    const auto spelt = duplicate_units({unit("::ffff:10.0.0.7", 9004, "argument 2"), unit("unit-7", 9004, "a line 1"),
-                                        unit("Nowhere", 1, "a line 2"), unit("nowhere", 1, "a line 3"),
-                                        unit("unit-7", 9005, "a line 4")},
-                                       resolver);
+    const auto spelt = duplicate_units(
+        {unit("::ffff:10.0.0.7", 9004, "argument 2"), unit("unit-7", 9004, "a line 1"),
+         unit("Nowhere", 1, "a line 2"), unit("nowhere", 1, "a line 3"), unit("unit-7", 9005, "a line 4")},
+        resolver);
     ASSERT_TRUE(spelt);
     EXPECT_NE(spelt->find("(argument 2) and unit-7:9004 (a line 1) reach the same unit at 10.0.0.7:9004"),
               std::string::npos)
@@ -319,15 +323,17 @@ TEST(CliOptions, NumbersReadTheSameUnderADecimalCommaLocale) {
     EXPECT_EQ(o.reply_timeout_ms(), 2250);
     EXPECT_FALSE(parse_cli_options({"--listen", "1", "--wait", "0,5", "send", "RVN"}).options);
     EXPECT_EQ(parsed({"--tcp", "10.0.0.1:4711", "--jobs", "12", "send", "RVN"}).port, 4711);
-    EXPECT_EQ(parsed({"glyphs", "bmp", "a.tls", "--number", "7", "-o", "x", "--background", "0a0B0c"}).background,
-              0x0A0B0Cu);
+    EXPECT_EQ(
+        parsed({"glyphs", "bmp", "a.tls", "--number", "7", "-o", "x", "--background", "0a0B0c"}).background,
+        0x0A0B0Cu);
 }
 
 // The manual page describes what the tables hold: every option, every command and every exit status with
 // its cases, and nothing the program does not have.
 TEST(CliOptions, TheManualPageDescribesTheTables) {
     const std::filesystem::path page =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "man" / "tvx230-cli.1";
+        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "man" /
+        "tvx230-cli.1";
     std::ifstream in(page);
     ASSERT_TRUE(in) << page;
     std::stringstream read;
@@ -380,8 +386,8 @@ TEST(CliOptions, TheManualPageDescribesTheTables) {
     std::set<std::string> table_options;
     for (const CliOptionSpec& option : cli_option_table()) {
         table_options.insert(std::string(option.name));
-        const std::string described = section(option.group == CliOptionGroup::kLink ? "LINK" : "OPTIONS") +
-                                      section("COMMANDS");
+        const std::string described =
+            section(option.group == CliOptionGroup::kLink ? "LINK" : "OPTIONS") + section("COMMANDS");
         EXPECT_NE(described.find(std::string(option.name)), std::string::npos) << option.name;
         if (!option.short_name.empty()) {
             EXPECT_NE(text.find(".BR " + std::string(option.short_name) + " "), std::string::npos)
@@ -389,13 +395,15 @@ TEST(CliOptions, TheManualPageDescribesTheTables) {
         }
     }
     const std::regex long_option("--[a-z][a-z0-9-]*");
-    for (auto it = std::sregex_iterator(text.begin(), text.end(), long_option); it != std::sregex_iterator(); ++it)
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), long_option); it != std::sregex_iterator();
+         ++it)
         EXPECT_TRUE(table_options.count(it->str())) << "the page describes " << it->str();
 
     // Each item of COMMANDS is a command of the table, and each command has its item.
     const std::string commands = section("COMMANDS");
     std::set<std::string> items;
-    for (std::size_t at = commands.find(".TP\n"); at != std::string::npos; at = commands.find(".TP\n", at + 1)) {
+    for (std::size_t at = commands.find(".TP\n"); at != std::string::npos;
+         at = commands.find(".TP\n", at + 1)) {
         const std::size_t begin = at + 4;
         items.insert(prose(commands.substr(begin, commands.find('\n', begin) - begin)));
     }
@@ -419,7 +427,8 @@ TEST(CliOptions, TheManualPageDescribesTheTables) {
         while (begin < cases.size()) {
             const std::size_t comma = cases.find(", ", begin);
             const std::string one = cases.substr(begin, comma - begin);
-            EXPECT_NE(statuses.find(one, at), std::string::npos) << status.code << ": " << one << "\n" << statuses;
+            EXPECT_NE(statuses.find(one, at), std::string::npos) << status.code << ": " << one << "\n"
+                                                                 << statuses;
             begin = comma == std::string::npos ? cases.size() : comma + 2;
         }
     }
