@@ -24,13 +24,13 @@ constexpr std::uint32_t link_bit(CliOptions::Link l) {
 }
 
 struct CliOptionSpec {
-    std::string_view name;        // "--tcp"
-    std::string_view short_name;  // "-o", or empty
-    std::string_view value;       // what it takes, as the help shows it; empty for a switch
-    CliOptionGroup group;
-    std::string_view help;  // lines of the --help text, "\n" between them
+    std::string_view name = {};        // "--tcp"
+    std::string_view short_name = {};  // "-o", or empty
+    std::string_view value = {};       // what it takes, as the help shows it; empty for a switch
+    CliOptionGroup group = CliOptionGroup::kRun;
+    std::string_view help = {};  // lines of the --help text, "\n" between them
     // Reads the value (or notes the switch); the refusal, or empty.
-    std::string (*apply)(CliParseState& state, const std::string& value);
+    std::string (*apply)(CliParseState& state, const std::string& value) = nullptr;
     bool repeatable = true;  // false: given twice is a mistake (with once_refusal)
     std::string_view once_refusal = {};
     std::uint32_t commands = 0;  // the commands it goes with; 0 for any

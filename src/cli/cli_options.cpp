@@ -61,6 +61,7 @@ std::string read_options(const std::vector<std::string>& arguments, CliParseStat
             value = *inline_value;
         } else if (i + 1 < arguments.size()) {
             value = arguments[++i];
+            state.argument = i + 1;  // messages point at the value
         } else {
             return name + " needs a value";
         }
@@ -250,7 +251,7 @@ unless the name already holds it after its first character. Files are replaced w
 Documents and bank files are read strictly: a file that cannot be read whole is refused and nothing
 is sent. Errors go to stderr in the tool's own notice words.
 
-EXIT STATUS:
+Exit status:
 )";
     for (const CliExitStatus& status : cli_exit_statuses()) {
         append_row(text, std::to_string(status.code),

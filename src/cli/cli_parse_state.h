@@ -15,7 +15,7 @@ struct CliParseState {
     std::vector<std::string> words;  // the command and its arguments, in order
     std::vector<bool> given;         // by row of the option table
     int tcp_units = 0;               // --tcp given so far (--hosts files are read when the run begins)
-    std::size_t argument = 0;        // the argument being read, counted from 1, for messages naming it
+    std::size_t argument = 0;        // the value being read, counted from 1 among the arguments
 
     bool was_given(std::string_view option) const;
 };
