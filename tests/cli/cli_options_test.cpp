@@ -58,6 +58,9 @@ TEST(CliOptions, TheContractsFormsAreRead) {
     EXPECT_EQ(o.wait_seconds, 5);
     EXPECT_EQ(o.glyph_size, &kSmall);
     EXPECT_EQ(parsed({"--listen", "9004", "send", "RVN"}).port, 9004);
+    EXPECT_EQ(parsed({"--listen", "*:9004", "send", "RVN"}).host, "*");
+    EXPECT_EQ(parsed({"--listen", "LocalHost:9004", "send", "RVN"}).host, "localhost");
+    EXPECT_EQ(parsed({"--tcp", "unit_7.site.example.", "send", "RVN"}).host, "unit_7.site.example.");
     EXPECT_EQ(parsed({"--tcp", "fe80::1", "send", "RVN"}).host, "fe80::1");
 
     o = parsed({"glyphs", "convert", "a.TLL", "--number", "all", "--into", "b.tlm", "--into", "c.tls"});
