@@ -335,8 +335,7 @@ TEST(CliOptions, NumbersReadTheSameUnderADecimalCommaLocale) {
 // its cases, and nothing the program does not have.
 TEST(CliOptions, TheManualPageDescribesTheTables) {
     const std::filesystem::path page =
-        std::filesystem::path(__FILE__).parent_path().parent_path().parent_path() / "data" / "man" /
-        "tvx230-cli.1";
+        std::filesystem::path(TVX230_SOURCE_DIR) / "data" / "man" / "tvx230-cli.1";
     std::ifstream in(page);
     ASSERT_TRUE(in) << page;
     std::stringstream read;
