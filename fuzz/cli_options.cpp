@@ -2,6 +2,7 @@
 // Whatever the arguments, the reading either refuses them with a reason or gives options that keep the
 // ranges the rest of the program relies on.
 
+#include "cli/cli_numbers.h"
 #include "cli/cli_options.h"
 
 #include <cstddef>
@@ -45,6 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (o.pace_ms) require(*o.pace_ms > 0, "--pace positive");
     require(o.reply_timeout_ms() > 0, "reply time-out positive");
     require(o.line.size() <= tvx::kMaxSendLine, "send line fits the framing");
+    tvx::DateTime at;
+    require(o.at.empty() || tvx::read_date_time(o.at, at), "--at is a real date and time");
     (void)tvx::output_for_unit(o.output, o.units);
     return 0;
 }

@@ -32,6 +32,7 @@ struct CliOptions {
         std::string host;
         int port = 0;
         std::string hosts_file;  // set: this entry stands for the units listed in that file
+        std::string origin;      // where the unit was named, for messages: "argument 3", "site.txt line 4"
     };
 
     Link link = Link::kNone;
@@ -51,9 +52,9 @@ struct CliOptions {
     std::string report;   // --report: the run's results as JSON go to this file
     bool verify = false;  // --verify: read the unit back after sending and compare
     bool quiet = false;   // no progress and no summary; errors are still printed
-    bool json = false;    // --json: the report goes to standard output instead of the result lines
     bool help = false;
     bool version = false;  // --version: print the version of the build and nothing else
+    bool json = false;     // --json: the run's report goes to standard output
 
     Command command = Command::kSend;
     std::string line;                       // send
@@ -61,11 +62,11 @@ struct CliOptions {
     std::string output;                     // -o
     std::string compared;                   // diff: the second document (input is the first)
     std::string dir;                        // backup and restore: the folder (may hold {n})
-    std::string at;                         // set-clock --at "YYYY-MM-DD HH:MM:SS"; empty: local time
     const GlyphSize* glyph_size = nullptr;  // glyphs read
     std::optional<int> number;              // --number; none for "all"
     std::vector<std::string> into;          // glyphs convert targets
     unsigned background = 0xF0F0F0;         // glyphs bmp: the list's background colour, 0xRRGGBB
+    std::string at;                         // set-clock --at: "YYYY-MM-DD HH:MM:SS"; "" for the local time
 
     // The command talks to units (all but the offline glyph commands and diff).
     bool needs_link() const {
@@ -96,13 +97,24 @@ std::string cli_usage();
 // The glyph size of a bank file by its extension (".tll", ".tlm", ".tls", in any case), or none.
 const GlyphSize* glyph_size_of_file(std::string_view path);
 
-// "HOST[:PORT]" or "[V6]:PORT" of --tcp and of a --hosts line; PORT defaults to 9004. False with the
-// reason in error.
+// "HOST[:PORT]", "V6" or "[V6]:PORT" of --tcp and of a --hosts line; PORT defaults to 9004. HOST must be an
+// address or a host name (see valid_host): "127.0.0.1:41000:5" and "::1:41000" are refused. False with
+// the reason in error.
 bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::string& error);
 
-// The units of a --hosts file: one HOST[:PORT] a line; blank lines and "#" comments are ignored. False
-// with the file's name, the line and the reason in error.
-bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error);
+// What reading a --hosts file came to. A file that cannot be read is a failure (exit status 1); a line
+// that names no unit, or more units than a run reaches, is a usage error (2), as on the command line.
+enum class HostsFileStatus { kRead, kUnreadable, kRefused };
+struct HostsFileRead {
+    HostsFileStatus status = HostsFileStatus::kUnreadable;
+    explicit operator bool() const { return status == HostsFileStatus::kRead; }
+    int exit_status() const { return status == HostsFileStatus::kRefused ? 2 : 1; }
+};
+
+// The units of a --hosts file: one HOST[:PORT] a line; blank lines and "#" comments are ignored. Each
+// unit's origin names the file and line. On failure, the file's name, the line and the reason in error.
+HostsFileRead read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out,
+                              std::string& error);
 
 // The name of unit n's output: "{n}" replaced by n everywhere.
 std::string output_for_unit(std::string_view pattern, int n);

@@ -16,6 +16,7 @@
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
+#include "cli/unit_targets.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -211,10 +212,10 @@ bool CliRun::resolve_tcp_units() {
             continue;
         }
         std::string error;
-        if (!read_hosts_file(target.hosts_file, tcp_units_, error)) {
+        if (const HostsFileRead read = read_hosts_file(target.hosts_file, tcp_units_, error); !read) {
             // A file that cannot be read at all, or one whose lines are refused.
-            std::string bytes;
-            refuse_run(error, 1, read_input_file(target.hosts_file, bytes) ? ReasonCode::kDocument : ReasonCode::kFile);
+            refuse_run(error, read.exit_status(),
+                       read.status == HostsFileStatus::kUnreadable ? ReasonCode::kFile : ReasonCode::kDocument);
             return false;
         }
     }
@@ -223,7 +224,11 @@ bool CliRun::resolve_tcp_units() {
         return false;
     }
     if (tcp_units_.size() > static_cast<std::size_t>(kMaxTcpUnits)) {
-        refuse_run("at most " + std::to_string(kMaxTcpUnits) + " units as TCP client");
+        refuse_run("at most " + std::to_string(kMaxTcpUnits) + " units as TCP client", 2);
+        return false;
+    }
+    if (const auto twice = duplicate_units(tcp_units_, system_resolver())) {
+        refuse_run(*twice, 2);
         return false;
     }
     options_.units = static_cast<int>(tcp_units_.size());

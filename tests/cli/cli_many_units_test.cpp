@@ -160,8 +160,18 @@ TEST(CliManyUnits, RepeatedTcpNumbersUnitsInOrderAndJobsOneServesThemOneAfterAno
     EXPECT_NE(cli.errors().find("hosts.fifo: not a regular file"), std::string::npos) << cli.errors();
 #endif
     const std::string bad = files.write("bad.txt", fleet.address(0) + "\nunit-2 extra\n");
-    EXPECT_EQ(cli.run({"--hosts", bad, "send", "RVN"}), 1);
+    EXPECT_EQ(cli.run({"--hosts", bad, "send", "RVN"}), 2);
     EXPECT_NE(cli.errors().find("bad.txt: line 2: not HOST[:PORT]"), std::string::npos) << cli.errors();
+    // One unit named twice, by its address and by a name that resolves to it, would get two sessions at
+    // once: refused before anything is sent, naming where each was given.
+    const std::string port = std::to_string(fleet.servers[0]->port());
+    const std::string again = files.write("again.txt", "# lab\nlocalhost:" + port + "\n");
+    EXPECT_EQ(
+        cli.run({"--tcp", fleet.address(0), "--tcp", fleet.address(1), "--hosts", again, "send", "RVN"}), 2);
+    EXPECT_NE(cli.errors().find("(argument 2) and localhost:" + port + " (" + again + " line 2)"),
+              std::string::npos)
+        << cli.errors();
+    EXPECT_EQ(cli.run({"--tcp", fleet.address(0), "--tcp", fleet.address(0), "send", "RVN"}), 2);
     // Several units read back need a file each.
     const std::string two = files.write("two.txt", fleet.address(0) + "\n" + fleet.address(1) + "\n");
     EXPECT_EQ(cli.run({"--hosts", two, "read-back", "-o", files.path("one.dat")}), 2);

@@ -1,10 +1,20 @@
 #include "cli/cli_options.h"
 
 #include <QTemporaryDir>
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 
 #include <gtest/gtest.h>
 
+#include "cli/cli_command_table.h"
+#include "cli/cli_option_table.h"
 #include "cli/console.h"
+#include "cli/unit_targets.h"
 #include "config/safe_file.h"
 
 namespace tvx {
@@ -48,6 +58,9 @@ TEST(CliOptions, TheContractsFormsAreRead) {
     EXPECT_EQ(o.wait_seconds, 5);
     EXPECT_EQ(o.glyph_size, &kSmall);
     EXPECT_EQ(parsed({"--listen", "9004", "send", "RVN"}).port, 9004);
+    EXPECT_EQ(parsed({"--listen", "*:9004", "send", "RVN"}).host, "*");
+    EXPECT_EQ(parsed({"--listen", "LocalHost:9004", "send", "RVN"}).host, "localhost");
+    EXPECT_EQ(parsed({"--tcp", "unit_7.site.example.", "send", "RVN"}).host, "unit_7.site.example.");
     EXPECT_EQ(parsed({"--tcp", "fe80::1", "send", "RVN"}).host, "fe80::1");
 
     o = parsed({"glyphs", "convert", "a.TLL", "--number", "all", "--into", "b.tlm", "--into", "c.tls"});
@@ -57,6 +70,16 @@ TEST(CliOptions, TheContractsFormsAreRead) {
     o = parsed({"glyphs", "bmp", "a.tlm", "--number=160", "-o", "g.bmp", "--background", "D4D0C8"});
     EXPECT_EQ(o.number, 160);
     EXPECT_EQ(o.background, 0xD4D0C8u);
+    o = parsed({"--listen", "[::1]:0", "--json", "set-clock"});
+    EXPECT_EQ(o.command, CliOptions::Command::kSetClock);
+    EXPECT_TRUE(o.json);
+    EXPECT_EQ(o.at, "");
+    // A leap day, the last second of the range: real dates and times.
+    EXPECT_EQ(parsed({"--serial", "/dev/x", "--rs485", "1-3", "set-clock", "--at", "2024-02-29 23:59:59"}).at,
+              "2024-02-29 23:59:59");
+    EXPECT_EQ(parsed({"--tcp", "a", "--at=2000-02-29 00:00:00", "set-clock"}).at, "2000-02-29 00:00:00");
+    EXPECT_EQ(parsed({"--tcp", "a", "--json", "send", "RVN"}).json, true);
+    EXPECT_EQ(parsed({"--listen", "1", "--wait", ".5", "send", "RVN"}).wait_seconds, 0.5);
     EXPECT_TRUE(parsed({"--help"}).help);
     // --version needs no link and no command, like --help.
     EXPECT_TRUE(parsed({"--version"}).version);
@@ -104,6 +127,52 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         {"--serial", "/dev/x", "--rs485", "broadcast", "--verify", "send-all", "a.dat"},
         {"--tcp", "h", "--jobs", "0", "send", "RVN"},
         {"--report", "r.json", "diff", "a.dat", "b.dat"},
+        {"--json", "diff", "a.dat", "b.dat"},
+        // Addresses: a port needs brackets around IPv6; an address is an address or a name, not both.
+        {"--tcp", "127.0.0.1:41000:5", "send", "RVN"},
+        {"--tcp", "::1:41000", "send", "RVN"},
+        {"--tcp", "[127.0.0.1]:41000", "send", "RVN"},
+        {"--tcp", "[::1", "send", "RVN"},
+        {"--tcp", "[::1]x", "send", "RVN"},
+        {"--tcp", "300.1.1.1", "send", "RVN"},
+        {"--tcp", "10.0.0", "send", "RVN"},
+        {"--tcp", "010.0.0.1", "send", "RVN"},
+        {"--tcp", "unit one", "send", "RVN"},
+        {"--tcp", "unit/1:9004", "send", "RVN"},
+        {"--tcp", "-unit", "send", "RVN"},
+        {"--tcp", "h:", "send", "RVN"},
+        {"--tcp", "h:+5", "send", "RVN"},
+        {"--tcp", "h:9004 ", "send", "RVN"},
+        {"--listen", "elsewhere:9004", "send", "RVN"},
+        {"--listen", ":9004", "send", "RVN"},
+        {"--listen", "-1", "send", "RVN"},
+        // Numbers: the whole text, in one notation.
+        {"--listen", "1", "--wait", "0.5x", "send", "RVN"},
+        {"--listen", "1", "--wait", "0,5", "send", "RVN"},
+        {"--listen", "1", "--wait", "1e3", "send", "RVN"},
+        {"--listen", "1", "--wait", "inf", "send", "RVN"},
+        {"--listen", "1", "--wait", "1..5", "send", "RVN"},
+        {"--listen", "1", "--units", " 2", "send", "RVN"},
+        {"--tcp", "h", "--reply-timeout", "0x10", "send", "RVN"},
+        {"--tcp", "h", "--pace", "-5", "send-all", "a.dat"},
+        {"--tcp", "h", "--jobs", "4097", "send", "RVN"},
+        {"glyphs", "bmp", "a.tls", "--number", "3x", "-o", "x.bmp"},
+        {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "0xF0F0"},
+        {"glyphs", "bmp", "a.tls", "--number", "3", "-o", "x.bmp", "--background", "-F0F0F"},
+        // set-clock and --at.
+        {"set-clock"},  // needs a link
+        {"--tcp", "h", "set-clock", "now"},
+        {"--tcp", "h", "--at", "2024-01-01 00:00:00", "send", "RVN"},
+        {"--tcp", "h", "--at", "2023-02-29 12:00:00", "set-clock"},  // not a leap year
+        {"--tcp", "h", "--at", "1999-12-31 23:59:59", "set-clock"},
+        {"--tcp", "h", "--at", "2100-01-01 00:00:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-04-31 00:00:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-01-01 24:00:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-01-01 23:60:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-01-01T00:00:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-1-01 00:00:00", "set-clock"},
+        {"--tcp", "h", "--at", "2024-01-01 00:00:00 ", "set-clock"},
+        {"--tcp", "h", "--verify", "set-clock"},
     };
     for (const auto& arguments : refused) {
         const CliParse result = parse_cli_options(arguments);
@@ -149,10 +218,222 @@ TEST(CliOptions, FleetsOfUnitsAndTheirFiles) {
     EXPECT_EQ(read[1].host, "::1");
     EXPECT_EQ(read[1].port, 9005);
     EXPECT_EQ(read[2].host, "unit-3");
-    write_file_replacing(path, "10.0.0.1\n10.0.0.2:0\n");
-    read.clear();
-    EXPECT_FALSE(read_hosts_file(path, read, error));
-    EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    EXPECT_EQ(read[1].origin, path + " line 4");
+    // A line that names no unit is a usage error, as the same text given to --tcp is; a file that cannot be
+    // read is not.
+    for (const char* bad : {"10.0.0.1\n10.0.0.2:0\n", "10.0.0.1\n::1:41000\n", "10.0.0.1\n1.2.3.4:5:6\n"}) {
+        write_file_replacing(path, bad);
+        read.clear();
+        const HostsFileRead refused = read_hosts_file(path, read, error);
+        EXPECT_FALSE(refused) << bad;
+        EXPECT_EQ(refused.exit_status(), 2) << bad;
+        EXPECT_NE(error.find("line 2"), std::string::npos) << error;
+    }
+    EXPECT_EQ(read_hosts_file(path + ".missing", read, error).exit_status(), 1);
+
+    // One --rs485 list names each address once; the refusal quotes both items.
+    CliParse twice = parse_cli_options({"--serial", "/dev/x", "--rs485", "1,3-6,5", "send", "RVN"});
+    EXPECT_NE(twice.error.find("address 5 is given twice (\"3-6\" and \"5\")"), std::string::npos)
+        << twice.error;
+}
+
+TEST(UnitTargets, TheSameUnitNamedTwiceIsFoundHoweverItIsSpelt) {
+    const auto unit = [](std::string host, int port, std::string origin) {
+        CliOptions::TcpTarget t;
+        t.host = std::move(host);
+        t.port = port;
+        t.origin = std::move(origin);
+        return t;
+    };
+    std::vector<std::string> asked;
+    const HostResolver resolver = [&](const std::vector<std::string>& names) {
+        asked.insert(asked.end(), names.begin(), names.end());
+        std::vector<std::vector<std::string>> addresses;
+        for (const std::string& name : names) {
+            if (name == "localhost") {
+                addresses.push_back({"::1", "127.0.0.1"});
+            } else if (name == "unit-7") {
+                addresses.push_back({"10.0.0.7"});
+            } else {
+                addresses.emplace_back();  // does not resolve
+            }
+        }
+        return addresses;
+    };
+
+    EXPECT_FALSE(
+        duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41001, "argument 4"),
+                         unit("unit-7", 41000, "argument 6"), unit("nowhere", 41000, "argument 8"),
+                         unit("10.0.0.8", 41000, "argument 10")},
+                        resolver));
+    const auto twice =
+        duplicate_units({unit("127.0.0.1", 41000, "argument 2"), unit("127.0.0.1", 41000, "argument 4"),
+                         unit("localhost", 41000, "site.txt line 3")},
+                        resolver);
+    ASSERT_TRUE(twice);
+    EXPECT_NE(twice->find("127.0.0.1:41000 (argument 2) and 127.0.0.1:41000 (argument 4)"), std::string::npos)
+        << *twice;
+    EXPECT_NE(twice->find("127.0.0.1:41000 (argument 2) and localhost:41000 (site.txt line 3)"),
+              std::string::npos)
+        << *twice;
+
+    // An IPv4 address written as IPv6, and a name and its address; a name that does not resolve is the same
+    // name in any case. Each name is looked up once.
+    asked.clear();
+    const auto spelt = duplicate_units(
+        {unit("::ffff:10.0.0.7", 9004, "argument 2"), unit("unit-7", 9004, "a line 1"),
+         unit("Nowhere", 1, "a line 2"), unit("nowhere", 1, "a line 3"), unit("unit-7", 9005, "a line 4")},
+        resolver);
+    ASSERT_TRUE(spelt);
+    EXPECT_NE(spelt->find("(argument 2) and unit-7:9004 (a line 1) reach the same unit at 10.0.0.7:9004"),
+              std::string::npos)
+        << *spelt;
+    EXPECT_NE(spelt->find("Nowhere:1 (a line 2) and nowhere:1 (a line 3)"), std::string::npos) << *spelt;
+    EXPECT_EQ(spelt->find("9005"), std::string::npos) << *spelt;
+    EXPECT_EQ(asked, (std::vector<std::string>{"unit-7", "Nowhere"}));
+
+    // A fleet named twice over: the first pairs, and how many more.
+    std::vector<CliOptions::TcpTarget> fleet;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 1; i <= 30; ++i) fleet.push_back(unit("10.1.0." + std::to_string(i), 9004, "x"));
+    }
+    const auto many = duplicate_units(fleet, resolver);
+    ASSERT_TRUE(many);
+    EXPECT_NE(many->find("... and 20 more"), std::string::npos) << *many;
+}
+
+// Under a locale with a decimal comma, as a program that took LC_ALL from a German environment runs,
+// every number of the arguments still means what it says.
+TEST(CliOptions, NumbersReadTheSameUnderADecimalCommaLocale) {
+    const std::string before = std::setlocale(LC_ALL, nullptr);
+    const char* found = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"}) {
+        if (std::setlocale(LC_ALL, name)) {
+            found = name;
+            break;
+        }
+    }
+    if (!found) GTEST_SKIP() << "no decimal-comma locale is installed (scripts/setup generates de_DE.UTF-8)";
+    struct Restore {
+        std::string locale;
+        ~Restore() { std::setlocale(LC_ALL, locale.c_str()); }
+    } restore{before};
+    ASSERT_EQ(std::localeconv()->decimal_point[0], ',') << found;
+    ASSERT_EQ(std::strtod("0.5", nullptr), 0.0);  // what a locale-bound reading would have made of it
+
+    CliOptions o = parsed({"--listen", "1", "--wait", "0.5", "--reply-timeout", "2.25", "send", "RVN"});
+    EXPECT_EQ(o.wait_seconds, 0.5);
+    EXPECT_EQ(o.reply_timeout_ms(), 2250);
+    EXPECT_FALSE(parse_cli_options({"--listen", "1", "--wait", "0,5", "send", "RVN"}).options);
+    EXPECT_EQ(parsed({"--tcp", "10.0.0.1:4711", "--jobs", "12", "send", "RVN"}).port, 4711);
+    EXPECT_EQ(
+        parsed({"glyphs", "bmp", "a.tls", "--number", "7", "-o", "x", "--background", "0a0B0c"}).background,
+        0x0A0B0Cu);
+}
+
+// The manual page describes what the tables hold: every option, every command and every exit status with
+// its cases, and nothing the program does not have.
+TEST(CliOptions, TheManualPageDescribesTheTables) {
+    const std::filesystem::path page =
+        std::filesystem::path(TVX230_SOURCE_DIR) / "data" / "man" / "tvx230-cli.1";
+    std::ifstream in(page);
+    ASSERT_TRUE(in) << page;
+    std::stringstream read;
+    read << in.rdbuf();
+    // The words as a reader sees them: no font changes, hyphens and quotes as such, one space between words.
+    std::string text = std::regex_replace(read.str(), std::regex(R"(\\f[BIRP])"), "");
+    text = std::regex_replace(text, std::regex(R"(\\-)"), "-");
+    text = std::regex_replace(text, std::regex(R"(\\\(lq|\\\(rq)"), "\"");
+    const auto section = [&](const std::string& name) {
+        const std::size_t begin = text.find(".SH " + name + "\n");
+        if (begin == std::string::npos) return std::string();
+        const std::size_t end = text.find("\n.SH ", begin + 1);
+        return text.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    };
+    // Running text of roff lines: the request dropped, the arguments of the alternating font requests
+    // (.BR, .IR...) joined as they print, one space between words.
+    const auto prose = [](const std::string& roff) {
+        std::string out;
+        std::istringstream lines(roff);
+        for (std::string line; std::getline(lines, line);) {
+            std::string request;
+            if (!line.empty() && line[0] == '.') {
+                const std::size_t space = line.find(' ');
+                request = line.substr(1, space == std::string::npos ? std::string::npos : space - 1);
+                line = space == std::string::npos ? std::string() : line.substr(space + 1);
+            }
+            if (request.size() == 2 && request.find_first_not_of("BIR") == std::string::npos) {
+                std::string joined;
+                for (std::size_t i = 0; i < line.size();) {
+                    if (line[i] == ' ') {
+                        ++i;
+                    } else if (line[i] == '"') {
+                        const std::size_t close = line.find('"', i + 1);
+                        joined += line.substr(i + 1, close - i - 1);
+                        i = close == std::string::npos ? line.size() : close + 1;
+                    } else {
+                        const std::size_t end = line.find(' ', i);
+                        joined += line.substr(i, end - i);
+                        i = end == std::string::npos ? line.size() : end;
+                    }
+                }
+                line = joined;
+            }
+            out += " " + line;
+        }
+        out = std::regex_replace(out, std::regex(R"(["\s]+)"), " ");
+        return out.size() > 1 ? out.substr(1, out.back() == ' ' ? out.size() - 2 : std::string::npos) : out;
+    };
+
+    std::set<std::string> table_options;
+    for (const CliOptionSpec& option : cli_option_table()) {
+        table_options.insert(std::string(option.name));
+        const std::string described =
+            section(option.group == CliOptionGroup::kLink ? "LINK" : "OPTIONS") + section("COMMANDS");
+        EXPECT_NE(described.find(std::string(option.name)), std::string::npos) << option.name;
+        if (!option.short_name.empty()) {
+            EXPECT_NE(text.find(".BR " + std::string(option.short_name) + " "), std::string::npos)
+                << option.short_name;
+        }
+    }
+    const std::regex long_option("--[a-z][a-z0-9-]*");
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), long_option); it != std::sregex_iterator();
+         ++it)
+        EXPECT_TRUE(table_options.count(it->str())) << "the page describes " << it->str();
+
+    // Each item of COMMANDS is a command of the table, and each command has its item.
+    const std::string commands = section("COMMANDS");
+    std::set<std::string> items;
+    for (std::size_t at = commands.find(".TP\n"); at != std::string::npos;
+         at = commands.find(".TP\n", at + 1)) {
+        const std::size_t begin = at + 4;
+        items.insert(prose(commands.substr(begin, commands.find('\n', begin) - begin)));
+    }
+    for (const CliCommandSpec& command : cli_command_table()) {
+        const std::string name(command.name);
+        const auto item = std::find_if(items.begin(), items.end(), [&](const std::string& i) {
+            return i == name || i.rfind(name + " ", 0) == 0 || i.rfind(name + "|", 0) == 0;
+        });
+        EXPECT_NE(item, items.end()) << command.name;
+    }
+    EXPECT_EQ(items.size(), cli_command_table().size());
+
+    // EXIT STATUS: each status, and every case the table names for it.
+    const std::string statuses = prose(section("EXIT STATUS"));
+    for (const CliExitStatus& status : cli_exit_statuses()) {
+        const std::size_t at = statuses.find(" " + std::to_string(status.code) + " ");
+        ASSERT_NE(at, std::string::npos) << statuses;
+        std::string cases(status.cases);
+        cases = std::regex_replace(cases, std::regex("; "), ", ");
+        std::size_t begin = 0;
+        while (begin < cases.size()) {
+            const std::size_t comma = cases.find(", ", begin);
+            const std::string one = cases.substr(begin, comma - begin);
+            EXPECT_NE(statuses.find(one, at), std::string::npos) << status.code << ": " << one << "\n"
+                                                                 << statuses;
+            begin = comma == std::string::npos ? cases.size() : comma + 2;
+        }
+    }
 }
 
 TEST(CliOptions, FileNamesOfSizesAndUnits) {
