@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "config/input_file.h"
+#include "config/path_text.h"
 
 namespace tvx {
 namespace {
@@ -185,7 +186,7 @@ bool parse_tcp_target(std::string_view text, std::string& host, int& port, std::
 bool read_hosts_file(const std::string& path, std::vector<CliOptions::TcpTarget>& out, std::string& error) {
     // Only a regular file of a hosts file's size: a FIFO or a device would keep the reading waiting.
     std::string bytes;
-    const InputFileRead read = read_input_file(path, bytes, std::size_t{1} << 20);
+    const InputFileRead read = read_input_file(path_from_utf8(path), bytes, std::size_t{1} << 20);
     if (read.status == InputFileStatus::kTooLarge) {
         error = path + ": more than a hosts file holds";
         return false;

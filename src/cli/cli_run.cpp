@@ -11,6 +11,7 @@
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -210,7 +211,7 @@ bool CliRun::read_inputs() {
     const CliOptions& o = options_;
     if (o.command == CliOptions::Command::kSendAll) {
         std::string bytes;
-        if (!read_input_file(o.input, bytes)) {
+        if (!read_input_file(path_from_utf8(o.input), bytes)) {
             console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + o.input + ")");
             return false;
         }
@@ -259,11 +260,11 @@ bool CliRun::outputs_writable() {
     if (options_.output.empty()) return true;
     // A result is written once its unit is done; a folder that is not there is worth hearing of first.
     for (int n = 1; n <= options_.units; ++n) {
-        const std::filesystem::path path(output_for(n));
+        const std::filesystem::path path = path_from_utf8(output_for(n));
         std::error_code ec;
         const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
         if (!std::filesystem::is_directory(folder, ec) || std::filesystem::is_directory(path, ec)) {
-            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path.string() + ")");
+            console_.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path_to_utf8(path) + ")");
             return false;
         }
     }
@@ -530,7 +531,7 @@ bool CliRun::write_report(int code) {
     text += "  \"result\": " + std::string(code == 0 ? "\"ok\"" : "\"failed\"");
     if (!run_problem_.empty()) text += ",\n  \"reason\": " + json_string(run_problem_);
     text += ",\n  \"exit_status\": " + std::to_string(code) + "\n}\n";
-    return write_file_replacing(options_.report, text);
+    return write_file_replacing(path_from_utf8(options_.report), text);
 }
 
 }  // namespace tvx

@@ -2,6 +2,7 @@
 
 #include "cli/glyph_offline.h"
 #include "cli/json_text.h"
+#include "config/path_text.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_compare.h"
 #include "model/settings_document.h"
@@ -21,7 +22,7 @@ std::string as_utf8(const std::string& text, bool shift_jis) {
 
 bool read_document_file(const std::string& path, SettingsModel& model, Console& console) {
     std::string bytes;
-    if (!read_input_file(path, bytes)) {
+    if (!read_input_file(path_from_utf8(path), bytes)) {
         console.message(std::string(kPrefix) + std::string(kCantFileOpen) + " (" + path + ")");
         return false;
     }

@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "cli/cli_options.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/bitmap_export.h"
 #include "glyphs/glyph_bank_file.h"
@@ -21,7 +22,7 @@ void cant_open(Console& console, const std::string& path) {
 
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console) {
     std::string text;
-    if (!read_input_file(path, text)) {
+    if (!read_input_file(path_from_utf8(path), text)) {
         cant_open(console, path);
         return false;
     }
@@ -51,7 +52,7 @@ int convert_glyph_banks(const std::string& source, std::optional<int> number,
         if (!to || to == from) return 1;
         std::error_code ec;
         // A missing target starts blank; one that is there must be a whole bank file.
-        if (std::filesystem::exists(path, ec) && !read_bank_strict(path, *to, glyphs, console)) return 1;
+        if (std::filesystem::exists(path_from_utf8(path), ec) && !read_bank_strict(path, *to, glyphs, console)) return 1;
         outs.push_back({path, *to});
     }
 
@@ -75,7 +76,7 @@ int convert_glyph_banks(const std::string& source, std::optional<int> number,
                             " banks hold no number " + std::to_string(first) + "; left as it was");
             continue;
         }
-        if (!write_file_replacing(target.path, bank_file_text(glyphs, target.size))) {
+        if (!write_file_replacing(path_from_utf8(target.path), bank_file_text(glyphs, target.size))) {
             cant_open(console, target.path);
             status = 1;
         }
@@ -96,7 +97,7 @@ int export_glyph_bitmap(const std::string& source, int number, const std::string
     const std::string& glyph = glyph_bank(glyphs, *size)[static_cast<std::size_t>(number - 1)];
     const RgbImage image = glyph_cell_image(glyph, *size, kGlyphCellSize, kGlyphCellSize, fill);
     const std::string path = with_extension(output, ".bmp");
-    if (!write_bitmap_file(path, image)) {
+    if (!write_bitmap_file(path_from_utf8(path), image)) {
         cant_open(console, path);
         return 1;
     }

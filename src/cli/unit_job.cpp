@@ -6,6 +6,7 @@
 
 #include "cli/json_text.h"
 #include "cli/unit_backup.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -430,10 +431,10 @@ bool UnitJob::write_outputs() {
     std::string failed;
     switch (input_.command) {
         case CliOptions::Command::kReadBack:
-            if (!write_file_replacing(output_, write_document(tool_->model))) failed = output_;
+            if (!write_file_replacing(path_from_utf8(output_), write_document(tool_->model))) failed = output_;
             break;
         case CliOptions::Command::kGlyphRead:
-            if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size)))
+            if (!write_file_replacing(path_from_utf8(output_), bank_file_text(tool_->glyphs, *input_.glyph_size)))
                 failed = output_;
             break;
         case CliOptions::Command::kBackup:

@@ -87,6 +87,10 @@ bool write_file_replacing(const std::filesystem::path& path, std::string_view by
     const fs::file_status status = fs::status(target, ec);
     const bool exists = status.type() != fs::file_type::not_found;
     if (exists && !fs::is_regular_file(status)) return false;
+    // A file nobody may write to was made read-only on purpose: opening it for writing would be refused,
+    // and a rename over it must not get round that (Windows refuses it too).
+    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (exists && (status.permissions() & kAnyWrite) == fs::perms::none) return false;
 
     namespace io = native_file;
     fs::path temp;
