@@ -29,7 +29,7 @@ std::string with_extension(const std::string& name, std::string_view extension) 
     return with_extension_of(name, extension);
 }
 
-std::filesystem::path with_extension(const std::filesystem::path& name, std::string_view extension) {
+std::filesystem::path path_with_extension(const std::filesystem::path& name, std::string_view extension) {
     return std::filesystem::path(with_extension_of(name.native(), extension));
 }
 

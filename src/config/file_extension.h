@@ -12,6 +12,6 @@ namespace tvx {
 std::string with_extension(const std::string& name, std::string_view extension);
 // The same rule over a path's own characters (UTF-16 on Windows), so that no name passes through a narrow
 // string on the way.
-std::filesystem::path with_extension(const std::filesystem::path& name, std::string_view extension);
+std::filesystem::path path_with_extension(const std::filesystem::path& name, std::string_view extension);
 
 }  // namespace tvx

@@ -72,7 +72,7 @@ bool read_document_file(const std::filesystem::path& path, SettingsModel& model,
 }
 
 std::filesystem::path DocumentCommands::with_dat_extension(const std::filesystem::path& name) {
-    return with_extension(name, ".dat");
+    return path_with_extension(name, ".dat");
 }
 
 void DocumentCommands::document_new() {

@@ -193,7 +193,7 @@ void GlyphListController::save_as() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0) return;
     const std::optional<std::filesystem::path> chosen = dialogs_.ask_save_path(form_.file_filter, form_.file_pattern);
     if (!chosen || chosen->empty()) return;
-    const std::filesystem::path path = with_extension(*chosen, form_.size.extension);
+    const std::filesystem::path path = path_with_extension(*chosen, form_.size.extension);
     if (path != *chosen && file_exists(path) && !dialogs_.confirm_overwrite(path)) return;
     if (write_to(path)) bank_file_path() = path;
 }
@@ -259,7 +259,7 @@ void GlyphListController::export_bitmap(int cell, RgbColour background) {
     const std::string name = std::string(form_.bitmap_prefix) + number + ".bmp";
     const std::optional<std::filesystem::path> chosen = dialogs_.ask_bitmap_path(title, name);
     if (!chosen || chosen->empty()) return;
-    const std::filesystem::path path = with_extension(*chosen, ".bmp");
+    const std::filesystem::path path = path_with_extension(*chosen, ".bmp");
     if (path != *chosen && file_exists(path) && !dialogs_.confirm_overwrite(path)) return;
     if (!write_bitmap_file(path, image)) {
         notices_.notify_error(kCantFileOpen);

@@ -182,9 +182,9 @@ TEST(PathText, JapaneseNamesKeepEveryCharacter) {
     const fs::path name = path_from_utf8(utf8);
     EXPECT_EQ(name, fs::path(u8"外字 大"));
     EXPECT_EQ(path_to_utf8(name), utf8);
-    EXPECT_EQ(with_extension(name, ".tll"), fs::path(u8"外字 大.tll"));
-    EXPECT_EQ(with_extension(fs::path(u8"外字 大.TLL"), ".tll"), fs::path(u8"外字 大.TLL"));
-    EXPECT_EQ(with_extension(fs::path(u8"設定.dat.bak"), ".dat"), fs::path(u8"設定.dat.bak"));
+    EXPECT_EQ(path_with_extension(name, ".tll"), fs::path(u8"外字 大.tll"));
+    EXPECT_EQ(path_with_extension(fs::path(u8"外字 大.TLL"), ".tll"), fs::path(u8"外字 大.TLL"));
+    EXPECT_EQ(path_with_extension(fs::path(u8"設定.dat.bak"), ".dat"), fs::path(u8"設定.dat.bak"));
     EXPECT_EQ(path_to_utf8((path_from_utf8("フォルダ") / name).filename()), utf8);
 }
 

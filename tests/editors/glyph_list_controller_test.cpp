@@ -34,7 +34,7 @@ struct ScriptedListDialogs : GlyphListDialogs {
         return next();
     }
     bool confirm_overwrite(const std::filesystem::path& path) override {
-        calls.push_back("overwrite " + path);
+        calls.push_back("overwrite " + path.string());
         return overwrite_answer;
     }
     std::optional<std::string> next() {
