@@ -11,6 +11,8 @@
 #endif
 #include <io.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 #else
 #include <sys/ioctl.h>
 #include <unistd.h>
@@ -54,6 +56,23 @@ Terminal standard_error() {
     return t;
 }
 
+// The arguments as UTF-8 text. On Windows argv is in the ANSI code page, where a Japanese file name is
+// already lost: the command line is read again as Windows keeps it, in UTF-16.
+std::vector<std::string> utf8_arguments(int argc, char* argv[]) {
+#ifdef _WIN32
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (wide != nullptr) {
+        std::vector<std::string> arguments;
+        for (int i = 1; i < count; ++i) arguments.push_back(QString::fromWCharArray(wide[i]).toStdString());
+        LocalFree(wide);
+        return arguments;
+    }
+#endif
+    // Bytes as given: on Linux a name that is not valid UTF-8 still names its file.
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -61,7 +80,7 @@ int main(int argc, char* argv[]) {
     // Everything printed is UTF-8 (notices, titles); a console shows it as such only when told.
     SetConsoleOutputCP(CP_UTF8);
 #endif
-    std::vector<std::string> arguments(argv + 1, argv + argc);
+    const std::vector<std::string> arguments = utf8_arguments(argc, argv);
     const tvx::CliParse parsed = tvx::parse_cli_options(arguments);
     if (!parsed.options) {
         std::cerr << "tvx230-cli: " << parsed.error << "\n"

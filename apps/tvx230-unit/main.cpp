@@ -8,6 +8,7 @@
 #include <memory>
 #include <vector>
 
+#include "link/qt_path.h"
 #include "unit/unit_serial_host.h"
 #include "unit/unit_tcp_hosts.h"
 #include "unit/virtual_unit.h"
@@ -174,7 +175,7 @@ int main(int argc, char* argv[]) {
     for (int n = 0; n < units; ++n) {
         auto unit = std::make_unique<tvx::VirtualUnit>();
         if (parser.isSet(document)) {
-            if (!unit->load(parser.value(document).toStdString()) && !parser.isSet(save)) {
+            if (!unit->load(tvx::to_path(parser.value(document))) && !parser.isSet(save)) {
                 return fail("cannot read " + parser.value(document));
             }
         }
@@ -198,7 +199,7 @@ int main(int argc, char* argv[]) {
     save_timer.setSingleShot(true);
     save_timer.setInterval(500);
     QObject::connect(&save_timer, &QTimer::timeout, [&] {
-        if (!unit_list.front()->save(parser.value(document).toStdString())) {
+        if (!unit_list.front()->save(tvx::to_path(parser.value(document)))) {
             err() << "tvx230-unit: cannot write " << parser.value(document) << Qt::endl;
         }
     });

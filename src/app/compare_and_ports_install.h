@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,7 +16,7 @@ class MainWindow;
 // The settings in memory against the settings document at path; nothing when the file is refused (the
 // operator has been told why). What a document that ends early does not reach is not compared.
 std::optional<std::vector<SettingDifference>> compare_with_document(const SettingsModel& memory,
-                                                                    const std::string& path,
+                                                                    const std::filesystem::path& path,
                                                                     Notices& notices);
 
 // Registers the comparison of the settings in memory with a chosen settings document.

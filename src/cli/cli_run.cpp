@@ -17,6 +17,7 @@
 #include "cli/socket_channel.h"
 #include "cli/unit_backup.h"
 #include "cli/unit_targets.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -199,7 +200,7 @@ void CliRun::note_run_problem(const std::string& why, ReasonCode reason) {
 
 bool CliRun::read_input_digest(const std::string& path) {
     std::string bytes;
-    if (!read_input_file(path, bytes)) return false;
+    if (!read_input_file(path_from_utf8(path), bytes)) return false;
     document_sha256_ = sha256_hex(bytes);
     return true;
 }
@@ -253,7 +254,7 @@ bool CliRun::read_inputs() {
     const CliOptions& o = options_;
     if (o.command == CliOptions::Command::kSendAll) {
         std::string bytes;
-        if (const InputFileRead read = read_input_file(o.input, bytes); !read) {
+        if (const InputFileRead read = read_input_file(path_from_utf8(o.input), bytes); !read) {
             const std::string why = input_file_refusal(o.input, read.status);
             console_.message(std::string(kPrefix) + why);
             note_run_problem(why, ReasonCode::kFile);
@@ -286,7 +287,7 @@ bool CliRun::read_inputs() {
         }
         if (!ok) {
             std::string bytes;
-            const bool readable = static_cast<bool>(read_input_file(file, bytes));
+            const bool readable = static_cast<bool>(read_input_file(path_from_utf8(file), bytes));
             note_run_problem(last.empty() ? "input refused" : last,
                              readable ? ReasonCode::kDocument : ReasonCode::kFile);
         }
@@ -514,7 +515,7 @@ void CliRun::end(int code) {
     // A run a signal stopped says so in its exit status, whatever its units did before.
     if (signal_) code = 128 + *signal_;
     std::error_code error;
-    if (log_ && !write_file_replacing(options_.log, log_->text(), error)) {
+    if (log_ && !write_file_replacing(path_from_utf8(options_.log), log_->text(), error)) {
         console_.message(std::string(kPrefix) + write_failure(options_.log, error) +
                          " (the communication log)");
         if (!signal_) code = 1;
@@ -592,7 +593,7 @@ void CliRun::print_summary() {
 
 bool CliRun::write_report(int code, std::error_code& error) {
     const QByteArray text = report_text(run_report(facts_for(code), jobs_));
-    return write_file_replacing(options_.report, text.toStdString(), error);
+    return write_file_replacing(path_from_utf8(options_.report), text.toStdString(), error);
 }
 
 }  // namespace tvx

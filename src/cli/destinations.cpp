@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "cli/unit_backup.h"
+#include "config/path_text.h"
 
 namespace tvx {
 namespace {
@@ -24,16 +25,16 @@ std::optional<std::string> folder_problem(const std::string& path, const fs::pat
     std::error_code ec;
     const fs::file_status status = fs::status(folder, ec);
     if (status.type() == fs::file_type::not_found)
-        return path + ": the folder " + folder.string() + " does not exist";
-    if (!fs::is_directory(status)) return path + ": " + folder.string() + " is not a folder";
-    if (!QFileInfo(QString::fromStdString(folder.string())).isWritable())
-        return path + ": the folder " + folder.string() + " cannot be written to (permission denied)";
+        return path + ": the folder " + path_to_utf8(folder) + " does not exist";
+    if (!fs::is_directory(status)) return path + ": " + path_to_utf8(folder) + " is not a folder";
+    if (!QFileInfo(QString::fromStdString(path_to_utf8(folder))).isWritable())
+        return path + ": the folder " + path_to_utf8(folder) + " cannot be written to (permission denied)";
     return std::nullopt;
 }
 
 std::optional<std::string> file_problem(const std::string& path) {
     if (path.empty()) return std::string("an empty file name");
-    const fs::path named(path);
+    const fs::path named = path_from_utf8(path);
     if (!named.has_filename()) return path + ": names a folder, not a file";
     std::error_code ec;
     const fs::file_status status = fs::status(named, ec);
@@ -45,7 +46,7 @@ std::optional<std::string> file_problem(const std::string& path) {
 
 std::optional<std::string> backup_folder_problem(const std::string& path) {
     if (path.empty()) return std::string("an empty folder name");
-    fs::path named = fs::path(path).lexically_normal();
+    fs::path named = path_from_utf8(path).lexically_normal();
     if (!named.has_filename() && named.has_parent_path()) named = named.parent_path();  // "site/"
     // The folder is replaced whole: "." or ".." would pull the ground from under the run.
     const fs::path name = named.filename();
@@ -55,7 +56,7 @@ std::optional<std::string> backup_folder_problem(const std::string& path) {
     const fs::file_status status = fs::status(named, ec);
     if (status.type() != fs::file_type::not_found) {
         if (!fs::is_directory(status)) return path + ": is not a folder";
-        const std::vector<std::string> foreign = foreign_entries(named.string());
+        const std::vector<std::string> foreign = foreign_entries(path_to_utf8(named));
         if (!foreign.empty()) {
             std::string listed;
             for (std::size_t i = 0; i < foreign.size() && i < 3; ++i) listed += (i ? ", " : "") + foreign[i];
@@ -78,9 +79,9 @@ std::optional<std::string> destinations_problem(const std::vector<Destination>& 
     for (std::size_t i = 0; i < destinations.size(); ++i) {
         if (auto problem = destination_problem(destinations[i])) return problem;
         std::error_code ec;
-        const fs::path a = fs::weakly_canonical(destinations[i].path, ec);
+        const fs::path a = fs::weakly_canonical(path_from_utf8(destinations[i].path), ec);
         for (std::size_t j = 0; j < i; ++j) {
-            const fs::path b = fs::weakly_canonical(destinations[j].path, ec);
+            const fs::path b = fs::weakly_canonical(path_from_utf8(destinations[j].path), ec);
             if (!ec && a == b)
                 return destinations[i].path + ": written twice in one run (also as " + destinations[j].path +
                        ")";

@@ -3,6 +3,7 @@
 #include "cli/cli_notices.h"
 #include "cli/glyph_offline.h"
 #include "cli/json_text.h"
+#include "config/path_text.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_compare.h"
 #include "model/settings_document.h"
@@ -22,7 +23,7 @@ std::string as_utf8(const std::string& text, bool shift_jis) {
 
 bool read_document_file(const std::string& path, SettingsModel& model, Console& console) {
     std::string bytes;
-    if (const InputFileRead read = read_input_file(path, bytes); !read) {
+    if (const InputFileRead read = read_input_file(path_from_utf8(path), bytes); !read) {
         console.message(std::string(kPrefix) + input_file_refusal(path, read.status));
         return false;
     }

@@ -4,6 +4,7 @@
 
 #include "cli/cli_notices.h"
 #include "cli/cli_options.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/bitmap_export.h"
 #include "glyphs/glyph_bank_file.h"
@@ -17,7 +18,7 @@ constexpr char kPrefix[] = "tvx230-cli: ";
 // Writes a file whole or not at all; the cause on the console when it cannot.
 bool write_output(Console& console, const std::string& path, std::string_view bytes) {
     std::error_code error;
-    if (write_file_replacing(path, bytes, error)) return true;
+    if (write_file_replacing(path_from_utf8(path), bytes, error)) return true;
     console.message(std::string(kPrefix) + write_failure(path, error));
     return false;
 }
@@ -26,7 +27,7 @@ bool write_output(Console& console, const std::string& path, std::string_view by
 
 bool read_bank_strict(const std::string& path, const GlyphSize& size, GlyphModel& glyphs, Console& console) {
     std::string text;
-    if (const InputFileRead read = read_input_file(path, text); !read) {
+    if (const InputFileRead read = read_input_file(path_from_utf8(path), text); !read) {
         console.message(std::string(kPrefix) + input_file_refusal(path, read.status));
         return false;
     }
@@ -65,7 +66,7 @@ int convert_glyph_banks(const std::string& source, std::optional<int> number,
         if (!to || to == from) return 1;
         std::error_code ec;
         // A missing target starts blank; one that is there must be a whole bank file.
-        if (std::filesystem::exists(path, ec) && !read_bank_strict(path, *to, glyphs, console)) return 1;
+        if (std::filesystem::exists(path_from_utf8(path), ec) && !read_bank_strict(path, *to, glyphs, console)) return 1;
         outs.push_back({path, *to});
     }
 

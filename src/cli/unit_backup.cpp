@@ -4,6 +4,7 @@
 #include <array>
 #include <filesystem>
 
+#include "config/path_text.h"
 #include "cli/cli_notices.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
@@ -22,7 +23,7 @@ constexpr std::string_view kManifestName = "manifest.json";
 constexpr std::string_view kDocumentName = "unit.dat";
 
 std::string in_folder(const std::string& dir, std::string_view name) {
-    return (fs::path(dir) / std::string(name)).string();
+    return path_to_utf8(path_from_utf8(dir) / path_from_utf8(name));
 }
 
 std::string bank_name(const GlyphSize& size) {
@@ -61,7 +62,7 @@ bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& gl
     // it, so nothing is sent from a backup that was cut short, damaged or edited since.
     const std::string manifest_path = backup_manifest_path(dir);
     std::string manifest;
-    if (const InputFileRead read = read_input_file(manifest_path, manifest); !read) {
+    if (const InputFileRead read = read_input_file(path_from_utf8(manifest_path), manifest); !read) {
         if (read.status == InputFileStatus::kNotFound)
             return refuse(dir + ": not a whole backup: no manifest.json");
         return refuse(input_file_refusal(manifest_path, read.status));
@@ -73,7 +74,7 @@ bool read_backup(const std::string& dir, SettingsModel& settings, GlyphModel& gl
     for (const ManifestEntry& entry : reading.files) {
         const std::string path = in_folder(dir, entry.name);
         std::string bytes;
-        if (const InputFileRead read = read_input_file(path, bytes); !read)
+        if (const InputFileRead read = read_input_file(path_from_utf8(path), bytes); !read)
             return refuse(dir + ": not a whole backup: " + input_file_refusal(entry.name, read.status));
         if (const auto mismatch = file_mismatch(entry, bytes))
             return refuse(dir + ": not the backup its manifest lists: " + *mismatch);
@@ -98,7 +99,7 @@ std::optional<WriteFailure> write_backup(const std::string& dir, const SettingsM
         files.push_back({bank_name(*size), bank_file_text(glyphs, *size)});
 
     std::error_code error;
-    const fs::path fresh = create_folder_beside(dir, error);
+    const fs::path fresh = create_folder_beside(path_from_utf8(dir), error);
     if (fresh.empty()) return WriteFailure{dir, error};
     const auto give_up = [&fresh](std::string path, std::error_code cause) {
         std::error_code ignored;
@@ -111,7 +112,7 @@ std::optional<WriteFailure> write_backup(const std::string& dir, const SettingsM
     }
     if (!write_file_replacing(fresh / std::string(kManifestName), manifest_text(head, files), error))
         return give_up(backup_manifest_path(dir), error);
-    if (!replace_folder(fresh, dir, error)) return give_up(dir, error);
+    if (!replace_folder(fresh, path_from_utf8(dir), error)) return give_up(dir, error);
     return std::nullopt;
 }
 
@@ -120,9 +121,9 @@ std::vector<std::string> foreign_entries(const std::string& dir) {
     names.emplace_back(kManifestName);
     std::vector<std::string> foreign;
     std::error_code ec;
-    if (!fs::is_directory(dir, ec)) return foreign;
+    if (!fs::is_directory(path_from_utf8(dir), ec)) return foreign;
     for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = path_to_utf8(it->path().filename());
         // Only the backup's own files, as files: a folder named "unit.dat" is not one of them.
         if (std::find(names.begin(), names.end(), name) == names.end() || !it->is_regular_file(ec))
             foreign.push_back(name);

@@ -9,6 +9,7 @@
 #include "cli/console.h"
 #include "cli/json_text.h"
 #include "cli/unit_backup.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
@@ -523,11 +524,11 @@ bool UnitJob::write_outputs() {
     std::error_code error;
     switch (input_.command) {
         case CliOptions::Command::kReadBack:
-            if (!write_file_replacing(output_, write_document(tool_->model), error))
+            if (!write_file_replacing(path_from_utf8(output_), write_document(tool_->model), error))
                 failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kGlyphRead:
-            if (!write_file_replacing(output_, bank_file_text(tool_->glyphs, *input_.glyph_size), error))
+            if (!write_file_replacing(path_from_utf8(output_), bank_file_text(tool_->glyphs, *input_.glyph_size), error))
                 failed = WriteFailure{output_, error};
             break;
         case CliOptions::Command::kBackup:

@@ -11,6 +11,7 @@
 #include "cli/cli_notices.h"
 #include "cli/cli_numbers.h"
 #include "config/input_file.h"
+#include "config/path_text.h"
 
 namespace tvx {
 namespace {
@@ -246,7 +247,7 @@ HostsFileRead read_hosts_file(const std::string& path, std::vector<CliOptions::T
     // Only a regular file of a hosts file's size: a FIFO or a device would keep the reading waiting.
     std::string bytes;
     constexpr std::size_t kHostsFileLimit = std::size_t{1} << 20;
-    const InputFileRead read = read_input_file(path, bytes, kHostsFileLimit);
+    const InputFileRead read = read_input_file(path_from_utf8(path), bytes, kHostsFileLimit);
     if (!read) {
         error = input_file_refusal(path, read.status, kHostsFileLimit);
         return {HostsFileStatus::kUnreadable};

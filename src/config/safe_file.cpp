@@ -128,6 +128,13 @@ bool write_file_replacing(const std::filesystem::path& path, std::string_view by
                                          : make_error_code(FileError::kNotARegularFile);
         return false;
     }
+    // A file nobody may write to was made read-only on purpose: opening it for writing would be refused,
+    // and a rename over it must not get round that (Windows refuses it too).
+    constexpr fs::perms kAnyWrite = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    if (exists && (status.permissions() & kAnyWrite) == fs::perms::none) {
+        error = std::make_error_code(std::errc::permission_denied);
+        return false;
+    }
 
     namespace io = native_file;
     fs::path temp;

@@ -15,7 +15,8 @@ bool read_whole_file(const std::filesystem::path& path, std::string& bytes);
 // under a name nobody else holds, synced to the disk before the rename, and the folder after it. The new
 // file keeps the old one's permissions (a new path gets the usual mode). When path is a symbolic link, its
 // target is replaced and the link stays. False, with the old file untouched and nothing left beside it,
-// when any step fails or path names something other than a regular file (a folder, a device).
+// when any step fails, path names something other than a regular file (a folder, a device), or the file
+// is read-only (no write permission for anyone; on Windows the read-only attribute).
 bool write_file_replacing(const std::filesystem::path& path, std::string_view bytes);
 
 // The same, with the cause of a failure in error: the system's own (a full disk is

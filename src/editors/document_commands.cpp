@@ -4,6 +4,7 @@
 
 #include "config/file_extension.h"
 #include "config/input_file.h"
+#include "config/path_text.h"
 #include "config/safe_file.h"
 #include "glyphs/unsaved_banks.h"
 #include "model/settings_document.h"
@@ -36,8 +37,9 @@ bool sequence_running(const ToolState& tool) {
 
 }  // namespace
 
-bool read_document_file(const std::string& path, SettingsModel& model, Notices& notices, DocumentUse use) {
-    const std::string name = std::filesystem::path(path).filename().string();
+bool read_document_file(const std::filesystem::path& path, SettingsModel& model, Notices& notices,
+                        DocumentUse use) {
+    const std::string name = path_to_utf8(path.filename());
     std::string bytes;
     switch (read_input_file(path, bytes).status) {
         case InputFileStatus::kRead:
@@ -71,8 +73,8 @@ bool read_document_file(const std::string& path, SettingsModel& model, Notices& 
     return true;
 }
 
-std::string DocumentCommands::with_dat_extension(const std::string& name) {
-    return with_extension(name, ".dat");
+std::filesystem::path DocumentCommands::with_dat_extension(const std::filesystem::path& name) {
+    return path_with_extension(name, ".dat");
 }
 
 void DocumentCommands::document_new() {
@@ -86,12 +88,12 @@ void DocumentCommands::document_new() {
 void DocumentCommands::document_open() {
     if (sequence_running(tool_)) return;
     if (data_modified(tool_.model) && !notices_.ask_yes_no("データを保存せずに別のファイルを開きますか？")) return;
-    const std::optional<std::string> path = dialogs_.ask_open_path();
+    const std::optional<std::filesystem::path> path = dialogs_.ask_open_path();
     if (!path) return;
     if (read_document_file(*path, tool_.model, notices_, DocumentUse::kOpen)) tool_.document_path = *path;
 }
 
-bool DocumentCommands::write_to(const std::string& path) {
+bool DocumentCommands::write_to(const std::filesystem::path& path) {
     if (!write_file_replacing(path, write_document(tool_.model))) {
         notices_.notify_warning(kCantOpen);
         return false;
@@ -109,9 +111,9 @@ bool DocumentCommands::document_save() {
 }
 
 bool DocumentCommands::document_save_as() {
-    const std::optional<std::string> chosen = dialogs_.ask_save_path();
+    const std::optional<std::filesystem::path> chosen = dialogs_.ask_save_path();
     if (!chosen || chosen->empty()) return false;
-    const std::string path = with_dat_extension(*chosen);
+    const std::filesystem::path path = with_dat_extension(*chosen);
     std::error_code ec;
     if (path != *chosen && std::filesystem::exists(path, ec) && !dialogs_.confirm_overwrite(path))
         return false;

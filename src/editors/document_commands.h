@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <optional>
 #include <string>
 
@@ -18,7 +19,7 @@ enum class DocumentUse { kOpen, kCompare };
 // operator, naming the file (and the line at fault), leaves model as it was and gives false. A document
 // that ends early is read as far as it goes, the rest of model staying as it was, and then a notice says
 // how far.
-bool read_document_file(const std::string& path, SettingsModel& model, Notices& notices, DocumentUse use);
+bool read_document_file(const std::filesystem::path& path, SettingsModel& model, Notices& notices, DocumentUse use);
 
 // The file dialogs the document commands need; the desktop tool shows the standard dialogs
 // ("ファイルのオープン", "ファイルの保存", filters "データ(*.dat)" and "すべて(*.*)"), tests script them.
@@ -26,12 +27,12 @@ class DocumentDialogs {
   public:
     virtual ~DocumentDialogs() = default;
     // An existing file to open, or nothing when cancelled.
-    virtual std::optional<std::string> ask_open_path() = 0;
+    virtual std::optional<std::filesystem::path> ask_open_path() = 0;
     // A name to save as, or nothing when cancelled. The dialog itself asks about overwriting the name
     // as chosen.
-    virtual std::optional<std::string> ask_save_path() = 0;
+    virtual std::optional<std::filesystem::path> ask_save_path() = 0;
     // Asked when ".dat" was appended to the chosen name and a file of the longer name exists.
-    virtual bool confirm_overwrite(const std::string& path) = 0;
+    virtual bool confirm_overwrite(const std::filesystem::path& path) = 0;
 };
 
 // New, Open, Save and Save As of the "ﾌｧｲﾙ" menu, and the save that Exit offers.
@@ -50,10 +51,10 @@ class DocumentCommands {
 
     // The Save As name rule: ".dat" is appended unless the name holds ".dat" (in any case) after its
     // first character.
-    static std::string with_dat_extension(const std::string& name);
+    static std::filesystem::path with_dat_extension(const std::filesystem::path& name);
 
   private:
-    bool write_to(const std::string& path);
+    bool write_to(const std::filesystem::path& path);
 
     ToolState& tool_;
     Notices& notices_;

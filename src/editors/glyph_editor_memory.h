@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,8 @@ struct GlyphEditorMemory {
     std::string sample_text;
 
     int current_group = 0;                      // page of thumbnails shown, shared by the three lists
-    std::array<std::string, 3> bank_file_path;  // each list's bank file (by GlyphSize::index), UTF-8
-    std::string bitmap_path;                    // the last bitmap exported
+    std::array<std::filesystem::path, 3> bank_file_path;  // each list's bank file (by GlyphSize::index)
+    std::filesystem::path bitmap_path;                    // the last bitmap exported
 
     int insert_size = 0;      // 0 large, 1 medium, 2 small
     int insert_position = 0;  // 0-based insert position

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
+#include "config/file_extension.h"
+#include "config/path_text.h"
 #include "glyphs/glyph_bank_file.h"
 #include "protocol/glyph_bank_sequences.h"
 
@@ -23,20 +25,15 @@ std::string padded(int number, int width, char pad) {
     return text;
 }
 
-// Paths travel as UTF-8 text, whatever the platform's narrow encoding.
-std::filesystem::path file_path(const std::string& utf8) {
-    return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
 // The name of a file as the notices show it: without its folders.
-std::string display_name(const std::string& utf8) {
-    const std::u8string name = file_path(utf8).filename().u8string();
-    return name.empty() ? utf8 : std::string(name.begin(), name.end());
+std::string display_name(const std::filesystem::path& path) {
+    const std::filesystem::path name = path.filename();
+    return path_to_utf8(name.empty() ? path : name);
 }
 
-bool file_exists(const std::string& utf8) {
+bool file_exists(const std::filesystem::path& path) {
     std::error_code ec;
-    return std::filesystem::exists(file_path(utf8), ec);
+    return std::filesystem::exists(path, ec);
 }
 
 }  // namespace
@@ -151,12 +148,12 @@ bool GlyphListController::open_file() {
         return false;
     // Only this bank's own unsaved glyphs are at stake here; unsaved titles are not.
     if (bank_modified(tool_.glyphs, form_.size) && !notices_.ask_yes_no(kOpenQuestion)) return false;
-    const std::optional<std::string> path = dialogs_.ask_open_path(form_.file_filter, form_.file_pattern);
+    const std::optional<std::filesystem::path> path = dialogs_.ask_open_path(form_.file_filter, form_.file_pattern);
     if (!path) return false;
     // Only a whole bank file of this size is taken; anything else leaves the bank and its file as they
     // were, so a later 保存 cannot overwrite a file that was never a bank.
     std::string text;
-    const InputFileRead read = read_input_file(file_path(*path), text);
+    const InputFileRead read = read_input_file(*path, text);
     if (cannot_open(read.status)) {
         notices_.notify_warning(kCantFileOpen);
         return false;
@@ -175,8 +172,8 @@ bool GlyphListController::open_file() {
     return true;
 }
 
-bool GlyphListController::write_to(const std::string& path) {
-    if (!write_bank_file(tool_.glyphs, form_.size, file_path(path))) {
+bool GlyphListController::write_to(const std::filesystem::path& path) {
+    if (!write_bank_file(tool_.glyphs, form_.size, path)) {
         notices_.notify_error(kCantFileOpen);
         return false;
     }
@@ -194,9 +191,9 @@ void GlyphListController::save() {
 
 void GlyphListController::save_as() {
     if (transfer_running() || tool_.glyphs.glyph_reply_pending != 0) return;
-    const std::optional<std::string> chosen = dialogs_.ask_save_path(form_.file_filter, form_.file_pattern);
+    const std::optional<std::filesystem::path> chosen = dialogs_.ask_save_path(form_.file_filter, form_.file_pattern);
     if (!chosen || chosen->empty()) return;
-    const std::string path = with_extension(*chosen, form_.size.extension);
+    const std::filesystem::path path = path_with_extension(*chosen, form_.size.extension);
     if (path != *chosen && file_exists(path) && !dialogs_.confirm_overwrite(path)) return;
     if (write_to(path)) bank_file_path() = path;
 }
@@ -260,11 +257,11 @@ void GlyphListController::export_bitmap(int cell, RgbColour background) {
     const std::string number = padded(cell_slot(cell) + 1, form_.number_digits, '0');
     const std::string title = std::string(form_.size.name) + "外字登録番号" + number + "をbmpファイルで保存";
     const std::string name = std::string(form_.bitmap_prefix) + number + ".bmp";
-    const std::optional<std::string> chosen = dialogs_.ask_bitmap_path(title, name);
+    const std::optional<std::filesystem::path> chosen = dialogs_.ask_bitmap_path(title, name);
     if (!chosen || chosen->empty()) return;
-    const std::string path = with_extension(*chosen, ".bmp");
+    const std::filesystem::path path = path_with_extension(*chosen, ".bmp");
     if (path != *chosen && file_exists(path) && !dialogs_.confirm_overwrite(path)) return;
-    if (!write_bitmap_file(file_path(path), image)) {
+    if (!write_bitmap_file(path, image)) {
         notices_.notify_error(kCantFileOpen);
         return;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -20,20 +21,19 @@
 namespace tvx {
 
 // The file dialogs of the glyph lists; the desktop tool shows the standard dialogs, tests script them.
-// Paths are UTF-8.
 class GlyphListDialogs : public GlyphQuestions {
   public:
     // "ファイルのオープン" with the filters "<filter_text>" (pattern) and "すべて(*.*)"; an existing file.
-    virtual std::optional<std::string> ask_open_path(std::string_view filter_text,
-                                                     std::string_view pattern) = 0;
+    virtual std::optional<std::filesystem::path> ask_open_path(std::string_view filter_text,
+                                                               std::string_view pattern) = 0;
     // "ファイルの保存" with the same filters; the dialog asks about overwriting the name as chosen.
-    virtual std::optional<std::string> ask_save_path(std::string_view filter_text,
-                                                     std::string_view pattern) = 0;
+    virtual std::optional<std::filesystem::path> ask_save_path(std::string_view filter_text,
+                                                               std::string_view pattern) = 0;
     // The bitmap save dialog: its title, the default name, filters "データ(*.bmp)" and "すべて(*.*)".
-    virtual std::optional<std::string> ask_bitmap_path(std::string_view title,
-                                                       std::string_view default_name) = 0;
+    virtual std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title,
+                                                                 std::string_view default_name) = 0;
     // Asked when the extension was appended to the chosen name and a file of the longer name exists.
-    virtual bool confirm_overwrite(const std::string& path) = 0;
+    virtual bool confirm_overwrite(const std::filesystem::path& path) = 0;
 };
 
 // What sets the three lists apart.
@@ -123,10 +123,10 @@ class GlyphListController {
   private:
     bool transfer_running() const { return tool_.glyphs.bank_sequence_active != 0; }
     bool start(std::unique_ptr<PacedSequence> sequence, int interval_ms);
-    std::string& bank_file_path() {
+    std::filesystem::path& bank_file_path() {
         return memory_.bank_file_path[static_cast<std::size_t>(form_.size.index)];
     }
-    bool write_to(const std::string& path);
+    bool write_to(const std::filesystem::path& path);
 
     ToolState& tool_;
     Notices& notices_;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <string>
+#include <filesystem>
 
 #include "config/configuration.h"
 #include "glyphs/glyph_model.h"
@@ -17,7 +17,7 @@ struct ToolState {
     Configuration config;
     LinkFlags link;
     ReplyState reply;
-    std::string document_path;  // last document opened or saved; never cleared
+    std::filesystem::path document_path;  // last document opened or saved; never cleared
 };
 
 // The start-up and New reset: the settings model, the link flags, the glyph data and the TCP accumulation.

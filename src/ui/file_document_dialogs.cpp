@@ -5,6 +5,7 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "link/qt_path.h"
 #include "ui/file_dialog_layout.h"
 #include "ui/recent_folder.h"
 
@@ -19,7 +20,7 @@ const QStringList& document_filters() {
 
 }  // namespace
 
-std::optional<std::string> FileDocumentDialogs::run(QFileDialog& dialog) {
+std::optional<std::filesystem::path> FileDocumentDialogs::run(QFileDialog& dialog) {
     dialog.setNameFilters(document_filters());
     dialog.selectNameFilter(document_filters().front());
     start_in_recent_folder(dialog, config_, FileKind::kDocument);
@@ -28,17 +29,17 @@ std::optional<std::string> FileDocumentDialogs::run(QFileDialog& dialog) {
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     remember_chosen_folder(config_, FileKind::kDocument, chosen.front());
-    return chosen.front().toStdString();
+    return to_path(chosen.front());
 }
 
-std::optional<std::string> FileDocumentDialogs::ask_open_path() {
+std::optional<std::filesystem::path> FileDocumentDialogs::ask_open_path() {
     QFileDialog dialog(owner_, QStringLiteral("ファイルのオープン"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
     return run(dialog);
 }
 
-std::optional<std::string> FileDocumentDialogs::ask_save_path() {
+std::optional<std::filesystem::path> FileDocumentDialogs::ask_save_path() {
     QFileDialog dialog(owner_, QStringLiteral("ファイルの保存"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -47,8 +48,8 @@ std::optional<std::string> FileDocumentDialogs::ask_save_path() {
     return run(dialog);
 }
 
-bool FileDocumentDialogs::confirm_overwrite(const std::string& path) {
-    const QString name = QFileInfo(QString::fromStdString(path)).fileName();
+bool FileDocumentDialogs::confirm_overwrite(const std::filesystem::path& path) {
+    const QString name = QFileInfo(to_qstring(path)).fileName();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("ファイルの保存"),
                     QStringLiteral("%1 は既に存在します。\n上書きしますか？").arg(name),
                     QMessageBox::Yes | QMessageBox::No, owner_);

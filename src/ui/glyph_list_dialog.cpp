@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "link/qt_path.h"
 #include "ui/file_dialog_layout.h"
 #include "ui/glyph_editor_dialog.h"
 #include "ui/recent_folder.h"
@@ -37,7 +38,7 @@ QStringList filters_of(std::string_view filter_text) {
 
 }  // namespace
 
-std::optional<std::string> GlyphFileDialogs::run(QFileDialog& dialog, FileKind kind,
+std::optional<std::filesystem::path> GlyphFileDialogs::run(QFileDialog& dialog, FileKind kind,
                                                  const QStringList& filters) {
     dialog.setNameFilters(filters);
     dialog.selectNameFilter(filters.front());
@@ -46,7 +47,7 @@ std::optional<std::string> GlyphFileDialogs::run(QFileDialog& dialog, FileKind k
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
     remember_chosen_folder(config_, kind, chosen.front());
-    return chosen.front().toStdString();
+    return to_path(chosen.front());
 }
 
 bool GlyphFileDialogs::confirm_clear() {
@@ -58,7 +59,7 @@ bool GlyphFileDialogs::confirm_clear() {
     return box.exec() == QMessageBox::Yes;
 }
 
-std::optional<std::string> GlyphFileDialogs::ask_open_path(std::string_view filter_text, std::string_view) {
+std::optional<std::filesystem::path> GlyphFileDialogs::ask_open_path(std::string_view filter_text, std::string_view) {
     QFileDialog dialog(owner_, QStringLiteral("ファイルのオープン"));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
@@ -66,7 +67,7 @@ std::optional<std::string> GlyphFileDialogs::ask_open_path(std::string_view filt
     return run(dialog, FileKind::kBank, filters_of(filter_text));
 }
 
-std::optional<std::string> GlyphFileDialogs::ask_save_path(std::string_view filter_text, std::string_view) {
+std::optional<std::filesystem::path> GlyphFileDialogs::ask_save_path(std::string_view filter_text, std::string_view) {
     QFileDialog dialog(owner_, QStringLiteral("ファイルの保存"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -75,7 +76,7 @@ std::optional<std::string> GlyphFileDialogs::ask_save_path(std::string_view filt
     return run(dialog, FileKind::kBank, filters_of(filter_text));
 }
 
-std::optional<std::string> GlyphFileDialogs::ask_bitmap_path(std::string_view title,
+std::optional<std::filesystem::path> GlyphFileDialogs::ask_bitmap_path(std::string_view title,
                                                              std::string_view default_name) {
     QFileDialog dialog(owner_, qt_text(title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
@@ -87,8 +88,8 @@ std::optional<std::string> GlyphFileDialogs::ask_bitmap_path(std::string_view ti
     return run(dialog, FileKind::kBitmap, filters_of("データ(*.bmp)"));
 }
 
-bool GlyphFileDialogs::confirm_overwrite(const std::string& path) {
-    const QString name = QFileInfo(QString::fromStdString(path)).fileName();
+bool GlyphFileDialogs::confirm_overwrite(const std::filesystem::path& path) {
+    const QString name = QFileInfo(to_qstring(path)).fileName();
     QMessageBox box(QMessageBox::Warning, QStringLiteral("ファイルの保存"),
                     QStringLiteral("%1 は既に存在します。\n上書きしますか？").arg(name),
                     QMessageBox::Yes | QMessageBox::No, owner_);

@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QTimer>
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -29,14 +30,14 @@ class GlyphFileDialogs : public GlyphListDialogs {
     GlyphFileDialogs(QWidget* owner, Configuration& config) : owner_(owner), config_(config) {}
 
     bool confirm_clear() override;
-    std::optional<std::string> ask_open_path(std::string_view filter_text, std::string_view pattern) override;
-    std::optional<std::string> ask_save_path(std::string_view filter_text, std::string_view pattern) override;
-    std::optional<std::string> ask_bitmap_path(std::string_view title,
+    std::optional<std::filesystem::path> ask_open_path(std::string_view filter_text, std::string_view pattern) override;
+    std::optional<std::filesystem::path> ask_save_path(std::string_view filter_text, std::string_view pattern) override;
+    std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title,
                                                std::string_view default_name) override;
-    bool confirm_overwrite(const std::string& path) override;
+    bool confirm_overwrite(const std::filesystem::path& path) override;
 
   private:
-    std::optional<std::string> run(QFileDialog& dialog, FileKind kind, const QStringList& filters);
+    std::optional<std::filesystem::path> run(QFileDialog& dialog, FileKind kind, const QStringList& filters);
 
     QWidget* owner_;
     Configuration& config_;

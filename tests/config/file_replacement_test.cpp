@@ -30,9 +30,9 @@ namespace fs = std::filesystem;
 using testing::as_ordinary_user;
 
 struct NoDialogs : DocumentDialogs {
-    std::optional<std::string> ask_open_path() override { return std::nullopt; }
-    std::optional<std::string> ask_save_path() override { return std::nullopt; }
-    bool confirm_overwrite(const std::string&) override { return false; }
+    std::optional<std::filesystem::path> ask_open_path() override { return std::nullopt; }
+    std::optional<std::filesystem::path> ask_save_path() override { return std::nullopt; }
+    bool confirm_overwrite(const std::filesystem::path&) override { return false; }
 };
 
 // A disk that fills up: while it lives, no file of this process may grow past limit bytes, and a write

@@ -2,10 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include <QTemporaryDir>
 
 #include "config/configuration.h"
 #include "config/safe_file.h"
+#include "support/scratch_folder.h"
 
 namespace tvx {
 namespace {
@@ -45,8 +45,8 @@ TEST(IniProfile, WritingOneKeyKeepsEveryOtherLine) {
 }
 
 TEST(IniProfile, WriteCreatesTheFileAndItsFolder) {
-    QTemporaryDir dir;
-    const fs::path path = fs::path(dir.path().toStdString()) / "tvx230" / "tvx230.ini";
+    const testing::ScratchFolder dir;
+    const fs::path path = dir / "tvx230" / "tvx230.ini";
     ASSERT_TRUE(write_profile_string(path, kIniSection, "Interface", "1"));
     ASSERT_TRUE(write_profile_string(path, kIniSection, "ClientServer", "1"));
     std::string bytes;
@@ -64,9 +64,9 @@ TEST(Configuration, HostKeysGoPastNineForIndexesOfAHundredAndMore) {
 
 class ConfigurationFile : public ::testing::Test {
 protected:
-    fs::path ini() const { return fs::path(dir.path().toStdString()) / "tvx230.ini"; }
+    fs::path ini() const { return dir / "tvx230.ini"; }
     void write(const std::string& text) { ASSERT_TRUE(write_file_replacing(ini(), text)); }
-    QTemporaryDir dir;
+    testing::ScratchFolder dir;
     Configuration config;
     std::string port_number;
 };
@@ -165,7 +165,7 @@ TEST_F(ConfigurationFile, AFailedWriteIsToldOnceAndKeepsTheOldFile) {
     EXPECT_EQ(told, 0);
 
     // A folder where the file should be: nothing can be written there.
-    config.ini_path = fs::path(dir.path().toStdString()) / "folder.ini";
+    config.ini_path = dir / "folder.ini";
     fs::create_directory(config.ini_path);
     EXPECT_FALSE(write_config_value(config, "com_port", "3"));
     EXPECT_FALSE(write_host(config, 0));

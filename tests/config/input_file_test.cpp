@@ -1,13 +1,18 @@
 #include "config/input_file.h"
 
-#include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
+#include "support/scratch_folder.h"
+#ifndef _WIN32
 #include "support/ordinary_user.h"
+#endif
 
 namespace tvx {
 namespace {
@@ -16,14 +21,14 @@ namespace fs = std::filesystem;
 
 class InputFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { ASSERT_TRUE(dir.isValid()); }
-    fs::path path(const char* name) const { return fs::path(dir.path().toStdString()) / name; }
+    void SetUp() override { ASSERT_TRUE(dir.valid()); }
+    fs::path path(const char* name) const { return dir / name; }
     fs::path write(const char* name, const std::string& bytes) const {
         std::ofstream(path(name), std::ios::binary) << bytes;
         return path(name);
     }
 
-    QTemporaryDir dir;
+    testing::ScratchFolder dir;
     std::string bytes = "untouched";
 };
 
@@ -36,12 +41,17 @@ TEST_F(InputFileTest, ReadsARegularFileWholeUpToTheLimit) {
 }
 
 TEST_F(InputFileTest, RefusesWhatIsNotARegularFileWithoutBlocking) {
+    EXPECT_EQ(read_input_file(dir.path(), bytes).status, InputFileStatus::kNotAFile);
+    EXPECT_EQ(bytes, "untouched");
+#ifdef _WIN32
+    GTEST_SKIP() << "FIFOs and /dev/zero are POSIX files; Windows has neither";
+#else
     // A FIFO with no writer would block an ordinary open; a character device never ends.
     ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
     EXPECT_EQ(read_input_file(path("fifo"), bytes).status, InputFileStatus::kNotAFile);
     EXPECT_EQ(read_input_file("/dev/zero", bytes).status, InputFileStatus::kNotAFile);
-    EXPECT_EQ(read_input_file(dir.path().toStdString(), bytes).status, InputFileStatus::kNotAFile);
     EXPECT_EQ(bytes, "untouched");
+#endif
 }
 
 TEST_F(InputFileTest, RefusesAFileLargerThanTheLimit) {
@@ -62,13 +72,18 @@ TEST_F(InputFileTest, TellsAMissingFileFromOneItMayNotRead) {
     EXPECT_EQ(read_input_file(path("missing.dat"), bytes).status, InputFileStatus::kNotFound);
     EXPECT_EQ(read_input_file(path("plain.dat") / "under.dat", bytes).status, InputFileStatus::kNotFound);
     EXPECT_FALSE(read_input_file(path("missing.dat"), bytes));
+    EXPECT_TRUE(cannot_open(InputFileStatus::kPermissionDenied));
+    EXPECT_FALSE(cannot_open(InputFileStatus::kNotAFile));
+#ifdef _WIN32
+    GTEST_SKIP() << "file modes and an ordinary user to read as are POSIX; Windows has ACLs instead";
+#else
 
     const fs::path locked = write("locked.dat", "secret");
     ASSERT_EQ(::chmod(locked.c_str(), 0), 0);
     fs::create_directory(path("closed"));
     const fs::path hidden = write("closed/inside.dat", "secret");
     ASSERT_EQ(::chmod(path("closed").c_str(), 0), 0);
-    ASSERT_EQ(::chmod(dir.path().toStdString().c_str(), 0755), 0);
+    ASSERT_EQ(::chmod(dir.path().c_str(), 0755), 0);
     for (const fs::path& file : {locked, hidden}) {
         const int status = testing::as_ordinary_user([&file] {
             std::string read;
@@ -77,9 +92,8 @@ TEST_F(InputFileTest, TellsAMissingFileFromOneItMayNotRead) {
         EXPECT_EQ(status, static_cast<int>(InputFileStatus::kPermissionDenied)) << file;
     }
     ::chmod(path("closed").c_str(), 0700);
-    EXPECT_TRUE(cannot_open(InputFileStatus::kPermissionDenied));
-    EXPECT_FALSE(cannot_open(InputFileStatus::kNotAFile));
     EXPECT_EQ(bytes, "untouched");
+#endif
 }
 
 }  // namespace

@@ -24,9 +24,9 @@ struct ScriptedDialogs : DocumentDialogs {
     std::deque<bool> overwrite_answers;
     std::vector<std::string> overwrite_questions;
 
-    std::optional<std::string> ask_open_path() override { return pop(open_paths); }
-    std::optional<std::string> ask_save_path() override { return pop(save_paths); }
-    bool confirm_overwrite(const std::string& path) override {
+    std::optional<std::filesystem::path> ask_open_path() override { return pop(open_paths); }
+    std::optional<std::filesystem::path> ask_save_path() override { return pop(save_paths); }
+    bool confirm_overwrite(const std::filesystem::path& path) override {
         overwrite_questions.push_back(path);
         if (overwrite_answers.empty()) return true;
         const bool a = overwrite_answers.front();

@@ -21,20 +21,20 @@ struct ScriptedListDialogs : GlyphListDialogs {
         calls.push_back("clear");
         return clear_answer;
     }
-    std::optional<std::string> ask_open_path(std::string_view filter, std::string_view pattern) override {
+    std::optional<std::filesystem::path> ask_open_path(std::string_view filter, std::string_view pattern) override {
         calls.push_back("open " + std::string(filter) + " " + std::string(pattern));
         return next();
     }
-    std::optional<std::string> ask_save_path(std::string_view filter, std::string_view pattern) override {
+    std::optional<std::filesystem::path> ask_save_path(std::string_view filter, std::string_view pattern) override {
         calls.push_back("save " + std::string(filter) + " " + std::string(pattern));
         return next();
     }
-    std::optional<std::string> ask_bitmap_path(std::string_view title, std::string_view name) override {
+    std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title, std::string_view name) override {
         calls.push_back("bitmap " + std::string(title) + " " + std::string(name));
         return next();
     }
-    bool confirm_overwrite(const std::string& path) override {
-        calls.push_back("overwrite " + path);
+    bool confirm_overwrite(const std::filesystem::path& path) override {
+        calls.push_back("overwrite " + path.string());
         return overwrite_answer;
     }
     std::optional<std::string> next() {

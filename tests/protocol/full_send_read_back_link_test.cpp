@@ -97,9 +97,9 @@ TEST_F(PtyUnit, AnE3AtStepTenStopsTheReadBackAndTheToolWorksOnAfterwards) {
 
     // New works again...
     struct NoDialogs : DocumentDialogs {
-        std::optional<std::string> ask_open_path() override { return std::nullopt; }
-        std::optional<std::string> ask_save_path() override { return std::nullopt; }
-        bool confirm_overwrite(const std::string&) override { return false; }
+        std::optional<std::filesystem::path> ask_open_path() override { return std::nullopt; }
+        std::optional<std::filesystem::path> ask_save_path() override { return std::nullopt; }
+        bool confirm_overwrite(const std::filesystem::path&) override { return false; }
     } dialogs;
     DocumentCommands documents(reader.tool, reader.notices, dialogs);
     documents.document_new();

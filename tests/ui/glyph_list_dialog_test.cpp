@@ -26,13 +26,13 @@ using testing::RecordingLine;
 
 struct ScriptedFiles : GlyphListDialogs {
     bool confirm_clear() override { return true; }
-    std::optional<std::string> ask_open_path(std::string_view, std::string_view) override { return next(); }
-    std::optional<std::string> ask_save_path(std::string_view, std::string_view) override { return next(); }
-    std::optional<std::string> ask_bitmap_path(std::string_view title, std::string_view name) override {
+    std::optional<std::filesystem::path> ask_open_path(std::string_view, std::string_view) override { return next(); }
+    std::optional<std::filesystem::path> ask_save_path(std::string_view, std::string_view) override { return next(); }
+    std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title, std::string_view name) override {
         bitmap_asked.emplace_back(std::string(title) + " " + std::string(name));
         return next();
     }
-    bool confirm_overwrite(const std::string&) override { return true; }
+    bool confirm_overwrite(const std::filesystem::path&) override { return true; }
     std::optional<std::string> next() {
         if (paths.empty()) return std::nullopt;
         auto path = paths.front();

@@ -35,12 +35,12 @@ using testing::RecordingNotices;
 // Save and open dialogs answered from a script; nothing scripted means cancelled.
 class ScriptedDialogs : public DocumentDialogs {
   public:
-    std::optional<std::string> ask_open_path() override { return next(); }
-    std::optional<std::string> ask_save_path() override {
+    std::optional<std::filesystem::path> ask_open_path() override { return next(); }
+    std::optional<std::filesystem::path> ask_save_path() override {
         ++save_asked;
         return next();
     }
-    bool confirm_overwrite(const std::string&) override { return true; }
+    bool confirm_overwrite(const std::filesystem::path&) override { return true; }
 
     std::deque<std::optional<std::string>> paths;
     int save_asked = 0;
