@@ -111,11 +111,19 @@ PacedSequence::State PacedSequence::tick() {
         return state_;
     }
     if (stop_requested_) {
-        // The operator's stop comes before whatever the link did meanwhile: that is told by the
-        // report's last answered step, and a run he ended himself needs no failure box on top.
-        take_answers();
-        if (outcome(answer_step_) == StepOutcome::kAwaiting)
-            outcomes_[static_cast<std::size_t>(answer_step_ - 1)] = StepOutcome::kInterrupted;
+        // Nothing more goes out. The step in flight keeps its answer (a late "GO" must not pass for a
+        // single command's success), so the run ends once that has come or the link has given up on it;
+        // a run the operator ended himself needs no failure box on top of the link's own notice.
+        if (link_failed()) {
+            take_step_answer();
+            if (outcome(answer_step_) == StepOutcome::kAwaiting)
+                outcomes_[static_cast<std::size_t>(answer_step_ - 1)] =
+                    tool_.link.reply_missed != 0 ? StepOutcome::kNoAnswer : StepOutcome::kLinkLost;
+            tool_.link.link_lost = 0;
+            tool_.link.reply_missed = 0;
+        } else if (answer_due() || waiting()) {
+            return state_;
+        }
         tool_.link.error_reply = 0;
         finish(State::kInterrupted);
         return state_;

@@ -33,9 +33,10 @@ namespace tvx {
 //   tick after it has come completes it, whatever the link does afterwards; an error answer to the last
 //   step is shown by the reply handling and named as not taken, but does not undo a sequence whose every
 //   step went out;
-// - the operator's stop (stop()) ends the run at its next tick, as an interrupted run: what went out
+// - the operator's stop (stop()) sends nothing more from the next tick on and ends the run as
+//   interrupted once the step in flight has its answer (or the link gives up on it): what went out
 //   stays sent, what was read stays read, and interrupted_report() names the last step answered and
-//   the steps sent and not sent; an answer still due is no longer waited for;
+//   the steps sent and not sent;
 // - every end (completed, stopped, interrupted, cancelled) puts batch_step (or bank_sequence_active)
 //   back to 0.
 class PacedSequence {
@@ -55,7 +56,6 @@ class PacedSequence {
         kUnexpected,       // neither a status nor the data line asked for
         kNoAnswer,         // the answer did not come within the link's time-out
         kLinkLost,         // the port or connection went before the answer came
-        kInterrupted,      // sent; the run was stopped before its answer came
     };
 
     // Subclasses send through step_link(), which forwards to link and notes which steps went out and
@@ -70,8 +70,8 @@ class PacedSequence {
     State tick();
     // The dialog was closed: the run ends here and now, without a word.
     void cancel();
-    // The operator's stop: the next tick ends the run as kInterrupted, sending nothing more. False when
-    // no run goes.
+    // The operator's stop: from the next tick nothing more is sent, and the run ends as kInterrupted as
+    // soon as no answer is due. False when no run goes.
     bool stop();
     bool stop_requested() const { return stop_requested_; }
 
