@@ -10,11 +10,13 @@
 #include "config/configuration.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
+#include "link/tcp_link.h"
 
 namespace tvx {
 
 Application::Application(Notices& notices, Options options)
-    : notices_(notices),
+    : status_notices_(notices),
+      notices_(status_notices_),
       options_(std::move(options)),
       lock_(options_.lock_path.isEmpty() ? InstanceLock::default_path() : options_.lock_path),
       dispatch_(tool_, notices_) {}
@@ -23,6 +25,8 @@ Application::~Application() {
     // The window goes first (its close handling may still reach the links through the dispatch, and it
     // takes the TCP link with it); the rest goes in the reverse order of the members' declaration: the
     // serial link, then the log both links reported to.
+    status_notices_.set_result_sink({});
+    status_notices_.set_note_sink({});
     window_.reset();
     attach_tcp(nullptr);
     dispatch_.set_serial(nullptr);
@@ -46,6 +50,12 @@ Application::Start Application::start() {
 
     window_ = std::make_unique<MainWindow>(tool_, notices_);
     window_->set_tcp_connected_query([this] { return tcp_ != nullptr && tcp_->tcp_connected(); });
+    status_notices_.set_result_sink([this](const std::string& text) { window_->show_result(text); });
+    status_notices_.set_note_sink(
+        [this](const std::string& text) { log_.record(TrafficDirection::kNote, "作業", text); });
+    window_->set_link_note(
+        [this](const std::string& text) { log_.record(TrafficDirection::kNote, "接続", text); });
+    window_->set_link_query([this] { return current_link(); });
     attach_tcp(install_connection_dialogs(*window_, tool_, notices_));
     install_setting_editors(*window_, tool_, notices_, dispatch_);
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
@@ -61,6 +71,21 @@ Application::Start Application::start() {
         serial_->open_serial_port();
     }
     return Start::kRunning;
+}
+
+LinkSnapshot Application::current_link() const {
+    LinkSnapshot link = configured_link(tool_);
+    if (link.kind == LinkSnapshot::Kind::kSerial) {
+        link.open = serial_ && serial_->is_open();
+        link.awaiting_device = serial_ && serial_->waiting_for_device();
+        return link;
+    }
+    const TcpLink* tcp = window_ ? window_->findChild<TcpLink*>() : nullptr;
+    if (!tcp) return link;
+    link.connected = tcp->tcp_connected();
+    link.listening = tcp->is_listening();
+    link.clients = tcp->clients_in_use();
+    return link;
 }
 
 void Application::attach_tcp(TcpSender* tcp) {

@@ -5,6 +5,8 @@
 #include <memory>
 
 #include "app/instance_lock.h"
+#include "app/status_notices.h"
+#include "editors/link_status.h"
 #include "config/notices.h"
 #include "link/comm_log.h"
 #include "link/link_dispatch.h"
@@ -44,14 +46,22 @@ class Application {
     SerialLink* serial_link() const { return serial_.get(); }
     // The traffic of every link since start-up.
     CommLog& comm_log() { return log_; }
+    // What every part of the tool is given to reach the operator (see StatusNotices).
+    Notices& notices() { return notices_; }
     // Whether start-up opened (or tried to open) the serial port.
     bool serial_port_requested() const { return serial_requested_; }
 
   private:
+    // The link as the status bar tells it.
+    LinkSnapshot current_link() const;
+
     // Members are destroyed in the reverse of this order, so whatever is observed or used by another
     // member is declared before it: the state before everything that works on it, the log before the
     // links that report every line to it (the serial link here, the TCP link with the main window), and
     // the main window, whose dialogs and menu entries reach the links, last of all, so it goes first.
+    // Every part is given the status notices, which pass each notice on to the operator's and tell the
+    // status bar about it.
+    StatusNotices status_notices_;
     Notices& notices_;
     Options options_;
     InstanceLock lock_;

@@ -64,6 +64,7 @@ MainWindow::MainWindow(ToolState& tool, Notices& notices, std::unique_ptr<Docume
     update_caption();
     refresh_menu_state();
     update_clock(QDateTime::currentDateTime());
+    update_status();
     move(0, 0);
     apply_window_size();
 
@@ -208,6 +209,26 @@ void MainWindow::tick() {
         in_link_tick_ = false;
     }
     update_clock(QDateTime::currentDateTime());
+    update_status();
+}
+
+void MainWindow::show_result(const std::string& result) {
+    clock_bar_->set_info_text(ClockStatusBar::Info::kResult,
+                              QTime::currentTime().toString(QStringLiteral("HH:mm:ss ")) + text(result));
+}
+
+void MainWindow::update_status() {
+    const LinkSnapshot link = link_query_ ? link_query_() : configured_link(tool_);
+    clock_bar_->set_info_text(ClockStatusBar::Info::kLink, text(link_status_text(link)));
+    if (const std::optional<std::string> change = link_watch_.update(link)) {
+        show_result(*change);
+        if (link_note_) link_note_(*change);
+    }
+    // What a save would write is compared with the saved document: twice a second is often enough.
+    if (status_ticks_++ % 5 == 0) {
+        clock_bar_->set_info_text(ClockStatusBar::Info::kDocument,
+                                  text(document_status_text(tool_.document_path, data_modified(tool_.model))));
+    }
 }
 
 void MainWindow::update_clock(const QDateTime& now) {

@@ -12,6 +12,7 @@
 #include "app/command_table.h"
 #include "config/notices.h"
 #include "editors/document_commands.h"
+#include "editors/link_status.h"
 #include "model/tool_state.h"
 
 class QAction;
@@ -45,6 +46,15 @@ class MainWindow : public QMainWindow {
 
     // Whether a TCP connection is marked connected; Exit is refused while it is.
     void set_tcp_connected_query(std::function<bool()> query) { tcp_connected_ = std::move(query); }
+    // The link as it stands, for the status bar; asked at every tick. Without it the status bar tells
+    // the configured link only.
+    void set_link_query(std::function<LinkSnapshot()> query) { link_query_ = std::move(query); }
+    // Where the moments the link goes and comes back are noted besides the status bar (the log).
+    void set_link_note(std::function<void(const std::string&)> note) { link_note_ = std::move(note); }
+    // The status bar's last result, stamped with the time it came.
+    void show_result(const std::string& result);
+    // The status bar's link and document cells as they stand now.
+    void update_status();
 
     // The caption by client_server.
     void update_caption();
@@ -95,6 +105,10 @@ class MainWindow : public QMainWindow {
     bool in_link_tick_ = false;
     bool ending_ = false;
     std::function<bool()> tcp_connected_;
+    std::function<LinkSnapshot()> link_query_;
+    std::function<void(const std::string&)> link_note_;
+    LinkStatusWatch link_watch_;
+    int status_ticks_ = 0;
 };
 
 }  // namespace tvx

@@ -16,6 +16,9 @@ public:
     virtual void notify_success(std::string_view text) = 0;  // title "Success", no icon
     virtual void notify_error(std::string_view text) = 0;    // title "Error", stop icon
     virtual void notify_warning(std::string_view text) = 0;  // title "Error", exclamation icon
+    // A job's end that needs no box (a transfer that completed, or one the operator stopped): the desktop
+    // tool shows it in the status bar and notes it in the communication log. Goes nowhere by default.
+    virtual void notify_status(std::string_view) {}
 
     // A box of its own title and icon, as the TCP link's "TVX-230" boxes.
     virtual void show_box(std::string_view text, std::string_view title, BoxIcon icon) = 0;

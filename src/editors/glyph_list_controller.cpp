@@ -221,6 +221,10 @@ bool GlyphListController::register_all() {
                  kBankRegisterTickMs);
 }
 
+std::string GlyphListController::sequence_caption(bool reading) const {
+    return std::string(form_.caption) + (reading ? " リード" : " 登録");
+}
+
 bool GlyphListController::sequence_tick() {
     if (!sequence_) return false;
     const PacedSequence::State state = sequence_->tick();
@@ -230,8 +234,9 @@ bool GlyphListController::sequence_tick() {
         percent_ = bank_progress_text(tool_.glyphs.current_slot, form_.size.slot_count);
         return true;
     }
-    // A transfer stopped by the unit or the link keeps its progress, so the operator sees where.
-    if (state == PacedSequence::State::kStopped) return false;
+    // A transfer stopped by the unit, the link or the operator keeps its progress, so the operator sees
+    // where.
+    if (state == PacedSequence::State::kStopped || state == PacedSequence::State::kInterrupted) return false;
     progress_ = 0;
     percent_ = "   ";
     return false;

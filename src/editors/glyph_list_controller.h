@@ -104,6 +104,13 @@ class GlyphListController {
     bool register_all();
 
     bool sequence_running() const { return sequence_ && sequence_->running(); }
+    // 中止: the transfer ends at its next tick; glyphs read or registered stay so, the progress stays.
+    bool stop_sequence() { return sequence_ && sequence_->stop(); }
+    // The last transfer started, null before the first.
+    const PacedSequence* sequence() const { return sequence_.get(); }
+    bool fast() const { return fast_pace(tool_); }
+    // "外字一覧（大文字） リード" or "... 登録", for the status line of the transfer.
+    std::string sequence_caption(bool reading) const;
     int sequence_interval_ms() const { return interval_ms_; }
     // One tick of the sequence timer. False once the transfer has ended: stop the timer, draw again.
     bool sequence_tick();

@@ -60,7 +60,8 @@ UnitSequenceController::Outcome UnitSequenceController::tick() {
             percentage_ = std::string(definition_.cleared_percentage);
             return Outcome::kCompleted;
         default:
-            // The progress stays as it was, so the operator sees where the unit refused.
+            // The progress stays as it was, so the operator sees where the unit refused or where
+            // the run was stopped.
             return Outcome::kStopped;
     }
 }

@@ -55,10 +55,14 @@ class UnitSequenceController {
 
     // The dialog closes with a sequence still running (the application ends): give the model back.
     void cancel() { sequence_->cancel(); }
+    // 中止: the run ends at its next tick, keeping what was sent and read; its progress stays.
+    bool stop() { return sequence_->stop(); }
+    const PacedSequence& sequence() const { return *sequence_; }
 
     bool running() const { return sequence_->running(); }
     // The view's timer interval at the pace chosen under "インターフェイス".
     int tick_ms() const { return pace_tick_ms(tool_, definition_.tick_ms); }
+    bool fast() const { return fast_pace(tool_); }
     // What the dialog shows of the pace: "ペース: 標準" or "ペース: 高速".
     std::string pace_text() const { return "ペース: " + std::string(pace_name(tool_)); }
     // Close is disabled (and the dialog cannot be closed) while the sequence runs.

@@ -58,6 +58,9 @@ class ScheduleEditor {
     bool send_all_days();
 
     bool sending() const { return sequence_.running(); }
+    // 中止: the batch ends at its next tick; the days sent stay sent and the progress stays.
+    bool stop() { return sequence_.stop(); }
+    const ScheduleSequence& sequence() const { return sequence_; }
     bool close_enabled() const { return !sending(); }
     // Progress bar value (0..32) and the percent field's text.
     int progress() const { return sending() ? sequence_.steps_sent() : 0; }

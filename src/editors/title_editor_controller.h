@@ -53,6 +53,10 @@ class TitleEditorController {
     // One tick of the view's timer; false once the send has ended.
     bool tick();
     bool running() const { return sequence_.running(); }
+    bool fast() const { return fast_pace(tool_); }
+    // 中止: the send ends at its next tick; the titles sent stay sent and the progress stays.
+    bool stop() { return sequence_.stop(); }
+    const TitleSendSequence& sequence() const { return sequence_; }
     int progress() const { return progress_; }
     const std::string& percentage() const { return percentage_; }
 

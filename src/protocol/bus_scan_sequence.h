@@ -50,6 +50,8 @@ class BusScanSequence : public PacedSequence {
 
     // The step of the highest address that has answered: an unanswered address is no failure here.
     int last_answered_step() const override;
+    // Steps are named by the address they asked: "アドレス 05".
+    std::string step_label(int step) const override;
 
   protected:
     // Only on the serial interface with RS-485: elsewhere there is no bus to scan.
@@ -60,8 +62,6 @@ class BusScanSequence : public PacedSequence {
     // An address nobody answers is what the scan is for; only a lost port stops it.
     bool stops_when_unanswered() const override { return false; }
     bool step_reads(int) const override { return true; }
-    // Steps are named by the address they asked: "アドレス 05".
-    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:

@@ -4,6 +4,7 @@
 
 #include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
+#include "protocol/read_back_sequence.h"
 #include "protocol/title_encoding.h"
 
 namespace tvx {
@@ -42,6 +43,19 @@ constexpr SettingStep kSettingSteps[] = {
 };
 static_assert(kFirstSettingStep + static_cast<int>(std::size(kSettingSteps)) == kFullSendSteps);
 
+// The settings of steps 96 to 117 as the editors name them, then the closing step.
+constexpr std::string_view kSettingNames[] = {
+    "アラーム モード",       "アラーム 保持時間",     "アラーム 入力極性",
+    "アラーム 表示",         "アラーム リターン",     "アラーム コネクター番号割り付け",
+    "文字＆縁取り色",        "文字点滅",              "文字サイズ",
+    "その他 コネクター入力", "文字レベル",            "背景色ベタ塗り",
+    "表示位置微調整",        "表示位置",              "スクロール速度",
+    "自動切換え",            "その他 電源投入時ページ", "リモート モード",
+    "日付＆時刻 表示",       "日付＆時刻 表示範囲",   "日付＆時刻 表示サイズ",
+    "その他 ビデオロス背景色", "終了",
+};
+static_assert(kFirstSettingStep + static_cast<int>(std::size(kSettingNames)) == kFullSendSteps + 1);
+
 }  // namespace
 
 std::optional<std::string> full_send_command(const SettingsModel& model, int step) {
@@ -65,6 +79,13 @@ std::optional<std::string> full_send_command(const SettingsModel& model, int ste
             return build_power_on_page(model);
     }
     return std::nullopt;
+}
+
+std::string full_send_step_name(int step) {
+    if (step < 1 || step > kFullSendSteps) return "ステップ " + std::to_string(step);
+    // Titles and schedule days go in the order the read-back reads them, and are named alike.
+    if (step < kFirstSettingStep) return read_step_name(read_back_step(step));
+    return std::string(kSettingNames[step - kFirstSettingStep]);
 }
 
 bool FullSendSequence::can_start() {

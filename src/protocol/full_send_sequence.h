@@ -20,6 +20,9 @@ inline constexpr int kFullSendProgressRange = kFullSendSteps;
 // for a hold time below 3 seconds.
 std::optional<std::string> full_send_command(const SettingsModel& model, int step);
 
+// What the operator calls step 1..118: "タイトル ページ 05", "スケジュール 3日", "アラーム 保持時間".
+std::string full_send_step_name(int step);
+
 class FullSendSequence : public PacedSequence {
   public:
     FullSendSequence(ToolState& tool, CommandLink& link, Notices& notices)
@@ -31,6 +34,9 @@ class FullSendSequence : public PacedSequence {
 
     // The page (0..63) whose title stopped the sequence, or -1.
     int refused_page() const { return refused_page_; }
+
+    // "タイトル ページ 05", "スケジュール 31日", "文字サイズ": what the step sends.
+    std::string step_name(int step) const override { return full_send_step_name(step); }
 
   protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be

@@ -35,6 +35,18 @@ bool FullSendAndReadBack::send_step(int step) {
     return read_.send_step(step - kSendSteps - 1);
 }
 
+std::string FullSendAndReadBack::step_name(int step) const {
+    if (step <= kSendSteps) return full_send_step_name(step);
+    if (step == kSendSteps + 1) return "照合の読み込みへ";
+    return "照合 " + read_step_name(read_back_step(step - kSendSteps - 1));
+}
+
+std::string FullSendAndReadBack::interrupted_report() const {
+    std::string text = PacedSequence::interrupted_report();
+    if (steps_sent() > kSendSteps) text += "照合はしていません。メモリー上の設定は送信したままです。";
+    return text;
+}
+
 bool FullSendAndReadBack::waiting() const {
     return steps_sent() == kSteps && tool_.link.reply_expected != 0;
 }

@@ -33,6 +33,11 @@ class FullSendAndReadBack : public PacedSequence {
     bool verified() const { return verified_; }
     const std::vector<SettingDifference>& differences() const { return differences_; }
 
+    // The send's names, the turn to reading, then the read-back's names.
+    std::string step_name(int step) const override;
+    // A run stopped while reading compares nothing: the settings in memory are as they were.
+    std::string interrupted_report() const override;
+
   protected:
     // As the full send; and since the unit must answer, not to the broadcast.
     bool can_start() override;

@@ -89,6 +89,13 @@ std::string GlyphBankRead::step_label(int step) const {
     return "No." + std::to_string(slot + 1);
 }
 
+std::string GlyphBankRead::interrupted_report() const {
+    const int read = std::clamp(tool_.glyphs.current_slot, 0, size_.slot_count) -
+                     static_cast<int>(not_read_.size());
+    return PacedSequence::interrupted_report() + "読み込んだ外字 " + std::to_string(std::max(read, 0)) +
+           " 文字はそのまま残り、ほかは元のままです。";
+}
+
 void GlyphBankRead::finished(State state) {
     // Nobody else waits for a bitmap answer while a list is open.
     tool_.glyphs.glyph_reply_pending = 0;

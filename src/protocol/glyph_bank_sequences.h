@@ -46,6 +46,10 @@ class GlyphBankRead : public PacedSequence {
     const std::vector<int>& slots_not_read() const { return not_read_; }
     // "No.3, No.17"; empty when every slot asked for was read.
     std::string slots_not_read_text() const;
+    // Steps are named by the glyph number they asked for: "No.12".
+    std::string step_label(int step) const override;
+    // The glyphs read before the stop stay in the bank.
+    std::string interrupted_report() const override;
 
   protected:
     // Over TCP a connection must be up; on RS-485 an address from 00 to 31 must be chosen, since no unit
@@ -57,8 +61,6 @@ class GlyphBankRead : public PacedSequence {
     bool step_reads(int) const override { return true; }
     // Passes over a slot asked kMaxAsks times whose answers brought no glyph.
     void before_tick() override;
-    // Steps are named by the glyph number they asked for: "No.12".
-    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:
@@ -81,13 +83,13 @@ class GlyphBankRegister : public PacedSequence {
     int step_count() const override { return size_.slot_count; }
     int percent() const override;
     const GlyphSize& size() const { return size_; }
+    // Step k registers glyph number k: "No.12".
+    std::string step_label(int step) const override;
 
   protected:
     bool can_start() override;
     bool send_step(int step) override;
     bool uses_bank_flag() const override { return true; }
-    // Step k registers glyph number k: "No.12".
-    std::string step_label(int step) const override;
     void finished(State state) override;
 
   private:

@@ -71,6 +71,7 @@ bool PacedSequence::start() {
     tool_.link.reply_timeout_ticks = 0;
     step_ = 0;
     stopped_by_link_ = false;
+    stop_requested_ = false;
     awaiting_.clear();
     any_awaited_ = false;
     last_answered_ = 0;
@@ -107,6 +108,24 @@ PacedSequence::State PacedSequence::tick() {
         (tool_.link.link_lost != 0 && tool_.link.reply_missed == 0 && all_answered(last_sending_step()))) {
         tool_.link.error_reply = 0;
         finish(State::kCompleted);
+        return state_;
+    }
+    if (stop_requested_) {
+        // Nothing more goes out. The step in flight keeps its answer (a late "GO" must not pass for a
+        // single command's success), so the run ends once that has come or the link has given up on it;
+        // a run the operator ended himself needs no failure box on top of the link's own notice.
+        if (link_failed()) {
+            take_step_answer();
+            if (outcome(answer_step_) == StepOutcome::kAwaiting)
+                outcomes_[static_cast<std::size_t>(answer_step_ - 1)] =
+                    tool_.link.reply_missed != 0 ? StepOutcome::kNoAnswer : StepOutcome::kLinkLost;
+            tool_.link.link_lost = 0;
+            tool_.link.reply_missed = 0;
+        } else if (answer_due() || waiting()) {
+            return state_;
+        }
+        tool_.link.error_reply = 0;
+        finish(State::kInterrupted);
         return state_;
     }
     if (link_failed()) {
@@ -147,6 +166,40 @@ PacedSequence::State PacedSequence::tick() {
 
 void PacedSequence::cancel() {
     if (state_ == State::kRunning) finish(State::kCancelled);
+}
+
+bool PacedSequence::stop() {
+    if (state_ != State::kRunning) return false;
+    stop_requested_ = true;
+    return true;
+}
+
+std::string PacedSequence::interrupted_report() const {
+    const bool awaited = any_awaited_ || !broadcast();
+    const int last = awaited ? last_answered_step() : last_written_;
+    std::string text = "中止しました。";
+    if (!awaited) {
+        text += "一斉送信には応答がありません。";
+    } else if (last > 0) {
+        text += "最後に応答があったのは" + step_name(last) + " です。";
+    } else {
+        text += "応答は一度もありませんでした。";
+    }
+    // Steps that send nothing (the full send's closing step) are neither sent nor left unsent.
+    const int count = last_sending_step();
+    const int sent = std::min(step_, count);
+    if (sent > 0) {
+        text += "送信済み: " + step_name(1) + (sent > 1 ? "〜" + step_name(sent) : std::string()) + " (" +
+                std::to_string(sent) + " ステップ)。";
+    } else {
+        text += "送信したものはありません。";
+    }
+    if (sent < count) {
+        text += "未送信: " + step_name(sent + 1) +
+                (count > sent + 1 ? "〜" + step_name(count) : std::string()) + " (" +
+                std::to_string(count - sent) + " ステップ)。";
+    }
+    return text;
 }
 
 int PacedSequence::percent() const {
@@ -258,11 +311,14 @@ void PacedSequence::take_answers() {
     }
 }
 
+bool PacedSequence::broadcast() const {
+    return tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
+           tool_.model.run.slave_address >= kBroadcastAddress;
+}
+
 void PacedSequence::stop_for_link() {
     take_answers();
-    const bool broadcast = tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
-                           tool_.model.run.slave_address >= kBroadcastAddress;
-    const bool awaited = any_awaited_ || !broadcast;
+    const bool awaited = any_awaited_ || !broadcast();
     const int last = awaited ? last_answered_step() : last_written_;
     // The link went after the last step sent had its answer: the step that could not go out is the next.
     // (A step whose answer did not come in time stays the step stopped at, however late its answer.)
@@ -288,6 +344,7 @@ void PacedSequence::finish(State state) {
     take_step_answer();
     tool_.reply.step = AwaitedStep{};
     state_ = state;
+    stop_requested_ = false;
     if (uses_bank_flag()) {
         tool_.glyphs.bank_sequence_active = 0;
     } else {

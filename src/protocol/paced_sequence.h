@@ -33,10 +33,17 @@ namespace tvx {
 //   tick after it has come completes it, whatever the link does afterwards; an error answer to the last
 //   step is shown by the reply handling and named as not taken, but does not undo a sequence whose every
 //   step went out;
-// - every end (completed, stopped, cancelled) puts batch_step (or bank_sequence_active) back to 0.
+// - the operator's stop (stop()) sends nothing more from the next tick on and ends the run as
+//   interrupted once the step in flight has its answer (or the link gives up on it): what went out
+//   stays sent, what was read stays read, and interrupted_report() names the last step answered and
+//   the steps sent and not sent;
+// - every end (completed, stopped, interrupted, cancelled) puts batch_step (or bank_sequence_active)
+//   back to 0.
 class PacedSequence {
   public:
-    enum class State { kIdle, kRunning, kCompleted, kStopped, kCancelled };
+    // kStopped: an error answer, a refused step or the link ended the run; kInterrupted: the operator
+    // (or a program told to end) stopped it; kCancelled: its dialog went away.
+    enum class State { kIdle, kRunning, kCompleted, kStopped, kInterrupted, kCancelled };
 
     // How one step of the last run went.
     enum class StepOutcome {
@@ -61,8 +68,12 @@ class PacedSequence {
     // False when the sequence may not start now (another one runs, or can_start refused).
     bool start();
     State tick();
-    // The dialog was closed or the operator gave up.
+    // The dialog was closed: the run ends here and now, without a word.
     void cancel();
+    // The operator's stop: from the next tick nothing more is sent, and the run ends as kInterrupted as
+    // soon as no answer is due. False when no run goes.
+    bool stop();
+    bool stop_requested() const { return stop_requested_; }
 
     State state() const { return state_; }
     bool running() const { return state_ == State::kRunning; }
@@ -75,6 +86,16 @@ class PacedSequence {
     bool stopped_by_link() const { return stopped_by_link_; }
     // The last step whose answer has come, 0 when none has.
     virtual int last_answered_step() const { return last_answered_; }
+
+    // How the notices name a step: "ステップ 12" by default, "No.12" or "アドレス 05" where the step is
+    // known by its glyph or address.
+    virtual std::string step_label(int step) const;
+    // What the step sends or reads, as the progress and the operator's stop tell it: "タイトル ページ 12",
+    // "スケジュール 31日", "文字サイズ"; by default its label.
+    virtual std::string step_name(int step) const { return step_label(step); }
+    // How an interrupted run ended: the last step answered (or, on a broadcast, written) and the steps
+    // sent and not sent, in one paragraph. Sequences that read add what became of what they read.
+    virtual std::string interrupted_report() const;
 
     // How step 1.. of the last run went; kNotSent for a step not reached.
     StepOutcome outcome(int step) const;
@@ -105,8 +126,6 @@ class PacedSequence {
     virtual void before_tick() {}
     // The last step that sends a line; the steps after it send nothing (the full send's closing step).
     virtual int last_sending_step() const { return step_count(); }
-    // How the stop notice names a step: "ステップ 12" by default.
-    virtual std::string step_label(int step) const;
     virtual void finished(State) {}
 
     CommandLink& step_link() { return step_link_; }
@@ -132,6 +151,7 @@ class PacedSequence {
     void note_step_sent(bool awaited);
     void take_step_answer();
     void stop_for_link();
+    bool broadcast() const;
     void finish(State state);
 
     StepLink step_link_;
@@ -140,6 +160,7 @@ class PacedSequence {
     int step_ = 0;
     bool in_tick_ = false;
     bool stopped_by_link_ = false;
+    bool stop_requested_ = false;
     std::deque<int> awaiting_;  // steps sent whose answers have not come yet, oldest first
     bool any_awaited_ = false;  // some step awaited an answer (none does on a broadcast)
     int last_answered_ = 0;

@@ -101,6 +101,16 @@ bool ReadBackSequence::send_step(int step) {
     return true;
 }
 
+std::string ReadBackSequence::step_name(int step) const {
+    return read_step_name(read_back_step(step));
+}
+
+std::string ReadBackSequence::interrupted_report() const {
+    return PacedSequence::interrupted_report() + "読み込めた設定 " +
+           std::to_string(record_.read_steps().size()) + " / " + std::to_string(kReadBackSteps) +
+           " 項目はそのまま残り、ほかは元の値のままです。";
+}
+
 void ReadBackSequence::finished(State state) {
     record_.ended(tool_);
     if (state == State::kCompleted) tell_read_end(record_, tool_, notices_);

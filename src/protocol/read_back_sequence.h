@@ -47,6 +47,11 @@ class ReadBackSequence : public PacedSequence {
     // (A stop on the link has its step notice; a caller of its own tells the operator itself.)
     void tell_unread_on_error_stop() { tell_unread_on_error_stop_ = true; }
 
+    // "タイトル ページ 05", "スケジュール 31日", "文字サイズ": what the step reads.
+    std::string step_name(int step) const override;
+    // What was read stays in the settings; the rest keeps the values it had.
+    std::string interrupted_report() const override;
+
   protected:
     // On RS-485 an address from 00 to 31 must be chosen; then the operator confirms that the unit is not
     // switching pages by itself; over TCP a connection must be up.

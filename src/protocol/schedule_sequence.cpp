@@ -2,8 +2,13 @@
 
 #include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
+#include "protocol/read_back_sequence.h"
 
 namespace tvx {
+
+std::string ScheduleSequence::step_name(int step) const {
+    return read_step_name(read_back_step(kPageCount + step));
+}
 
 bool ScheduleSequence::can_start() {
     if (!notices_.confirm_not_auto_switching()) return false;

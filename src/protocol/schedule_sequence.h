@@ -19,6 +19,8 @@ class ScheduleSequence : public PacedSequence {
 
     int step_count() const override { return kScheduleDays; }
     int percent() const override { return steps_sent() * 100 / kScheduleProgressRange; }
+    // "スケジュール 31日".
+    std::string step_name(int step) const override;
 
   protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be

@@ -1,9 +1,14 @@
 #include "protocol/title_send_sequence.h"
 
 #include "protocol/command_senders.h"
+#include "protocol/read_back_sequence.h"
 #include "protocol/title_encoding.h"
 
 namespace tvx {
+
+std::string TitleSendSequence::step_name(int step) const {
+    return read_step_name(read_back_step(step));
+}
 
 bool TitleSendSequence::can_start() {
     if (!notices_.confirm_not_auto_switching()) return false;

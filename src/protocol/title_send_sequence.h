@@ -21,6 +21,8 @@ class TitleSendSequence : public PacedSequence {
 
     // The page (0..63) whose title stopped the sequence, or -1.
     int refused_page() const { return refused_page_; }
+    // "タイトル ページ 05".
+    std::string step_name(int step) const override;
 
   protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be

@@ -34,6 +34,8 @@ BusScanDialog::BusScanDialog(ToolState& tool, CommandLink& link, Notices& notice
     percentage_->setFixedWidth(percentage_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
     percentage_->setAlignment(Qt::AlignRight);
     percentage_->setText(QStringLiteral("0"));
+    job_ = new SequenceJobView("RS-485 スキャン", notices, this);
+    connect(job_, &SequenceJobView::stop_requested, this, &BusScanDialog::stop);
 
     auto* found_group = new QGroupBox(QStringLiteral("応答したユニット"), this);
     units_ = new QListWidget(found_group);
@@ -70,6 +72,7 @@ BusScanDialog::BusScanDialog(ToolState& tool, CommandLink& link, Notices& notice
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(bar);
+    layout->addWidget(job_);
     layout->addWidget(found_group, 1);
     layout->addLayout(buttons);
 
@@ -96,8 +99,13 @@ void BusScanDialog::start() {
     start_->setEnabled(false);
     close_->setEnabled(false);
     choose_->setEnabled(false);
+    job_->started(sequence_, kBusScanTickMs, false);
     show_progress();
     timer_.start();
+}
+
+void BusScanDialog::stop() {
+    if (sequence_.stop()) tick();
 }
 
 void BusScanDialog::tick() {
@@ -114,6 +122,8 @@ void BusScanDialog::end_scan(PacedSequence::State state) {
         outcome_->setText(units_->count() == 0
                               ? QStringLiteral("応答したユニットはありません。")
                               : QStringLiteral("%1 台のユニットが応答しました。").arg(units_->count()));
+    } else if (state == PacedSequence::State::kInterrupted) {
+        outcome_->setText(QStringLiteral("スキャンを中止しました。%1 台のユニットが応答しました。").arg(units_->count()));
     } else {
         outcome_->setText(QStringLiteral("スキャンは途中で止まりました。"));
     }
@@ -126,6 +136,7 @@ void BusScanDialog::end_scan(PacedSequence::State state) {
 void BusScanDialog::show_progress() {
     progress_->setValue(sequence_.percent());
     percentage_->setText(QString::number(sequence_.percent()));
+    job_->show_state(sequence_);
 }
 
 void BusScanDialog::show_found() {

@@ -7,6 +7,7 @@
 
 #include "model/tool_state.h"
 #include "protocol/bus_scan_sequence.h"
+#include "ui/sequence_job_view.h"
 
 class QLabel;
 class QListWidget;
@@ -34,6 +35,9 @@ class BusScanDialog : public QDialog {
     // One timer step, as the dialog's timer runs it.
     void tick();
     void start();
+    // 中止: the scan ends at once; the units found so far stay listed.
+    void stop();
+    SequenceJobView* job_view() const { return job_; }
     // Makes the unit of the list's row the slave address; false when there is no such row.
     bool choose(int row);
 
@@ -57,6 +61,7 @@ class BusScanDialog : public QDialog {
     QLineEdit* percentage_ = nullptr;
     QListWidget* units_ = nullptr;
     QLabel* outcome_ = nullptr;  // what the finished scan found
+    SequenceJobView* job_ = nullptr;
 };
 
 }  // namespace tvx

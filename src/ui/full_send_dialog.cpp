@@ -84,7 +84,7 @@ void add_verify_choice(UnitSequenceDialog& dialog, ToolState& tool, CommandLink&
 UnitSequenceDialog* make_full_send_dialog(ToolState& tool, CommandLink& link, Notices& notices,
                                           const std::string& selected_address, QWidget* owner) {
     auto* dialog =
-        new UnitSequenceDialog(make_full_send_controller(tool, link, notices), selected_address, owner);
+        new UnitSequenceDialog(make_full_send_controller(tool, link, notices), notices, selected_address, owner);
     add_verify_choice(*dialog, tool, link, notices);
     return dialog;
 }

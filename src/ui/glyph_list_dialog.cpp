@@ -177,8 +177,12 @@ GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink&
     progress_row->addWidget(percent_);
     progress_row->addWidget(new QLabel(QStringLiteral("％"), this));
 
+    job_ = new SequenceJobView(controller_.sequence_caption(true), notices, this);
+    connect(job_, &SequenceJobView::stop_requested, this, &GlyphListDialog::stop_sequence);
+
     auto* right = new QVBoxLayout;
     right->addLayout(progress_row);
+    right->addWidget(job_);
     right->addStretch();
     right->addWidget(close_, 0, Qt::AlignRight);
 
@@ -211,8 +215,9 @@ GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink&
     });
     connect(save_, &QPushButton::clicked, this, [this] { controller_.save(); });
     connect(save_as_, &QPushButton::clicked, this, [this] { controller_.save_as(); });
-    connect(read_, &QPushButton::clicked, this, [this] { start_sequence(controller_.read_all()); });
-    connect(register_, &QPushButton::clicked, this, [this] { start_sequence(controller_.register_all()); });
+    connect(read_, &QPushButton::clicked, this, [this] { start_sequence(controller_.read_all(), true); });
+    connect(register_, &QPushButton::clicked, this,
+            [this] { start_sequence(controller_.register_all(), false); });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 
     open_editor = [this, &tool, &notices, &link, &dialogs, &memory, &size, selected_address] {
@@ -246,16 +251,24 @@ void GlyphListDialog::sequence_tick() {
     show_progress();
 }
 
-void GlyphListDialog::start_sequence(bool started) {
+void GlyphListDialog::start_sequence(bool started, bool reading) {
     if (!started) return;
     show_pace(progress_, tool_);
+    job_->set_caption(controller_.sequence_caption(reading));
+    job_->started(*controller_.sequence(), controller_.sequence_interval_ms(), controller_.fast());
     show_progress();
     sequence_timer_.start(controller_.sequence_interval_ms());
+}
+
+void GlyphListDialog::stop_sequence() {
+    // Taken at once rather than up to two seconds away: a tick with a stop asked for sends nothing.
+    if (controller_.stop_sequence()) sequence_tick();
 }
 
 void GlyphListDialog::show_progress() {
     progress_->setValue(controller_.progress_value());
     percent_->setText(qt_text(controller_.percent_text()));
+    if (const PacedSequence* sequence = controller_.sequence()) job_->show_state(*sequence);
 }
 
 RgbColour GlyphListDialog::background() const {

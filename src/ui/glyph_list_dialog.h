@@ -12,6 +12,7 @@
 
 #include "config/recent_folders.h"
 #include "editors/glyph_list_controller.h"
+#include "ui/sequence_job_view.h"
 
 class QFileDialog;
 class QLabel;
@@ -88,10 +89,13 @@ class GlyphListDialog : public QDialog {
     QPushButton* close_button() const { return close_; }
     QProgressBar* progress_bar() const { return progress_; }
     QLineEdit* percent_field() const { return percent_; }
+    SequenceJobView* job_view() const { return job_; }
     QTimer& redraw_timer() { return redraw_timer_; }
     QTimer& sequence_timer() { return sequence_timer_; }
     void redraw_tick();
     void sequence_tick();
+    // 中止 of a read-all or register-all.
+    void stop_sequence();
 
     // Opens the glyph editor of the size on current_slot; the desktop tool shows it modally. Tests may
     // replace it to drive the editor themselves.
@@ -103,7 +107,7 @@ class GlyphListDialog : public QDialog {
   private:
     const ToolState& tool_;
     void draw_thumbnails();
-    void start_sequence(bool started);
+    void start_sequence(bool started, bool reading);
     void show_progress();
     RgbColour background() const;
 
@@ -121,6 +125,7 @@ class GlyphListDialog : public QDialog {
     QPushButton* close_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLineEdit* percent_ = nullptr;
+    SequenceJobView* job_ = nullptr;
     QTimer redraw_timer_;
     QTimer sequence_timer_;
 };

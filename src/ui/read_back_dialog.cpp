@@ -13,7 +13,7 @@
 
 namespace tvx {
 
-UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller,
+UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller, Notices& notices,
                                        const std::string& selected_address, QWidget* owner)
     : QDialog(owner), controller_(std::move(controller)) {
     const UnitSequenceController::Definition& definition = controller_->definition();
@@ -47,6 +47,9 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
     pace_ = new QLabel(qt_text(controller_->pace_text()), this);
     pace_->setObjectName(QStringLiteral("pace"));
 
+    job_ = new SequenceJobView(std::string(definition.caption), notices, this);
+    connect(job_, &SequenceJobView::stop_requested, this, &UnitSequenceDialog::stop);
+
     close_ = make_button("Close", this);
     connect(close_, &QPushButton::clicked, this, &UnitSequenceDialog::reject);
 
@@ -61,6 +64,7 @@ UnitSequenceDialog::UnitSequenceDialog(std::unique_ptr<UnitSequenceController> c
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addLayout(bar);
+    layout->addWidget(job_);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(pace_);
     bottom->addStretch();
@@ -82,8 +86,15 @@ void UnitSequenceDialog::start() {
     timer_.setInterval(controller_->tick_ms());
     pace_->setText(qt_text(controller_->pace_text()));
     close_->setEnabled(false);
+    job_->started(controller_->sequence(), controller_->tick_ms(), controller_->fast());
     show_progress();
     timer_.start();
+}
+
+void UnitSequenceDialog::stop() {
+    // At the fast pace the next tick is a moment away; at the standard pace it may be seconds, so the
+    // stop is taken now: a tick with a stop asked for sends nothing.
+    if (controller_->stop()) tick();
 }
 
 void UnitSequenceDialog::tick() {
@@ -98,6 +109,7 @@ void UnitSequenceDialog::tick() {
 void UnitSequenceDialog::show_progress() {
     progress_->setValue(controller_->progress());
     percentage_->setText(qt_text(controller_->percentage()));
+    job_->show_state(controller_->sequence());
 }
 
 void UnitSequenceDialog::reject() {
@@ -115,7 +127,8 @@ void UnitSequenceDialog::closeEvent(QCloseEvent* event) {
 
 UnitSequenceDialog* make_read_back_dialog(ToolState& tool, CommandLink& link, Notices& notices,
                                           const std::string& selected_address, QWidget* owner) {
-    return new UnitSequenceDialog(make_read_back_controller(tool, link, notices), selected_address, owner);
+    return new UnitSequenceDialog(make_read_back_controller(tool, link, notices), notices, selected_address,
+                                  owner);
 }
 
 }  // namespace tvx

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editors/read_back_controller.h"
+#include "ui/sequence_job_view.h"
 
 class QComboBox;
 class QLabel;
@@ -21,7 +22,7 @@ namespace tvx {
 class UnitSequenceDialog : public QDialog {
     Q_OBJECT
   public:
-    UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller,
+    UnitSequenceDialog(std::unique_ptr<UnitSequenceController> controller, Notices& notices,
                        const std::string& selected_address, QWidget* owner);
     ~UnitSequenceDialog() override;
 
@@ -31,11 +32,13 @@ class UnitSequenceDialog : public QDialog {
     QProgressBar* progress_bar() const { return progress_; }
     QLineEdit* percentage_field() const { return percentage_; }
     QPushButton* close_button() const { return close_; }
+    SequenceJobView* job_view() const { return job_; }
     const QTimer& timer() const { return timer_; }
 
-    // The start button and one tick of the timer, as pressing and firing do.
+    // The start button, one tick of the timer and 中止, as pressing and firing do.
     void start();
     void tick();
+    void stop();
 
     // Esc and the close box end the dialog only while no sequence runs.
     void reject() override;
@@ -52,6 +55,7 @@ class UnitSequenceDialog : public QDialog {
     QProgressBar* progress_ = nullptr;
     QLineEdit* percentage_ = nullptr;
     QLabel* pace_ = nullptr;
+    SequenceJobView* job_ = nullptr;
     QPushButton* close_ = nullptr;
     QTimer timer_;
 };

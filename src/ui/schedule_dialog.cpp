@@ -47,6 +47,7 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
         progress_->setValue(0);
         show_pace(progress_, tool);
         timer_.start(pace_tick_ms(tool, kScheduleSendTickMs));
+        job_->started(editor_.sequence(), pace_tick_ms(tool, kScheduleSendTickMs), fast_pace(tool));
     });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     connect(slave_->combo(), &QComboBox::activated, this,
@@ -56,6 +57,9 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
         draw_preview();
         show_entry();
     });
+
+    job_ = new SequenceJobView("スケジュール 全設定", notices, this);
+    connect(job_, &SequenceJobView::stop_requested, this, &ScheduleDialog::stop);
 
     progress_ = new QProgressBar(this);
     progress_->setRange(0, kScheduleProgressRange);
@@ -83,6 +87,7 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
     bottom->addWidget(percent_);
     bottom->addWidget(new QLabel(QStringLiteral("％"), this));
     grid->addLayout(bottom, 2, 0, 1, 2);
+    grid->addWidget(job_, 3, 0, 1, 2);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     show_entry();
@@ -110,12 +115,19 @@ void ScheduleDialog::draw_preview() {
     preview_->draw(editor_.draw_preview());
 }
 
+void ScheduleDialog::stop() {
+    // Taken at once rather than a tick away: a tick with a stop asked for sends nothing.
+    if (editor_.stop()) timer_tick();
+}
+
 void ScheduleDialog::timer_tick() {
     // A notice box opened during a tick runs its own event loop: the ticks it lets through wait.
     if (in_tick_) return;
     in_tick_ = true;
     const ScheduleEditor::Tick tick = editor_.tick();
     in_tick_ = false;
+    if (tick != ScheduleEditor::Tick::kPreview && tick != ScheduleEditor::Tick::kIdle)
+        job_->show_state(editor_.sequence());
     switch (tick) {
         case ScheduleEditor::Tick::kPreview:
             draw_preview();

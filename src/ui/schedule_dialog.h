@@ -6,6 +6,7 @@
 #include <string>
 
 #include "editors/schedule_editor.h"
+#include "ui/sequence_job_view.h"
 
 class QLineEdit;
 class QProgressBar;
@@ -38,9 +39,12 @@ class ScheduleDialog : public QDialog {
     QPushButton* day_off_button() const { return day_off_; }
     QProgressBar* progress_bar() const { return progress_; }
     QLineEdit* percent_field() const { return percent_; }
+    SequenceJobView* job_view() const { return job_; }
     QTimer& timer() { return timer_; }
     // One tick of the timer, as the timer runs it.
     void timer_tick();
+    // 中止 of the all-days send.
+    void stop();
 
     void reject() override;
 
@@ -58,6 +62,7 @@ class ScheduleDialog : public QDialog {
     QPushButton* day_off_ = nullptr;
     QProgressBar* progress_ = nullptr;
     QLineEdit* percent_ = nullptr;
+    SequenceJobView* job_ = nullptr;
     QTimer timer_;
     bool in_tick_ = false;
 };

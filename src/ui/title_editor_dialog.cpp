@@ -159,11 +159,14 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
     bar->addWidget(progress_, 1);
     bar->addWidget(percentage_);
     bar->addWidget(new QLabel(QStringLiteral("％"), this));
+    job_ = new SequenceJobView("タイトルの設定 全設定", notices, this);
+    connect(job_, &SequenceJobView::stop_requested, this, &TitleEditorDialog::stop);
     auto* layout = new QGridLayout(this);
     layout->addLayout(selectors, 0, 0);
     layout->addWidget(title_group, 1, 0);
     layout->addLayout(bar, 2, 0);
-    layout->addLayout(buttons, 0, 1, 3, 1);
+    layout->addWidget(job_, 3, 0);
+    layout->addLayout(buttons, 0, 1, 4, 1);
 
     timer_.setInterval(kTitleSendTickMs);
     connect(&timer_, &QTimer::timeout, this, &TitleEditorDialog::tick);
@@ -235,8 +238,14 @@ void TitleEditorDialog::start_send_all() {
     timer_.setInterval(controller_.send_all_tick_ms());
     show_pace(progress_, tool_);
     close_->setEnabled(false);
+    job_->started(controller_.sequence(), controller_.send_all_tick_ms(), controller_.fast());
     show_progress();
     timer_.start();
+}
+
+void TitleEditorDialog::stop() {
+    // Taken at once rather than a tick away: a tick with a stop asked for sends nothing.
+    if (controller_.stop()) tick();
 }
 
 void TitleEditorDialog::tick() {
@@ -250,6 +259,7 @@ void TitleEditorDialog::tick() {
 void TitleEditorDialog::show_progress() {
     progress_->setValue(controller_.progress());
     percentage_->setText(qt_text(controller_.percentage()));
+    job_->show_state(controller_.sequence());
 }
 
 void TitleEditorDialog::reject() {

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "editors/title_editor_controller.h"
+#include "ui/sequence_job_view.h"
 #include "ui/title_field_text.h"
 
 class QComboBox;
@@ -47,10 +48,12 @@ class TitleEditorDialog : public QDialog {
     QPushButton* all_send_button() const { return all_send_; }
     QPushButton* close_button() const { return close_; }
     InputMethodSwitch* input_method() const { return input_method_; }
+    SequenceJobView* job_view() const { return job_; }
     const QTimer& timer() const { return timer_; }
 
-    // One tick of the all-pages send, as the timer fires.
+    // One tick of the all-pages send, as the timer fires, and 中止.
     void tick();
+    void stop();
 
     // Close, Esc and the close box: refused while the all-pages send runs.
     void reject() override;
@@ -76,6 +79,7 @@ class TitleEditorDialog : public QDialog {
     QPushButton* page_send_ = nullptr;
     QPushButton* all_send_ = nullptr;
     QPushButton* close_ = nullptr;
+    SequenceJobView* job_ = nullptr;
     QTimer timer_;
     TitleFieldChars accepted_;  // the field's characters as last taken into the model
     bool showing_ = false;      // the field is being set from the model, not by the operator

@@ -71,6 +71,35 @@ TEST(FullSendSequence, TableBuildsEachStepFromTheModel) {
     EXPECT_EQ(full_send_command(model, 0), std::nullopt);
 }
 
+TEST(FullSendSequence, StepsAreNamedAsTheEditorsNameWhatTheySend) {
+    EXPECT_EQ(full_send_step_name(1), "タイトル ページ 01");
+    EXPECT_EQ(full_send_step_name(64), "タイトル ページ 64");
+    EXPECT_EQ(full_send_step_name(95), "スケジュール 31日");
+    EXPECT_EQ(full_send_step_name(97), "アラーム 保持時間");
+    EXPECT_EQ(full_send_step_name(104), "文字サイズ");
+    EXPECT_EQ(full_send_step_name(117), "その他 ビデオロス背景色");
+    EXPECT_EQ(full_send_step_name(118), "終了");
+    EXPECT_EQ(full_send_step_name(119), "ステップ 119");
+}
+
+TEST(FullSendSequence, AStopInTheMiddleKeepsWhatWasSentAndNamesWhatWasNot) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    FullSendSequence seq(tool, link, notices);
+    ASSERT_TRUE(seq.start());
+    for (int tick = 0; tick < 40; ++tick) seq.tick();
+    ASSERT_TRUE(seq.stop());
+    EXPECT_EQ(seq.tick(), PacedSequence::State::kInterrupted);
+    EXPECT_EQ(link.lines.size(), 40u);
+    EXPECT_EQ(seq.percent(), 40 * 100 / 118);  // the progress stays where it stopped
+    EXPECT_EQ(seq.interrupted_report(),
+              "中止しました。最後に応答があったのはタイトル ページ 40 です。送信済み: タイトル ページ 01〜タイトル "
+              "ページ 40 (40 ステップ)。未送信: タイトル ページ 41〜その他 ビデオロス背景色 (77 ステップ)。");
+    EXPECT_TRUE(notices.calls.size() == 1 && notices.calls[0].kind == "auto");  // no box after the question
+}
+
 TEST(FullSendSequence, ARefusedTitleStopsWithTheTitlesBeforeItSent) {
     ToolState tool;
     RecordingNotices notices;

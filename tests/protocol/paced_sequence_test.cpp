@@ -164,6 +164,80 @@ TEST_F(PacedSequenceTest, ErrorReplyRefusalAndCancelAllEndWithTheCounterCleared)
     EXPECT_TRUE(other.start());
 }
 
+TEST_F(PacedSequenceTest, TheOperatorsStopSendsNothingMoreAndEndsOnceTheStepInFlightIsAnswered) {
+    Recorder idle(tool, line, notices);
+    EXPECT_FALSE(idle.stop());  // nothing runs
+
+    Recorder seq(tool, line, notices);
+    ASSERT_TRUE(seq.start());
+    seq.tick();
+    line.answer();
+    seq.tick();  // step 2 awaits its answer
+    ASSERT_TRUE(seq.stop());
+    EXPECT_TRUE(seq.stop_requested());
+    EXPECT_EQ(seq.state(), State::kRunning);
+    // Its answer is due: the run waits for it, so that no late answer passes for a single command's.
+    EXPECT_EQ(seq.tick(), State::kRunning);
+    EXPECT_EQ(seq.sent, (std::vector<int>{1, 2}));
+    line.answer();
+    EXPECT_EQ(seq.tick(), State::kInterrupted);
+    EXPECT_EQ(seq.sent, (std::vector<int>{1, 2}));
+    EXPECT_EQ(seq.outcome(3), PacedSequence::StepOutcome::kNotSent);
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+    EXPECT_FALSE(seq.stopped_by_link());
+    EXPECT_TRUE(notices.calls.empty());  // he stopped it himself: no box
+    EXPECT_EQ(seq.interrupted_report(),
+              "中止しました。最後に応答があったのはステップ 2 です。送信済み: ステップ 1〜ステップ 2 (2 ステップ)。"
+              "未送信: ステップ 3 (1 ステップ)。");
+    EXPECT_EQ(seq.tick(), State::kInterrupted);
+    EXPECT_EQ(line.lines.size(), 2u);
+
+    // An answer that never comes: the link's time-out ends the wait, with no stop notice of its own.
+    Recorder silent(tool, line, notices);
+    ASSERT_TRUE(silent.start());
+    silent.tick();
+    silent.stop();
+    EXPECT_EQ(silent.tick(), State::kRunning);
+    tool.link.reply_missed = 1;
+    EXPECT_EQ(silent.tick(), State::kInterrupted);
+    EXPECT_EQ(silent.outcome(1), PacedSequence::StepOutcome::kNoAnswer);
+    EXPECT_EQ(tool.link.reply_missed, 0);
+    EXPECT_TRUE(notices.calls.empty());
+    tool.link.reply_expected = 0;
+
+    // A new run begins at step 1 with no stop left over.
+    line.answer_at_once = true;
+    tool.link.link_lost = 0;
+    ASSERT_TRUE(seq.start());
+    EXPECT_FALSE(seq.stop_requested());
+    seq.tick();
+    EXPECT_EQ(seq.sent.back(), 1);
+
+    // Stopped before its first step: nothing went out.
+    Recorder early(tool, line, notices);
+    seq.cancel();
+    ASSERT_TRUE(early.start());
+    early.stop();
+    EXPECT_EQ(early.tick(), State::kInterrupted);
+    EXPECT_TRUE(early.sent.empty());
+    EXPECT_EQ(early.interrupted_report(),
+              "中止しました。応答は一度もありませんでした。送信したものはありません。未送信: ステップ 1〜ステップ 3 (3 ステップ)。");
+
+    // A broadcast has no answers to name: the last line written is what there is to tell.
+    tool.config.rs_control = 1;
+    tool.model.run.slave_address = kBroadcastAddress;
+    line.broadcast = true;
+    line.answer_at_once = false;
+    Recorder broadcast(tool, line, notices);
+    ASSERT_TRUE(broadcast.start());
+    broadcast.tick();
+    broadcast.stop();
+    EXPECT_EQ(broadcast.tick(), State::kInterrupted);
+    EXPECT_EQ(broadcast.interrupted_report(),
+              "中止しました。一斉送信には応答がありません。送信済み: ステップ 1 (1 ステップ)。"
+              "未送信: ステップ 2〜ステップ 3 (2 ステップ)。");
+}
+
 TEST_F(PacedSequenceTest, ATickNeverRunsInsideAnother) {
     Recorder seq(tool, line, notices);
     seq.on_send = [&](int) {

@@ -107,6 +107,28 @@ TEST(ReadBackSequence, AnErrorReplyStopsAtTheNextTickAndStartBeginsAgain) {
     EXPECT_EQ(link.lines.back(), "RCA01\r\n");
 }
 
+TEST(ReadBackSequence, AStopKeepsTheSettingsReadAndSaysSo) {
+    ToolState tool;
+    RecordingNotices notices;
+    VirtualUnit unit;
+    InProcessUnitLink link(tool, notices, unit);
+    ReadBackSequence seq(tool, link, notices);
+    ASSERT_TRUE(seq.start());
+    for (int tick = 0; tick < 70; ++tick) seq.tick();
+    seq.stop();
+    EXPECT_EQ(seq.tick(), PacedSequence::State::kInterrupted);
+    EXPECT_EQ(seq.read_steps().size(), 70u);
+    EXPECT_EQ(seq.step_name(66), "スケジュール 2日");
+    EXPECT_EQ(seq.interrupted_report(),
+              "中止しました。最後に応答があったのはスケジュール 6日 です。送信済み: タイトル ページ 01〜スケジュール "
+              "6日 (70 ステップ)。未送信: スケジュール 7日〜プロトコル Version Number (49 ステップ)。"
+              "読み込めた設定 70 / 119 項目はそのまま残り、ほかは元の値のままです。");
+    // Not a completed read: neither "Success" nor the unread settings' notice.
+    link_tick(tool.link, notices);
+    EXPECT_EQ(notices.texts("success"), std::vector<std::string>{});
+    EXPECT_EQ(notices.texts("error"), std::vector<std::string>{});
+}
+
 TEST(ReadBackSequence, StartChecksTheAddressTheOperatorAndTheConnection) {
     ToolState tool;
     RecordingNotices notices;

@@ -12,7 +12,7 @@ namespace tvx::testing {
 class RecordingNotices : public Notices {
 public:
     struct Call {
-        std::string kind;  // "success", "error", "warning", "box", "question", "auto", "sizes"
+        std::string kind;  // "success", "error", "warning", "status", "box", "question", "auto", "sizes"
         std::string text;
         std::string title;
     };
@@ -20,6 +20,7 @@ public:
     void notify_success(std::string_view text) override { calls.push_back({"success", std::string(text), "Success"}); }
     void notify_error(std::string_view text) override { calls.push_back({"error", std::string(text), "Error"}); }
     void notify_warning(std::string_view text) override { calls.push_back({"warning", std::string(text), "Error"}); }
+    void notify_status(std::string_view text) override { calls.push_back({"status", std::string(text), ""}); }
     void show_box(std::string_view text, std::string_view title, BoxIcon) override {
         calls.push_back({"box", std::string(text), std::string(title)});
     }

@@ -17,6 +17,7 @@
 #include "link/comm_log.h"
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
+#include "ui/clock_status_bar.h"
 #include "support/recording_notices.h"
 #include "ui_test_app.h"
 #include "unit/unit_event_loop.h"
@@ -74,6 +75,37 @@ TEST_F(ApplicationTest, SerialInterfaceOpensTheConfiguredPortAtStartUp) {
     ASSERT_FALSE(notices.texts("error").empty());
     EXPECT_EQ(notices.texts("error").front(), "Miss! File Open");
     EXPECT_EQ(app.tool().link.app_running, 1);
+}
+
+TEST_F(ApplicationTest, TheStatusBarTellsTheLinkTheLastResultAndTheDocument) {
+    write_ini("COM1=" + dir.filePath("no-such-device").toLocal8Bit() + "\r\n");
+    Application app(notices, options);
+    ASSERT_EQ(app.start(), Application::Start::kRunning);
+    MainWindow& window = *app.main_window();
+    window.tick();
+    const std::string device = dir.filePath("no-such-device").toStdString();
+    EXPECT_EQ(window.clock_bar()->info_text(ClockStatusBar::Info::kLink),
+              QString::fromStdString("COM1 " + device + " 閉じています"));
+    // The port's failures went on to the operator's notices; the last of them is the last result.
+    ASSERT_FALSE(notices.texts("error").empty());
+    EXPECT_TRUE(window.clock_bar()->info_text(ClockStatusBar::Info::kResult)
+                    .endsWith(QString::fromStdString("Error: " + notices.texts("error").back())));
+    EXPECT_EQ(window.clock_bar()->info_text(ClockStatusBar::Info::kDocument), QStringLiteral("(無題)"));
+
+    // A job's end has no box: the status bar and the log tell it.
+    app.comm_log().clear();
+    app.notices().notify_status("全項目の設定: 完了 (118 ステップ, 47 秒)");
+    EXPECT_TRUE(window.clock_bar()->info_text(ClockStatusBar::Info::kResult)
+                    .endsWith(QStringLiteral(" 全項目の設定: 完了 (118 ステップ, 47 秒)")));
+    ASSERT_EQ(app.comm_log().entries().size(), 1u);
+    EXPECT_EQ(app.comm_log().entries()[0].direction, TrafficDirection::kNote);
+    EXPECT_EQ(app.comm_log().entries()[0].bytes, "全項目の設定: 完了 (118 ステップ, 47 秒)");
+    EXPECT_EQ(notices.texts("status").size(), 1u);
+
+    app.tool().document_path = "/tmp/unit5.dat";
+    app.tool().model.pages[0].char_size = app.tool().model.pages[0].char_size == 0 ? 1 : 0;
+    for (int i = 0; i < 5; ++i) window.tick();
+    EXPECT_EQ(window.clock_bar()->info_text(ClockStatusBar::Info::kDocument), QStringLiteral("unit5.dat *"));
 }
 
 TEST_F(ApplicationTest, ASecondCopyIsRefusedAndTheFirstKeepsRunning) {

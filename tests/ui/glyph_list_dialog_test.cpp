@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -164,6 +165,29 @@ TEST_F(GlyphListDialogTest, ASequenceRunsOnItsTimerAndCloseEndsIt) {
     again->reject();
     EXPECT_EQ(tool.glyphs.glyph_reply_pending, 0);
     EXPECT_EQ(tool.glyphs.bank_sequence_active, 0);
+}
+
+TEST_F(GlyphListDialogTest, StopEndsARegisterAllAtOnceAndKeepsItsProgress) {
+    auto dialog = open(kSmall);
+    notices.answers = {true};
+    EXPECT_FALSE(dialog->job_view()->stop_button()->isEnabled());
+    dialog->register_button()->click();
+    EXPECT_TRUE(dialog->job_view()->stop_button()->isEnabled());
+    for (int i = 0; i < 10; ++i) dialog->sequence_tick();
+    EXPECT_EQ(dialog->job_view()->text_label()->text(), QStringLiteral("No.10 (10 / 256)  残り 約 8 分 12 秒"));
+    // At the 2 s pace the stop does not wait for the timer.
+    dialog->job_view()->stop_button()->click();
+    EXPECT_FALSE(dialog->sequence_timer().isActive());
+    EXPECT_EQ(line.lines.size(), 10u);
+    EXPECT_EQ(tool.glyphs.bank_sequence_active, 0);
+    EXPECT_EQ(dialog->progress_bar()->value(), 10);
+    EXPECT_EQ(dialog->percent_field()->text(), QStringLiteral(" 03.9"));
+    EXPECT_TRUE(dialog->job_view()->text_label()->text().startsWith(QStringLiteral("中止しました。")));
+    EXPECT_FALSE(dialog->job_view()->stop_button()->isEnabled());
+    ASSERT_EQ(notices.texts("status").size(), 1u);
+    EXPECT_EQ(notices.texts("status")[0].rfind("外字一覧（小文字） 登録: 中止 (10 / 256 ステップ, ", 0), 0u);
+    EXPECT_TRUE(notices.texts("error").empty());
+    EXPECT_TRUE(dialog->isVisible());
 }
 
 }  // namespace

@@ -344,6 +344,33 @@ TEST_F(MainWindowTest, TickRunsTheLinkThenTheClock) {
     EXPECT_NE(window->clock_bar()->part_text(1), "09：05：03");
 }
 
+TEST_F(MainWindowTest, TheStatusBarFollowsTheLinkAsItGoesAndComesBack) {
+    LinkSnapshot link = configured_link(tool);
+    link.device = "/dev/ttyUSB0";
+    link.open = true;
+    std::vector<std::string> notes;
+    window->set_link_query([&link] { return link; });
+    window->set_link_note([&notes](const std::string& note) { notes.push_back(note); });
+    const auto cell = [this](ClockStatusBar::Info info) { return window->clock_bar()->info_text(info); };
+
+    window->tick();
+    EXPECT_EQ(cell(ClockStatusBar::Info::kLink), QStringLiteral("COM1 /dev/ttyUSB0 38400 8E1 RS-232C"));
+    EXPECT_EQ(cell(ClockStatusBar::Info::kResult), QString());
+    link.open = false;
+    link.awaiting_device = true;
+    window->tick();
+    EXPECT_EQ(cell(ClockStatusBar::Info::kLink), QStringLiteral("COM1 /dev/ttyUSB0 外れています (戻れば開き直します)"));
+    EXPECT_TRUE(cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 が外れました")));
+    link.open = true;
+    link.awaiting_device = false;
+    window->tick();
+    EXPECT_TRUE(cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 を開き直しました")));
+    EXPECT_EQ(notes, (std::vector<std::string>{"COM1 /dev/ttyUSB0 が外れました", "COM1 /dev/ttyUSB0 を開き直しました"}));
+    // The clock keeps its row and its parts.
+    EXPECT_FALSE(window->clock_bar()->part_text(0).isEmpty());
+    EXPECT_FALSE(window->clock_bar()->part_text(1).isEmpty());
+}
+
 // A notice box runs an event loop in which further ticks arrive.
 class ReenteringNotices : public RecordingNotices {
   public:

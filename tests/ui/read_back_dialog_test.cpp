@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -111,6 +112,50 @@ TEST_F(UnitSequenceDialogTest, FullSendOffersBroadcastOnRs485) {
     read_back->slave_selector()->setCurrentIndex(6);
     emit read_back->slave_selector()->activated(6);
     EXPECT_EQ(tool.model.run.slave_address, 6);
+}
+
+TEST_F(UnitSequenceDialogTest, StopInTheMiddleKeepsTheDialogOpenWithItsProgressAndSaysWhatWasDone) {
+    std::unique_ptr<UnitSequenceDialog> send(make_full_send_dialog(tool, link, notices, "", nullptr));
+    send->show();
+    SequenceJobView* job = send->job_view();
+    EXPECT_FALSE(job->stop_button()->isEnabled());
+    send->start();
+    EXPECT_TRUE(job->stop_button()->isEnabled());
+    EXPECT_EQ(job->text_label()->text(), QStringLiteral("タイトル ページ 01 (0 / 118)  残り 約 47 秒"));
+    for (int i = 0; i < 70; ++i) send->tick();
+    EXPECT_TRUE(job->text_label()->text().startsWith(QStringLiteral("スケジュール 6日 (70 / 118)  残り 約 ")));
+    QTest::mouseClick(job->stop_button(), Qt::LeftButton);
+    EXPECT_FALSE(send->timer().isActive());
+    EXPECT_TRUE(send->isVisible());
+    EXPECT_TRUE(send->close_button()->isEnabled());
+    EXPECT_FALSE(job->stop_button()->isEnabled());
+    EXPECT_EQ(link.lines.size(), 70u);
+    EXPECT_EQ(send->progress_bar()->value(), 70);
+    EXPECT_EQ(send->percentage_field()->text(), QStringLiteral("59"));
+    EXPECT_TRUE(job->text_label()->text().contains(QStringLiteral("未送信: スケジュール 7日〜")));
+    ASSERT_EQ(notices.texts("status").size(), 1u);
+    EXPECT_EQ(notices.texts("status")[0].rfind("全項目の設定: 中止 (70 / 118 ステップ, ", 0), 0u);
+    EXPECT_TRUE(notices.texts("error").empty());
+    EXPECT_EQ(tool.model.run.batch_step, 0);
+
+    // Start again, to the end: the dialog closes and the run is told without a box.
+    notices.clear();
+    send->start();
+    for (int i = 0; i < 118; ++i) send->tick();
+    EXPECT_FALSE(send->isVisible());
+    ASSERT_EQ(notices.texts("status").size(), 1u);
+    EXPECT_EQ(notices.texts("status")[0].rfind("全項目の設定: 完了 (118 ステップ, ", 0), 0u);
+    EXPECT_TRUE(notices.texts("success").empty());
+
+    // A read-back stopped says the settings read stay read.
+    std::unique_ptr<UnitSequenceDialog> read(make_read_back_dialog(tool, link, notices, "", nullptr));
+    read->show();
+    read->start();
+    for (int i = 0; i < 5; ++i) read->tick();
+    read->stop();
+    EXPECT_TRUE(read->job_view()->text_label()->text().endsWith(
+        QStringLiteral("読み込めた設定 5 / 119 項目はそのまま残り、ほかは元の値のままです。")));
+    EXPECT_TRUE(read->isVisible());
 }
 
 TEST_F(UnitSequenceDialogTest, ClosingTheDialogWhileRunningGivesTheModelBack) {

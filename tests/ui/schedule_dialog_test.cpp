@@ -34,7 +34,8 @@ TEST_F(ScheduleDialogTest, ShowsItsControlsAndEditsTheSelectedEntry) {
     EXPECT_EQ(dialog.windowTitle(), "スケジュール");
     EXPECT_EQ(group_titles(&dialog),
               (QStringList{"日", "パターン番号", "時", "分", "ページ", "スレーブアドレス"}));
-    EXPECT_EQ(button_texts(&dialog), (QStringList{"設定", "全設定", "Close", "日OFF"}));
+    // 中止 stands under the progress, with the all-days send it stops.
+    EXPECT_EQ(button_texts(&dialog), (QStringList{"設定", "全設定", "Close", "日OFF", "中止"}));
     EXPECT_EQ(dialog.group(Field::kPage)->combo()->count(), 66);
     EXPECT_EQ(dialog.group(Field::kPage)->combo()->currentText(), "---");
     EXPECT_EQ(dialog.progress_bar()->maximum(), 32);
