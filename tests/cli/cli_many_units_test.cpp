@@ -191,8 +191,8 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     const QJsonArray differences = units[1]["differences"].toArray();
     ASSERT_EQ(differences.size(), 1);
     EXPECT_EQ(differences[0]["setting"].toString(), "電源投入時ページ");
-    EXPECT_EQ(differences[0]["sent"].toString(), "P13");
-    EXPECT_EQ(differences[0]["unit"].toString(), "P41");
+    EXPECT_EQ(differences[0]["sent"].toString(), "13");
+    EXPECT_EQ(differences[0]["unit"].toString(), "41");
     EXPECT_EQ(units[1]["steps_done"].toInt(), units[1]["steps_planned"].toInt());
     EXPECT_EQ(units[1]["steps_planned"].toInt(), kFullSendSteps - 1 + 119);
 
