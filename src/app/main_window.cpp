@@ -253,7 +253,11 @@ void MainWindow::fit_width(int outer_width) {
     fit_tool_buttons(width);
     setMinimumSize(0, 0);
     setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    if (layout()) layout()->invalidate();
+    // Rows added to a window on the screen are shown at once, so that the height below counts them.
+    if (isVisible()) {
+        for (QToolBar* row : tool_rows_) row->show();
+    }
+    if (layout()) layout()->activate();
     const int height = qMax(kHeight - frame.top() - frame.bottom(), minimumSizeHint().height());
     setFixedSize(width, height);
 }

@@ -6,8 +6,17 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTextEdit>
+#include <algorithm>
 
 namespace tvx {
+
+bool has_field_to_type_in(const QWidget& dialog) {
+    const auto editable = [](const auto& fields) {
+        return std::any_of(fields.begin(), fields.end(), [](const auto* field) { return !field->isReadOnly(); });
+    };
+    return editable(dialog.findChildren<QLineEdit*>()) || editable(dialog.findChildren<QAbstractSpinBox*>()) ||
+           editable(dialog.findChildren<QPlainTextEdit*>()) || editable(dialog.findChildren<QTextEdit*>());
+}
 
 void give_close_the_enter_key(QDialog& dialog) {
     const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
@@ -15,10 +24,7 @@ void give_close_the_enter_key(QDialog& dialog) {
         if (button->isDefault()) return;
     }
     // Where the operator types, Enter would close the dialog under the text; there it does nothing.
-    if (!dialog.findChildren<QLineEdit*>().isEmpty() || !dialog.findChildren<QAbstractSpinBox*>().isEmpty() ||
-        !dialog.findChildren<QPlainTextEdit*>().isEmpty() || !dialog.findChildren<QTextEdit*>().isEmpty()) {
-        return;
-    }
+    if (has_field_to_type_in(dialog)) return;
     for (QPushButton* button : buttons) {
         if (button->text() == QStringLiteral("Close")) {
             button->setDefault(true);

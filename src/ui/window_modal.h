@@ -1,6 +1,7 @@
 #pragma once
 
 class QDialog;
+class QWidget;
 
 namespace tvx {
 
@@ -14,5 +15,7 @@ int exec_window_modal(QDialog& dialog);
 // Escape does; closing never undoes or sends anything. A dialog with a field to type in is left as it
 // is: Enter there belongs to the field.
 void give_close_the_enter_key(QDialog& dialog);
+// Whether the dialog holds a text or number field the operator can type in.
+bool has_field_to_type_in(const QWidget& dialog);
 
 }  // namespace tvx
