@@ -211,7 +211,8 @@ void MainWindow::place_tool_buttons(int per_row) {
         row->addAction(button);
         // A thin border around the image, so that all 16 fit the window's width.
         if (QWidget* widget = row->widgetForAction(button)) {
-            widget->setFixedSize(kToolbarImageWidth + 2 * kButtonBorder, kToolbarImageHeight + 2 * kButtonBorder);
+            widget->setFixedSize(kToolbarImageWidth + 2 * kButtonBorder,
+                                 kToolbarImageHeight + 2 * kButtonBorder);
         }
     }
     row->addSeparator();
@@ -227,8 +228,8 @@ void MainWindow::fit_tool_buttons(int width) {
     const int pitch = (first ? first->width() : kToolbarImageWidth + 2 * kButtonBorder) + spacing;
     const QMargins margins = tool_bar_->contentsMargins();
     // Room for the trailing separator and the frame around the buttons.
-    const int room = width - margins.left() - margins.right() - 2 * tool_bar_->style()->pixelMetric(
-                                                                         QStyle::PM_ToolBarFrameWidth) -
+    const int room = width - margins.left() - margins.right() -
+                     2 * tool_bar_->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth) -
                      tool_bar_->style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) - pitch / 2;
     const int per_row = std::clamp(room / pitch, 1, count);
     if (per_row != tool_buttons_per_row_) place_tool_buttons(per_row);

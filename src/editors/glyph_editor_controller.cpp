@@ -189,7 +189,8 @@ GlyphEditState GlyphEditorController::current_state() const {
     state.working = working_digits();
     const auto& bank = glyph_bank(tool_.glyphs, size_);
     if (state.slot >= 0 && static_cast<std::size_t>(state.slot) < bank.size()) {
-        state.slot_digits = bank[static_cast<std::size_t>(state.slot)].substr(0, static_cast<std::size_t>(size_.digits));
+        state.slot_digits =
+            bank[static_cast<std::size_t>(state.slot)].substr(0, static_cast<std::size_t>(size_.digits));
     }
     return state;
 }
@@ -248,8 +249,8 @@ GlyphEditorController::Paste GlyphEditorController::paste_glyph() {
     if (copied.size_index != size_.index || copied.digits.size() != static_cast<std::size_t>(size_.digits)) {
         const std::string_view from =
             copied.size_index < 3 ? kGlyphSizes[copied.size_index]->name : std::string_view("別の大きさ");
-        notices_.notify_warning("コピーした外字は" + std::string(from) + "です。\n" + std::string(size_.name) +
-                                "の外字には貼り付けられません。");
+        notices_.notify_warning("コピーした外字は" + std::string(from) + "です。\n" +
+                                std::string(size_.name) + "の外字には貼り付けられません。");
         return Paste::kOtherSize;
     }
     settle();

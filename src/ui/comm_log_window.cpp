@@ -161,7 +161,8 @@ void CommLogWindow::refill() {
 
 void CommLogWindow::show_count() {
     if (paused_) {
-        pause_->setText(held_back_ > 0 ? QStringLiteral("再開 (+%1 行)").arg(held_back_) : QStringLiteral("再開"));
+        pause_->setText(held_back_ > 0 ? QStringLiteral("再開 (+%1 行)").arg(held_back_)
+                                       : QStringLiteral("再開"));
     }
     const std::size_t total = log_.entries().size();
     if (filter_ == CommLogFilter::kAll) {

@@ -119,7 +119,8 @@ void CompareDialog::copy_list() const {
 
 bool CompareDialog::save_to(const std::filesystem::path& path) {
     const QByteArray bytes = list_text(QStringLiteral("\r\n")).toUtf8();
-    if (write_file_replacing(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    if (write_file_replacing(path,
+                             std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
         return true;
     }
     if (notices_) {

@@ -105,11 +105,10 @@ GlyphEditorDialog::GlyphEditorDialog(ToolState& tool, Notices& notices, CommandL
     setCursor(Qt::ArrowCursor);
 
     number_->show_selection(controller_.number_selection());
-    connect(number_->combo(), &QComboBox::activated, this,
-            [this](int index) {
-                controller_.select_number(index);
-                show_edit_state();
-            });
+    connect(number_->combo(), &QComboBox::activated, this, [this](int index) {
+        controller_.select_number(index);
+        show_edit_state();
+    });
     connect(slave_->combo(), &QComboBox::activated, this,
             [this](int index) { controller_.select_slave_address(index); });
     connect(sample_, &QLineEdit::textChanged, this, &GlyphEditorDialog::sample_edited);

@@ -47,7 +47,8 @@ QMessageBox::StandardButton show(QWidget* owner, Modality modality, std::string_
     QApplication::beep();
     // On the heap: the owner may close, and take its children with it, while the box is open.
     QPointer<QMessageBox> box = new QMessageBox(icon, from_utf8(title), from_utf8(text), buttons, owner);
-    box->setWindowModality(modality == Modality::kOwnerOnly && owner ? Qt::WindowModal : Qt::ApplicationModal);
+    box->setWindowModality(modality == Modality::kOwnerOnly && owner ? Qt::WindowModal
+                                                                     : Qt::ApplicationModal);
     box->setDefaultButton(default_button);
     const int answer = box->exec();
     if (!box) return QMessageBox::NoButton;
@@ -107,9 +108,9 @@ bool MessageBoxNotices::ask(bool owned_by_dialog, std::string_view title, std::s
     const bool was_open = std::exchange(box_open_, true);
     QWidget* owner = owned_by_dialog ? QApplication::activeModalWidget() : window_in_view();
     const auto default_button = safe_answer == Answer::kYes ? QMessageBox::Yes : QMessageBox::No;
-    const bool yes = show(owner, owned_by_dialog ? Modality::kOwnerOnly : Modality::kWholeTool, title, text,
-                          QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                          default_button) == QMessageBox::Yes;
+    const bool yes =
+        show(owner, owned_by_dialog ? Modality::kOwnerOnly : Modality::kWholeTool, title, text,
+             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, default_button) == QMessageBox::Yes;
     box_open_ = was_open;
     if (!box_open_ && !waiting_.empty()) schedule();
     return yes;

@@ -12,9 +12,11 @@ namespace tvx {
 
 bool has_field_to_type_in(const QWidget& dialog) {
     const auto editable = [](const auto& fields) {
-        return std::any_of(fields.begin(), fields.end(), [](const auto* field) { return !field->isReadOnly(); });
+        return std::any_of(fields.begin(), fields.end(),
+                           [](const auto* field) { return !field->isReadOnly(); });
     };
-    return editable(dialog.findChildren<QLineEdit*>()) || editable(dialog.findChildren<QAbstractSpinBox*>()) ||
+    return editable(dialog.findChildren<QLineEdit*>()) ||
+           editable(dialog.findChildren<QAbstractSpinBox*>()) ||
            editable(dialog.findChildren<QPlainTextEdit*>()) || editable(dialog.findChildren<QTextEdit*>());
 }
 

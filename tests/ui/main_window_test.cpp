@@ -306,7 +306,8 @@ TEST_F(MainWindowTest, ANarrowScreenWrapsTheToolbarInsteadOfCuttingIt) {
     const auto status_bar_whole = [&] {
         QApplication::processEvents();
         const QRect status = window->clock_bar()->geometry();
-        return status.bottom() < window->height() && status.height() >= window->clock_bar()->minimumSizeHint().height();
+        return status.bottom() < window->height() &&
+               status.height() >= window->clock_bar()->minimumSizeHint().height();
     };
     EXPECT_TRUE(status_bar_whole());
     window->grab().save(QStringLiteral("/tmp/tvx230_main_window_narrow.png"));

@@ -91,7 +91,8 @@ TEST(CommLogWindowTest, SearchStepsThroughEveryPlaceAndPauseHoldsTheViewWhileThe
     testing::ui_app();
     CommLog log;
     RecordingNotices notices;
-    for (int i = 0; i < 30; ++i) log.record(TrafficDirection::kSent, "COM1", i % 10 == 3 ? "RPAS1\r\n" : "RVN\r\n");
+    for (int i = 0; i < 30; ++i)
+        log.record(TrafficDirection::kSent, "COM1", i % 10 == 3 ? "RPAS1\r\n" : "RVN\r\n");
     CommLogWindow window(log, notices);
     window.show();
     auto* label = window.findChild<QLabel*>("match_count");
