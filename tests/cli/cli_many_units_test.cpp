@@ -182,7 +182,7 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
                        "--report", files.path("r.json"), "send-all", in}),
               1)
         << cli.errors();
-    EXPECT_EQ(cli.output(), "2\tその他\t電源投入時ページ\tP13\tP41\n");
+    EXPECT_EQ(cli.output(), "2\tその他\t電源投入時ページ\t13\t41\n");
     const QJsonArray units = read_report(files, "r.json")["units"].toArray();
     ASSERT_EQ(units.size(), 2);
     EXPECT_EQ(units[0]["result"].toString(), "ok");
