@@ -30,6 +30,7 @@ void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& not
         const auto differences = compare_with_document(tool.model, *path, notices);
         if (!differences) return;
         CompareDialog dialog(*differences, QFileInfo(to_qstring(*path)).fileName(), owner);
+        dialog.set_notices(notices);
         exec_window_modal(dialog);
     });
 }

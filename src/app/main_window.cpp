@@ -4,12 +4,18 @@
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QCoreApplication>
+#include <QDir>
+#include <QKeySequence>
+#include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPalette>
+#include <QScreen>
 #include <QShowEvent>
+#include <QStyle>
 #include <QToolBar>
 #include <QWindow>
+#include <algorithm>
 
 #ifdef Q_OS_WIN
 #include <windows.h>
@@ -33,6 +39,31 @@ constexpr int kButtonBorder = 2;
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
+}
+
+// The keys every desktop program gives its file commands: the platform's own where it has one, the
+// usual one where it has none (Windows knows no key for Save As and Quit).
+QList<QKeySequence> file_shortcuts(int id) {
+    using namespace command;
+    const auto keys = [](QKeySequence::StandardKey standard, QKeyCombination fallback) {
+        QList<QKeySequence> found = QKeySequence::keyBindings(standard);
+        if (found.isEmpty()) found.append(QKeySequence(fallback));
+        return found;
+    };
+    switch (id) {
+        case kFileNew:
+            return keys(QKeySequence::New, Qt::CTRL | Qt::Key_N);
+        case kFileOpen:
+            return keys(QKeySequence::Open, Qt::CTRL | Qt::Key_O);
+        case kFileSave:
+            return keys(QKeySequence::Save, Qt::CTRL | Qt::Key_S);
+        case kFileSaveAs:
+            return keys(QKeySequence::SaveAs, Qt::CTRL | Qt::SHIFT | Qt::Key_S);
+        case kExit:
+            return keys(QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+        default:
+            return {};
+    }
 }
 
 }  // namespace
@@ -111,43 +142,124 @@ void MainWindow::build_menus() {
         if (entry.id == command::kExit) target->addSeparator();
         QAction* item = target->addAction(text(entry.caption));
         item->setData(entry.id);
+        item->setShortcuts(file_shortcuts(entry.id));
         const int id = entry.id;
         connect(item, &QAction::triggered, this, [this, id] { run_command(id); });
         actions_[id] = item;
+        if (id == command::kFileOpen) {
+            recent_menu_ = target->addMenu(QStringLiteral("最近使ったファイル"));
+            connect(recent_menu_, &QMenu::aboutToShow, this, &MainWindow::fill_recent_menu);
+        }
+    }
+}
+
+void MainWindow::fill_recent_menu() {
+    recent_menu_->clear();
+    const RecentFiles& files = tool_.config.recent_files;
+    if (files.empty()) {
+        recent_menu_->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+        return;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        QString shown = QDir::toNativeSeparators(text(files[i]));
+        shown.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // The number is the item's key while the menu is open.
+        QAction* item = recent_menu_->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(shown));
+        const std::string path = files[i];
+        connect(item, &QAction::triggered, this, [this, path] { documents_->document_open_recent(path); });
     }
 }
 
 void MainWindow::build_tool_bar() {
-    tool_bar_ = new QToolBar(this);
-    tool_bar_->setMovable(false);
-    tool_bar_->setFloatable(false);
-    tool_bar_->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
-    tool_bar_->setToolButtonStyle(Qt::ToolButtonIconOnly);
-    tool_bar_->toggleViewAction()->setVisible(false);
+    tool_bar_ = add_tool_bar_row();
     int index = 0;
     for (const ToolbarEntry& entry : toolbar_entries()) {
-        QAction* button = tool_bar_->addAction(QIcon(toolbar_image(index++)), QString());
+        QAction* button = new QAction(QIcon(toolbar_image(index++)), QString(), this);
         button->setToolTip(text(entry.tooltip));
         button->setData(entry.id);
         const int id = entry.id;
         connect(button, &QAction::triggered, this, [this, id] { run_command(id); });
+        tool_actions_.append(button);
+    }
+    place_tool_buttons(int(tool_actions_.size()));
+}
+
+QToolBar* MainWindow::add_tool_bar_row() {
+    auto* row = new QToolBar(this);
+    row->setMovable(false);
+    row->setFloatable(false);
+    row->setIconSize(QSize(kToolbarImageWidth, kToolbarImageHeight));
+    row->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    row->toggleViewAction()->setVisible(false);
+    if (!tool_rows_.isEmpty()) addToolBarBreak(Qt::TopToolBarArea);
+    addToolBar(Qt::TopToolBarArea, row);
+    tool_rows_.append(row);
+    return row;
+}
+
+void MainWindow::place_tool_buttons(int per_row) {
+    for (QToolBar* row : tool_rows_) row->clear();
+    while (tool_rows_.size() > 1) {
+        QToolBar* extra = tool_rows_.takeLast();
+        removeToolBarBreak(extra);
+        removeToolBar(extra);
+        delete extra;
+    }
+    QToolBar* row = tool_bar_;
+    for (int i = 0; i < tool_actions_.size(); ++i) {
+        if (i > 0 && i % per_row == 0) row = add_tool_bar_row();
+        QAction* button = tool_actions_[i];
+        row->addAction(button);
         // A thin border around the image, so that all 16 fit the window's width.
-        if (QWidget* widget = tool_bar_->widgetForAction(button)) {
+        if (QWidget* widget = row->widgetForAction(button)) {
             widget->setFixedSize(kToolbarImageWidth + 2 * kButtonBorder,
                                  kToolbarImageHeight + 2 * kButtonBorder);
         }
-        tool_actions_.append(button);
     }
-    tool_bar_->addSeparator();
-    addToolBar(Qt::TopToolBarArea, tool_bar_);
+    row->addSeparator();
+    tool_buttons_per_row_ = per_row;
+}
+
+void MainWindow::fit_tool_buttons(int width) {
+    // The buttons wrap onto further rows where the window is narrower than one row of them (a large
+    // scale factor on a small screen); the order stays.
+    const int count = int(tool_actions_.size());
+    const QWidget* first = tool_bar_->widgetForAction(tool_actions_.front());
+    const int spacing = tool_bar_->layout() ? tool_bar_->layout()->spacing() : 0;
+    const int pitch = (first ? first->width() : kToolbarImageWidth + 2 * kButtonBorder) + spacing;
+    const QMargins margins = tool_bar_->contentsMargins();
+    // Room for the trailing separator and the frame around the buttons.
+    const int room = width - margins.left() - margins.right() -
+                     2 * tool_bar_->style()->pixelMetric(QStyle::PM_ToolBarFrameWidth) -
+                     tool_bar_->style()->pixelMetric(QStyle::PM_ToolBarSeparatorExtent) - pitch / 2;
+    const int per_row = std::clamp(room / pitch, 1, count);
+    if (per_row != tool_buttons_per_row_) place_tool_buttons(per_row);
 }
 
 void MainWindow::apply_window_size() {
+    // At a large scale factor a small screen is narrower than the window: it takes the screen's width
+    // and grows downwards instead, never past the screen's edge.
+    int outer_width = kWidth;
+    if (const QScreen* shown_on = screen()) {
+        outer_width = std::min(outer_width, shown_on->availableGeometry().width());
+    }
+    fit_width(outer_width);
+}
+
+void MainWindow::fit_width(int outer_width) {
     // The size is the window's outer size. Where the platform reports the frame, the inside is made
     // that much smaller, but never too small for the menu bar, toolbar and status bar.
     QMargins frame;
     if (const QWindow* handle = windowHandle()) frame = handle->frameMargins();
-    const int width = kWidth - frame.left() - frame.right();
+    const int width = outer_width - frame.left() - frame.right();
+    fit_tool_buttons(width);
+    setMinimumSize(0, 0);
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // Rows added to a window on the screen are shown at once, so that the height below counts them.
+    if (isVisible()) {
+        for (QToolBar* row : tool_rows_) row->show();
+    }
+    if (layout()) layout()->activate();
     const int height = qMax(kHeight - frame.top() - frame.bottom(), minimumSizeHint().height());
     setFixedSize(width, height);
 }

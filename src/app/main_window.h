@@ -67,9 +67,18 @@ class MainWindow : public QMainWindow {
     // the screen's top-left 20 × 20 pixels and in the same corner of the window's inside.
     void hidden_entry_request(const QPoint& global);
 
+    // The "最近使ったファイル" submenu of the file menu, filled each time it opens.
+    QMenu* recent_menu() const { return recent_menu_; }
+    void fill_recent_menu();
+
     QAction* action(int id) const;
     QList<QAction*> toolbar_actions() const;
     QToolBar* tool_bar() const { return tool_bar_; }
+    // Sizes the window to an outer width (the screen's, where that is less than the window's own), the
+    // toolbar buttons wrapping onto as many rows as they need.
+    void fit_width(int outer_width);
+    // The rows the toolbar buttons take: one, unless the screen is too narrow for them.
+    int tool_bar_rows() const { return int(tool_rows_.size()); }
     ClockStatusBar* clock_bar() const { return clock_bar_; }
     DocumentCommands& documents() { return *documents_; }
     bool timer_active() const { return timer_.isActive(); }
@@ -85,6 +94,10 @@ class MainWindow : public QMainWindow {
   private:
     void build_menus();
     void build_tool_bar();
+    QToolBar* add_tool_bar_row();
+    // The 16 buttons, per_row to a row, in their order; then the separator.
+    void place_tool_buttons(int per_row);
+    void fit_tool_buttons(int width);
     void register_built_in_commands();
     void apply_window_size();
     // Exit's rules; true when the tool may end.
@@ -99,7 +112,10 @@ class MainWindow : public QMainWindow {
     std::set<int> built_in_;
     std::map<int, QAction*> actions_;
     QList<QAction*> tool_actions_;
-    QToolBar* tool_bar_ = nullptr;
+    QToolBar* tool_bar_ = nullptr;  // the first row of buttons
+    QList<QToolBar*> tool_rows_;
+    int tool_buttons_per_row_ = 0;
+    QMenu* recent_menu_ = nullptr;
     ClockStatusBar* clock_bar_ = nullptr;
     QTimer timer_;
     bool in_link_tick_ = false;

@@ -50,6 +50,7 @@ void load_configuration(Configuration& config, std::string& port_number, const s
         config.recent_folders[kind] = profile_string_from_text(
             text, kIniSection, recent_folder_key(static_cast<FileKind>(kind)), "", kRecentFolderLength + 1);
     }
+    config.recent_files = recent_files_from_text(text);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/recent_files.h"
 #include "config/recent_folders.h"
 
 namespace tvx {
@@ -35,6 +36,7 @@ struct Configuration {
     // the original's intervals; 1 fast, each step as soon as the answer to the one before has come.
     int pace = 0;
     RecentFolders recent_folders{};  // where each file dialog starts (keys of this tool only)
+    RecentFiles recent_files;        // documents of the "最近使ったファイル" submenu, newest first
     std::filesystem::path ini_path;  // where the file lives; empty writes nothing
     // The file was there at start-up but could not be read: what is in memory are defaults, not the
     // file's choices, so writing any of them would drop the operator's keys. Every write is refused.

@@ -161,13 +161,19 @@ std::string profile_text_with_value(std::string_view text, std::string_view sect
 
 bool write_profile_string(const std::filesystem::path& path, std::string_view section, std::string_view key,
                           std::string_view value) {
+    return write_profile_strings(path, section, {{std::string(key), std::string(value)}});
+}
+
+bool write_profile_strings(const std::filesystem::path& path, std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& values) {
     std::string text;
     if (!read_profile_text(path, text)) return false;
     if (path.has_parent_path()) {
         std::error_code ec;
         std::filesystem::create_directories(path.parent_path(), ec);
     }
-    return write_file_replacing(path, profile_text_with_value(text, section, key, value));
+    for (const auto& [key, value] : values) text = profile_text_with_value(text, section, key, value);
+    return write_file_replacing(path, text);
 }
 
 }  // namespace tvx

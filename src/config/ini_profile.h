@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tvx {
 
@@ -35,6 +37,10 @@ std::string profile_text_with_value(std::string_view text, std::string_view sect
 // False, and nothing written, when the file is there but cannot be read (read_profile_text).
 bool write_profile_string(const std::filesystem::path& path, std::string_view section, std::string_view key,
                           std::string_view value);
+
+// Writes several keys of one section in one replacement of the file, so that they change together.
+bool write_profile_strings(const std::filesystem::path& path, std::string_view section,
+                           const std::vector<std::pair<std::string, std::string>>& values);
 
 // Decimal text to integer as the C library's atoi reads it: leading blanks, a sign, digits; anything
 // else ends the number, and text without a number gives 0. Values beyond int saturate.

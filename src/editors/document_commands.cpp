@@ -5,6 +5,7 @@
 #include "config/file_extension.h"
 #include "config/input_file.h"
 #include "config/path_text.h"
+#include "config/recent_files.h"
 #include "config/safe_file.h"
 #include "glyphs/unsaved_banks.h"
 #include "model/settings_document.h"
@@ -85,12 +86,36 @@ void DocumentCommands::document_new() {
     reset_settings(tool_);
 }
 
+bool DocumentCommands::may_replace_document() {
+    return !data_modified(tool_.model) || notices_.ask_yes_no("データを保存せずに別のファイルを開きますか？");
+}
+
+void DocumentCommands::open_path(const std::filesystem::path& path) {
+    if (!read_document_file(path, tool_.model, notices_, DocumentUse::kOpen)) return;
+    tool_.document_path = path;
+    remember_recent_file(tool_.config, path_to_utf8(path));
+}
+
 void DocumentCommands::document_open() {
     if (sequence_running(tool_)) return;
-    if (data_modified(tool_.model) && !notices_.ask_yes_no("データを保存せずに別のファイルを開きますか？")) return;
+    if (!may_replace_document()) return;
     const std::optional<std::filesystem::path> path = dialogs_.ask_open_path();
-    if (!path) return;
-    if (read_document_file(*path, tool_.model, notices_, DocumentUse::kOpen)) tool_.document_path = *path;
+    if (path) open_path(*path);
+}
+
+void DocumentCommands::document_open_recent(const std::string& path) {
+    if (sequence_running(tool_)) return;
+    // Asked before the question about unsaved settings: there is nothing to open that it could be for.
+    // Only a file that is surely gone is dropped; one that cannot be looked at now (a folder on a server
+    // not reachable) stays, and opening it tells why.
+    std::error_code ec;
+    const std::filesystem::path file = path_from_utf8(path);
+    if (std::filesystem::status(file, ec).type() == std::filesystem::file_type::not_found) {
+        forget_recent_file(tool_.config, path);
+        notices_.notify_warning(path + " が見つかりません。\n最近使ったファイルの一覧から外しました。");
+        return;
+    }
+    if (may_replace_document()) open_path(file);
 }
 
 bool DocumentCommands::write_to(const std::filesystem::path& path) {
@@ -99,6 +124,7 @@ bool DocumentCommands::write_to(const std::filesystem::path& path) {
         return false;
     }
     mark_document_saved(tool_.model);
+    remember_recent_file(tool_.config, path_to_utf8(path));
     return true;
 }
 

@@ -43,6 +43,9 @@ class DocumentCommands {
 
     void document_new();
     void document_open();
+    // Opens a document of the "最近使ったファイル" submenu, asking about unsaved settings as Open does. A
+    // file that is no longer there is taken off the list, and the operator told.
+    void document_open_recent(const std::string& path);
     // True when the document was written.
     bool document_save();
     bool document_save_as();
@@ -55,6 +58,9 @@ class DocumentCommands {
 
   private:
     bool write_to(const std::filesystem::path& path);
+    // Asks before unsaved settings are replaced by another document; true to go on.
+    bool may_replace_document();
+    void open_path(const std::filesystem::path& path);
 
     ToolState& tool_;
     Notices& notices_;

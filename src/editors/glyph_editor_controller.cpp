@@ -56,9 +56,12 @@ int GlyphEditorController::open_editor() {
     load_working_glyph(tool_.glyphs, size_);
     editor_opened(tool_);
     tool_.glyphs.redraw_editor = [this] {
+        // A glyph read from the unit is a step of its own, unless it came in the middle of a stroke.
+        if (!stroke_active()) settle();
         if (on_redraw_) on_redraw_();
     };
     open_ = true;
+    settled_ = current_state();
     return redraw_.opened();
 }
 
@@ -87,7 +90,11 @@ int GlyphEditorController::number_selection() const {
 }
 
 void GlyphEditorController::select_number(int index) {
-    if (index >= 0 && index < size_.slot_count) tool_.glyphs.current_slot = index;
+    if (index < 0 || index >= size_.slot_count) return;
+    settle();
+    tool_.glyphs.current_slot = index;
+    // Choosing a number changes no glyph: the next step starts from the new number.
+    settled_ = current_state();
 }
 
 void GlyphEditorController::select_slave_address(int index) {
@@ -127,6 +134,7 @@ bool GlyphEditorController::set_dot(int x, int y, bool on) {
 
 bool GlyphEditorController::mouse_down(Button button, int x, int y) {
     memory_.glyph_edited = 1;
+    if (!stroke_active()) settle();
     if (button == Button::kLeft) {
         const bool changed = set_dot(x, y, true);
         drawing_ = true;
@@ -143,6 +151,8 @@ void GlyphEditorController::mouse_up(Button button) {
     } else {
         erasing_ = false;
     }
+    // The stroke ends when the last button is released.
+    if (!stroke_active()) settle();
 }
 
 bool GlyphEditorController::mouse_move(int x, int y) {
@@ -159,10 +169,95 @@ bool GlyphEditorController::clear_buffer() {
     std::string& buffer = tool_.glyphs.glyph_buffer;
     if (buffer.size() < static_cast<std::size_t>(size_.digits))
         buffer.resize(static_cast<std::size_t>(size_.digits));
+    settle();
     buffer.replace(0, static_cast<std::size_t>(size_.digits), static_cast<std::size_t>(size_.digits), '0');
     memory_.glyph_edited = 0;
     store_working_glyph(tool_.glyphs, size_);
+    settle();
     return true;
+}
+
+std::string GlyphEditorController::working_digits() const {
+    std::string digits = tool_.glyphs.glyph_buffer.substr(0, static_cast<std::size_t>(size_.digits));
+    digits.resize(static_cast<std::size_t>(size_.digits), '0');
+    return digits;
+}
+
+GlyphEditState GlyphEditorController::current_state() const {
+    GlyphEditState state;
+    state.slot = tool_.glyphs.current_slot;
+    state.working = working_digits();
+    const auto& bank = glyph_bank(tool_.glyphs, size_);
+    if (state.slot >= 0 && static_cast<std::size_t>(state.slot) < bank.size()) {
+        state.slot_digits =
+            bank[static_cast<std::size_t>(state.slot)].substr(0, static_cast<std::size_t>(size_.digits));
+    }
+    return state;
+}
+
+void GlyphEditorController::settle() {
+    const GlyphEditState now = current_state();
+    history_.record(settled_, now);
+    settled_ = now;
+}
+
+void GlyphEditorController::restore(const GlyphEditState& state) {
+    GlyphModel& glyphs = tool_.glyphs;
+    glyphs.current_slot = state.slot;
+    std::string& buffer = glyphs.glyph_buffer;
+    if (buffer.size() < state.working.size()) buffer.resize(state.working.size(), '0');
+    buffer.replace(0, state.working.size(), state.working);
+    auto& bank = glyph_bank(glyphs, size_);
+    if (state.slot >= 0 && static_cast<std::size_t>(state.slot) < bank.size()) {
+        std::string& held = bank[static_cast<std::size_t>(state.slot)];
+        if (held.size() < state.slot_digits.size()) held.resize(state.slot_digits.size(), '0');
+        if (held.compare(0, state.slot_digits.size(), state.slot_digits) != 0) {
+            held.replace(0, state.slot_digits.size(), state.slot_digits);
+            set_bank_modified(glyphs, size_, true);
+        }
+    }
+}
+
+bool GlyphEditorController::undo() {
+    if (stroke_active()) return false;
+    // A change not yet recorded (a read that came in meanwhile) is undone first.
+    settle();
+    const std::optional<GlyphEditState> state = history_.undo();
+    if (!state) return false;
+    restore(*state);
+    settled_ = current_state();
+    return true;
+}
+
+bool GlyphEditorController::redo() {
+    if (stroke_active()) return false;
+    settle();
+    const std::optional<GlyphEditState> state = history_.redo();
+    if (!state) return false;
+    restore(*state);
+    settled_ = current_state();
+    return true;
+}
+
+void GlyphEditorController::copy_glyph() {
+    memory_.copied_glyph = {size_.index, working_digits()};
+}
+
+GlyphEditorController::Paste GlyphEditorController::paste_glyph() {
+    const GlyphEditorMemory::CopiedGlyph& copied = memory_.copied_glyph;
+    if (copied.size_index < 0) return Paste::kNothingCopied;
+    if (copied.size_index != size_.index || copied.digits.size() != static_cast<std::size_t>(size_.digits)) {
+        const std::string_view from =
+            copied.size_index < 3 ? kGlyphSizes[copied.size_index]->name : std::string_view("別の大きさ");
+        notices_.notify_warning("コピーした外字は" + std::string(from) + "です。\n" +
+                                std::string(size_.name) + "の外字には貼り付けられません。");
+        return Paste::kOtherSize;
+    }
+    settle();
+    restore({tool_.glyphs.current_slot, copied.digits, copied.digits});
+    memory_.glyph_edited = 1;
+    settle();
+    return Paste::kPasted;
 }
 
 void GlyphEditorController::create_other_sizes() {

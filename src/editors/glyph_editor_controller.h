@@ -8,6 +8,7 @@
 
 #include "config/notices.h"
 #include "editors/editor_frame.h"
+#include "editors/glyph_edit_history.h"
 #include "editors/glyph_editor_memory.h"
 #include "editors/per_page_preview.h"
 #include "glyphs/bitmap_export.h"
@@ -94,12 +95,35 @@ class GlyphEditorController {
     void read_number();
     void read_sample();
 
+    // Undo and redo while the editor is open: a stroke (from a press to the release of the last button),
+    // a clear, a paste and a glyph read from the unit are one step each. True when the working glyph
+    // went back or forward (current_slot may have changed with it: show the number again).
+    bool undo();
+    bool redo();
+    bool can_undo() const { return history_.can_undo() || current_state() != settled_; }
+    bool can_redo() const { return history_.can_redo(); }
+
+    // Copies the working glyph, for pasting into any slot of an editor of the same size.
+    void copy_glyph();
+    enum class Paste { kPasted, kNothingCopied, kOtherSize };
+    // The copied glyph becomes the working glyph and is stored into slot current_slot. A glyph of
+    // another size is refused with a notice.
+    Paste paste_glyph();
+    bool glyph_copied() const { return memory_.copied_glyph.size_index >= 0; }
+
     // The grid as drawn: 480 × 384 pixels, one cell per dot.
     RgbImage grid_image() const;
     bool dot_lit(int x, int y) const;
 
   private:
     bool in_range(int x, int y) const;
+    std::string working_digits() const;
+    GlyphEditState current_state() const;
+    // Records whatever changed since the last settled state as one step.
+    void settle();
+    // Puts state in place (working glyph, current_slot and that slot); settles nothing.
+    void restore(const GlyphEditState& state);
+    bool stroke_active() const { return drawing_ || erasing_; }
 
     ToolState& tool_;
     Notices& notices_;
@@ -113,6 +137,8 @@ class GlyphEditorController {
     bool drawing_ = false;
     bool erasing_ = false;
     bool open_ = false;
+    GlyphEditHistory history_;
+    GlyphEditState settled_;
 };
 
 }  // namespace tvx

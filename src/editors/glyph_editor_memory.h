@@ -22,6 +22,12 @@ struct GlyphEditorMemory {
 
     int insert_size = 0;      // 0 large, 1 medium, 2 small
     int insert_position = 0;  // 0-based insert position
+
+    // The glyph copied in an editor, for pasting into any slot of an editor of the same size.
+    struct CopiedGlyph {
+        int size_index = -1;  // GlyphSize::index; -1 while nothing was copied
+        std::string digits;
+    } copied_glyph;
 };
 
 // The questions of the glyph editor and lists beside the notices: the clearing question has a title of

@@ -43,8 +43,14 @@ std::string word(Words words, int value) {
     return "? (" + std::to_string(value) + ")";
 }
 
+// Where a difference is: the page as the editors' previews name it.
+std::string page_place(int page) {
+    return "P" + two_digits(page + 1);
+}
+
+// A page as a value, as the editors' page selectors show it: "05", "PAS", "---".
 std::string page_word(int page) {
-    if (page >= 0 && page < kPageCount) return "P" + two_digits(page + 1);
+    if (page >= 0 && page < kPageCount) return two_digits(page + 1);
     if (page == kAutoSwitchPage) return "PAS";
     if (page == kScheduleOffPage) return "---";
     return "? (" + std::to_string(page) + ")";
@@ -122,7 +128,7 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
     for (int p = 0; p < kPageCount; ++p) {
         const PageSettings& pa = a.pages[static_cast<std::size_t>(p)];
         const PageSettings& pb = b.pages[static_cast<std::size_t>(p)];
-        const std::string where = page_word(p);
+        const std::string where = page_place(p);
         if (pa.title != pb.title) out.push_back({where, "タイトル", pa.title, pb.title, true});
         for (const PageOption& option : kPageOptions) {
             const int va = pa.*option.field;

@@ -7,7 +7,8 @@
 
 namespace tvx {
 
-// One setting that differs between two sets of settings, in the words the editors show.
+// One setting that differs between two sets of settings, in the words the editors show (a page as the
+// page selectors show it: "05", "PAS", "---").
 struct SettingDifference {
     std::string where;  // "P05", "1日", or the group of a unit-wide setting ("アラーム", "その他"...)
     std::string setting;  // "文字サイズ", "パターン 03", "No.2"...

@@ -1,7 +1,9 @@
 #include "ui/glyph_editor_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -80,9 +82,13 @@ GlyphEditorDialog::GlyphEditorDialog(ToolState& tool, Notices& notices, CommandL
 
     close_ = make_button("Close", this);
 
+    auto* edit_box = new QGroupBox(QStringLiteral("編集"), this);
+    build_edit_keys(edit_box);
+
     auto* side = new QVBoxLayout;
     side->addWidget(clear_);
     side->addWidget(other_sizes_);
+    side->addWidget(edit_box);
     side->addWidget(number_);
     side->addWidget(slave_);
     side->addWidget(sample_box);
@@ -99,13 +105,16 @@ GlyphEditorDialog::GlyphEditorDialog(ToolState& tool, Notices& notices, CommandL
     setCursor(Qt::ArrowCursor);
 
     number_->show_selection(controller_.number_selection());
-    connect(number_->combo(), &QComboBox::activated, this,
-            [this](int index) { controller_.select_number(index); });
+    connect(number_->combo(), &QComboBox::activated, this, [this](int index) {
+        controller_.select_number(index);
+        show_edit_state();
+    });
     connect(slave_->combo(), &QComboBox::activated, this,
             [this](int index) { controller_.select_slave_address(index); });
     connect(sample_, &QLineEdit::textChanged, this, &GlyphEditorDialog::sample_edited);
     connect(clear_, &QPushButton::clicked, this, [this] {
         if (controller_.clear_buffer()) draw_grid();
+        show_edit_state();
     });
     connect(other_sizes_, &QPushButton::clicked, this, [this] { controller_.create_other_sizes(); });
     connect(register_, &QPushButton::clicked, this, [this] { controller_.register_glyph(); });
@@ -114,11 +123,67 @@ GlyphEditorDialog::GlyphEditorDialog(ToolState& tool, Notices& notices, CommandL
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 
     // A glyph read back from the unit is drawn as soon as it is stored.
-    controller_.set_redraw_handler([this] { draw_grid(); });
+    controller_.set_redraw_handler([this] {
+        draw_grid();
+        show_edit_state();
+    });
     redraw_timer_.setSingleShot(false);
     connect(&redraw_timer_, &QTimer::timeout, this, &GlyphEditorDialog::redraw_tick);
     new ExposeWatcher(this, [this] { redraw_timer_.start(controller_.redraw().repainted()); });
     redraw_timer_.start(redraw_ms);
+}
+
+void GlyphEditorDialog::build_edit_keys(QWidget* group) {
+    undo_ = make_button("元に戻す", group);
+    redo_ = make_button("やり直し", group);
+    copy_ = make_button("コピー", group);
+    paste_ = make_button("貼り付け", group);
+    auto* keys = new QGridLayout(group);
+    keys->addWidget(undo_, 0, 0);
+    keys->addWidget(redo_, 0, 1);
+    keys->addWidget(copy_, 1, 0);
+    keys->addWidget(paste_, 1, 1);
+
+    // The keys work anywhere in the editor except in the sample field, which keeps them for its text.
+    const auto key = [this](QPushButton* button, QList<QKeySequence> sequences, auto handler) {
+        auto* action = new QAction(this);
+        action->setShortcuts(sequences);
+        action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+        addAction(action);
+        connect(action, &QAction::triggered, this, handler);
+        connect(button, &QPushButton::clicked, this, handler);
+        button->setToolTip(sequences.front().toString(QKeySequence::NativeText));
+    };
+    QList<QKeySequence> redo_keys{QKeySequence(Qt::CTRL | Qt::Key_Y)};
+    for (const QKeySequence& other : QKeySequence::keyBindings(QKeySequence::Redo)) {
+        if (!redo_keys.contains(other)) redo_keys.append(other);
+    }
+    key(undo_, {QKeySequence(Qt::CTRL | Qt::Key_Z)}, [this] {
+        if (controller_.undo()) show_edit();
+    });
+    key(redo_, redo_keys, [this] {
+        if (controller_.redo()) show_edit();
+    });
+    key(copy_, {QKeySequence(Qt::CTRL | Qt::Key_C)}, [this] {
+        controller_.copy_glyph();
+        show_edit_state();
+    });
+    key(paste_, {QKeySequence(Qt::CTRL | Qt::Key_V)}, [this] {
+        if (controller_.paste_glyph() == GlyphEditorController::Paste::kPasted) show_edit();
+    });
+    show_edit_state();
+}
+
+void GlyphEditorDialog::show_edit() {
+    number_->show_selection(controller_.number_selection());
+    draw_grid();
+    show_edit_state();
+}
+
+void GlyphEditorDialog::show_edit_state() {
+    undo_->setEnabled(controller_.can_undo());
+    redo_->setEnabled(controller_.can_redo());
+    paste_->setEnabled(controller_.glyph_copied());
 }
 
 void GlyphEditorDialog::done(int result) {
@@ -161,6 +226,7 @@ void GlyphEditorDialog::mousePressEvent(QMouseEvent* event) {
                                                               : GlyphEditorController::Button::kRight;
         if (controller_.mouse_down(button, at.x(), at.y())) draw_grid();
     }
+    show_edit_state();
     event->accept();
 }
 
@@ -171,6 +237,7 @@ void GlyphEditorDialog::mouseDoubleClickEvent(QMouseEvent* event) {
 void GlyphEditorDialog::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() == Qt::LeftButton) controller_.mouse_up(GlyphEditorController::Button::kLeft);
     if (event->button() == Qt::RightButton) controller_.mouse_up(GlyphEditorController::Button::kRight);
+    show_edit_state();
     event->accept();
 }
 

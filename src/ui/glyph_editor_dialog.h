@@ -53,6 +53,10 @@ class GlyphEditorDialog : public QDialog {
     QPushButton* register_button() const { return register_; }
     QPushButton* sample_read_button() const { return sample_read_; }
     QPushButton* close_button() const { return close_; }
+    QPushButton* undo_button() const { return undo_; }
+    QPushButton* redo_button() const { return redo_; }
+    QPushButton* copy_button() const { return copy_; }
+    QPushButton* paste_button() const { return paste_; }
     QTimer& redraw_timer() { return redraw_timer_; }
     // One tick of the redraw timer, as the timer runs it.
     void redraw_tick();
@@ -66,6 +70,10 @@ class GlyphEditorDialog : public QDialog {
   private:
     void draw_grid();
     void sample_edited(const QString& text);
+    void build_edit_keys(QWidget* group);
+    // After undo, redo or paste: the grid, the number (undo may go back to another one) and the buttons.
+    void show_edit();
+    void show_edit_state();
 
     GlyphEditorController controller_;
     Notices& notices_;
@@ -79,6 +87,10 @@ class GlyphEditorDialog : public QDialog {
     QPushButton* register_ = nullptr;
     QPushButton* sample_read_ = nullptr;
     QPushButton* close_ = nullptr;
+    QPushButton* undo_ = nullptr;
+    QPushButton* redo_ = nullptr;
+    QPushButton* copy_ = nullptr;
+    QPushButton* paste_ = nullptr;
     QTimer redraw_timer_;
     QString sample_text_;
 };

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPointer>
 #include <QString>
 #include <algorithm>
 #include <utility>
@@ -28,16 +29,31 @@ QMessageBox::Icon box_icon(BoxIcon icon) {
     return QMessageBox::NoIcon;
 }
 
-// Beeps, then shows the box and waits for the operator. With no owner the box is modal to the whole
-// tool (task-modal); with an owner it is modal to that dialog. Enter presses the default button.
-QMessageBox::StandardButton show(QWidget* owner, std::string_view title, std::string_view text,
-                                 QMessageBox::Icon icon, QMessageBox::StandardButtons buttons,
+// The window the operator is looking at: the dialog that holds the tool, else the window with the
+// keyboard, else none.
+QWidget* window_in_view() {
+    if (QWidget* modal = QApplication::activeModalWidget()) return modal;
+    return QApplication::activeWindow();
+}
+
+enum class Modality { kWholeTool, kOwnerOnly };
+
+// Beeps, then shows the box and waits for the operator. The box opens over its owner; it holds the
+// whole tool (task-modal) or only its owner's window. Enter presses the default button.
+QMessageBox::StandardButton show(QWidget* owner, Modality modality, std::string_view title,
+                                 std::string_view text, QMessageBox::Icon icon,
+                                 QMessageBox::StandardButtons buttons,
                                  QMessageBox::StandardButton default_button) {
     QApplication::beep();
-    QMessageBox box(icon, from_utf8(title), from_utf8(text), buttons, owner);
-    box.setWindowModality(owner ? Qt::WindowModal : Qt::ApplicationModal);
-    box.setDefaultButton(default_button);
-    return QMessageBox::StandardButton(box.exec());
+    // On the heap: the owner may close, and take its children with it, while the box is open.
+    QPointer<QMessageBox> box = new QMessageBox(icon, from_utf8(title), from_utf8(text), buttons, owner);
+    box->setWindowModality(modality == Modality::kOwnerOnly && owner ? Qt::WindowModal
+                                                                     : Qt::ApplicationModal);
+    box->setDefaultButton(default_button);
+    const int answer = box->exec();
+    if (!box) return QMessageBox::NoButton;
+    delete box.data();
+    return QMessageBox::StandardButton(answer);
 }
 
 }  // namespace
@@ -79,7 +95,8 @@ void MessageBoxNotices::show_waiting() {
         open_ = std::move(waiting_.front());
         waiting_.pop_front();
         box_open_ = true;
-        show(nullptr, open_->title, open_->text, box_icon(open_->icon), QMessageBox::Ok, QMessageBox::Ok);
+        show(window_in_view(), Modality::kWholeTool, open_->title, open_->text, box_icon(open_->icon),
+             QMessageBox::Ok, QMessageBox::Ok);
         box_open_ = false;
         open_.reset();
     }
@@ -89,10 +106,11 @@ bool MessageBoxNotices::ask(bool owned_by_dialog, std::string_view title, std::s
                             Answer safe_answer) {
     // Notices raised while the question is open wait for the answer.
     const bool was_open = std::exchange(box_open_, true);
-    QWidget* owner = owned_by_dialog ? QApplication::activeModalWidget() : nullptr;
+    QWidget* owner = owned_by_dialog ? QApplication::activeModalWidget() : window_in_view();
     const auto default_button = safe_answer == Answer::kYes ? QMessageBox::Yes : QMessageBox::No;
-    const bool yes = show(owner, title, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No,
-                          default_button) == QMessageBox::Yes;
+    const bool yes =
+        show(owner, owned_by_dialog ? Modality::kOwnerOnly : Modality::kWholeTool, title, text,
+             QMessageBox::Question, QMessageBox::Yes | QMessageBox::No, default_button) == QMessageBox::Yes;
     box_open_ = was_open;
     if (!box_open_ && !waiting_.empty()) schedule();
     return yes;

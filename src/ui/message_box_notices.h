@@ -9,8 +9,9 @@
 
 namespace tvx {
 
-// The desktop tool's notices: a beep, then a task-modal message box without an owner, so that a
-// notice raised while an editor is open still appears above it.
+// The desktop tool's notices: a beep, then a task-modal message box over the window the operator is
+// looking at (the open dialog, else the active window), so that a notice raised while an editor is open
+// appears above that editor, and no window of the tool takes input until it is answered.
 //
 // A notice is not shown where it is raised (often inside a timer or a link's slot, which a box's event
 // loop would hold up) but just after, from the event loop. Notices are shown one at a time in the order

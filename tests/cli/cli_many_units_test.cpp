@@ -193,7 +193,7 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
                        "--report", files.path("r.json"), "send-all", in}),
               1)
         << cli.errors();
-    EXPECT_EQ(cli.output(), fleet.address(1) + "\tその他\t電源投入時ページ\tP13\tP41\n");
+    EXPECT_EQ(cli.output(), fleet.address(1) + "\tその他\t電源投入時ページ\t13\t41\n");
     const QJsonArray units = read_report(files, "r.json")["units"].toArray();
     ASSERT_EQ(units.size(), 2);
     EXPECT_EQ(units[0]["result"].toString(), "ok");
@@ -202,8 +202,8 @@ TEST(CliManyUnits, VerifyListsExactlyTheSettingAUnitSaidGoToButDidNotKeep) {
     const QJsonArray differences = units[1]["differences"].toArray();
     ASSERT_EQ(differences.size(), 1);
     EXPECT_EQ(differences[0]["setting"].toString(), "電源投入時ページ");
-    EXPECT_EQ(differences[0]["sent"].toString(), "P13");
-    EXPECT_EQ(differences[0]["unit"].toString(), "P41");
+    EXPECT_EQ(differences[0]["sent"].toString(), "13");
+    EXPECT_EQ(differences[0]["unit"].toString(), "41");
     EXPECT_EQ(units[1]["steps_done"].toInt(), units[1]["steps_planned"].toInt());
     EXPECT_EQ(units[1]["steps_planned"].toInt(), kFullSendSteps - 1 + 119);
 

@@ -150,6 +150,41 @@ TEST_F(ConfigurationFile, RecentFoldersAreKeptInKeysOfTheirOwn) {
     EXPECT_EQ(back.list_count, 1);
 }
 
+// The documents of the recent-files submenu: newest first, at most eight, each once; the list is written
+// whole, so the keys of a list that shrank are emptied rather than left with an old path.
+TEST_F(ConfigurationFile, RecentFilesKeepTheNewestEightOnceEachAndSurviveARestart) {
+    write("[TVX-230_Section]\r\nInterface=1\r\n");
+    load_configuration(config, port_number, ini());
+    EXPECT_TRUE(config.recent_files.empty());
+    for (int i = 1; i <= 9; ++i) remember_recent_file(config, "/d/" + std::to_string(i) + ".dat");
+    remember_recent_file(config, "/d/5.dat");  // chosen again: moves up, not listed twice
+    remember_recent_file(config, "/d/a\r\nInterface=0");
+    remember_recent_file(config, std::string(kRecentFileLength + 1, 'x'));
+    const RecentFiles expected{"/d/5.dat", "/d/9.dat", "/d/8.dat", "/d/7.dat",
+                               "/d/6.dat", "/d/4.dat", "/d/3.dat", "/d/2.dat"};
+    EXPECT_EQ(config.recent_files, expected);
+
+    Configuration back;
+    load_configuration(back, port_number, ini());
+    EXPECT_EQ(back.recent_files, expected);
+    EXPECT_EQ(back.link_interface, 1);
+
+    EXPECT_TRUE(forget_recent_file(back, "/d/9.dat"));
+    EXPECT_FALSE(forget_recent_file(back, "/d/9.dat"));
+    Configuration again;
+    load_configuration(again, port_number, ini());
+    EXPECT_EQ(again.recent_files.size(), 7u);
+    EXPECT_EQ(again.recent_files[1], "/d/8.dat");
+    std::string bytes;
+    ASSERT_TRUE(read_whole_file(ini(), bytes));
+    EXPECT_NE(bytes.find("recent_file8=\r\n"), std::string::npos);
+
+    // A hand-edited file with gaps and repeats reads as a clean list.
+    write("[TVX-230_Section]\r\nrecent_file1=/a.dat\r\nrecent_file3=/a.dat\r\nrecent_file4=/b.dat\r\n");
+    load_configuration(config, port_number, ini());
+    EXPECT_EQ(config.recent_files, (RecentFiles{"/a.dat", "/b.dat"}));
+}
+
 }  // namespace
 }  // namespace tvx
 

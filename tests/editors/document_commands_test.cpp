@@ -211,6 +211,46 @@ TEST_F(DocumentCommandsTest, OpenTakesAShortLfDocumentAsFarAsItGoesAndSaysSo) {
     EXPECT_EQ(tool.document_path, path("short.dat"));
 }
 
+// What was opened or saved comes first in the recent files; choosing one asks about unsaved settings as
+// Open does, and one that is gone is taken off the list with a notice, before any question.
+TEST_F(DocumentCommandsTest, RecentFilesFollowOpenAndSaveAndAGoneFileLeavesTheList) {
+    SettingsModel saved;
+    saved.date_display = 1;
+    std::ofstream(path("a.dat"), std::ios::binary) << write_document(saved);
+    dialogs.open_paths.push_back(path("a.dat"));
+    commands.document_open();
+    dialogs.save_paths.push_back(path("b"));
+    ASSERT_TRUE(commands.document_save_as());
+    EXPECT_EQ(tool.config.recent_files, (RecentFiles{path("b.dat"), path("a.dat")}));
+
+    tool.model.pages[2].title = "X";
+    notices.answers = {false};
+    commands.document_open_recent(path("a.dat"));
+    EXPECT_EQ(notices.texts("question"),
+              std::vector<std::string>{"データを保存せずに別のファイルを開きますか？"});
+    EXPECT_EQ(tool.document_path, path("b.dat"));
+    EXPECT_EQ(tool.model.pages[2].title, "X");
+
+    notices.clear();
+    notices.answers = {true};
+    commands.document_open_recent(path("a.dat"));
+    EXPECT_EQ(tool.document_path, path("a.dat"));
+    EXPECT_EQ(tool.model.pages[2].title, "");
+    EXPECT_EQ(tool.config.recent_files, (RecentFiles{path("a.dat"), path("b.dat")}));
+
+    notices.clear();
+    tool.model.pages[2].title = "Y";
+    fs::remove(path("b.dat"));
+    commands.document_open_recent(path("b.dat"));
+    EXPECT_TRUE(notices.texts("question").empty());
+    EXPECT_EQ(notices.texts("warning"),
+              std::vector<std::string>{path("b.dat") +
+                                       " が見つかりません。\n最近使ったファイルの一覧から外しました。"});
+    EXPECT_EQ(tool.config.recent_files, RecentFiles{path("a.dat")});
+    EXPECT_EQ(tool.model.pages[2].title, "Y");
+    EXPECT_EQ(tool.document_path, path("a.dat"));
+}
+
 TEST_F(DocumentCommandsTest, UnsavedTitlesAreAskedAboutAndNoAbandons) {
     tool.model.pages[0].title = "\x82\xa0";
     notices.answers = {false, false};

@@ -191,6 +191,127 @@ TEST_F(GlyphEditorTest, ReadsFromTheUnitFillTheWorkingGlyphAndTheSlot) {
               (std::vector<std::string>{"Socket が接続されていません", "Socket が接続されていません"}));
 }
 
+// A stroke from the first press to the last release is one step; undo puts back the working glyph and
+// the slot together, redo takes them forward again, and a new step throws the undone ones away.
+TEST_F(GlyphEditorTest, UndoAndRedoGoStrokeByStrokeThroughTheWorkingGlyphAndItsSlot) {
+    using B = GlyphEditorController::Button;
+    GlyphEditorController& small = editor(kSmall);
+    EXPECT_FALSE(small.can_undo());
+    EXPECT_FALSE(small.undo());
+
+    small.mouse_down(B::kLeft, 40, 40);
+    small.mouse_move(200, 40);
+    small.mouse_down(B::kRight, 200, 40);  // the second button joins the same stroke
+    small.mouse_up(B::kLeft);
+    EXPECT_FALSE(small.undo());  // not in the middle of a stroke
+    small.mouse_move(60, 40);
+    small.mouse_up(B::kRight);
+    const std::string after_first = working(kSmall);
+    EXPECT_TRUE(small.dot_lit(1, 1));
+    EXPECT_FALSE(small.dot_lit(9, 1));
+
+    small.mouse_down(B::kLeft, 40, 200);
+    small.mouse_up(B::kLeft);
+    small.mouse_down(B::kLeft, 21, 21);  // outside the editable range: no step
+    small.mouse_up(B::kLeft);
+
+    ASSERT_TRUE(small.undo());
+    EXPECT_EQ(working(kSmall), after_first);
+    EXPECT_EQ(slot(kSmall, 0), after_first);
+    ASSERT_TRUE(small.undo());
+    EXPECT_EQ(working(kSmall), std::string(144, '0'));
+    EXPECT_EQ(slot(kSmall, 0), std::string(144, '0'));
+    EXPECT_FALSE(small.undo());
+    ASSERT_TRUE(small.redo());
+    EXPECT_EQ(slot(kSmall, 0), after_first);
+
+    small.mouse_down(B::kLeft, 300, 300);
+    small.mouse_up(B::kLeft);
+    EXPECT_FALSE(small.can_redo());
+    EXPECT_FALSE(small.redo());
+
+    // A clear is a step too.
+    ASSERT_TRUE(small.clear_buffer());
+    ASSERT_TRUE(small.undo());
+    EXPECT_TRUE(small.dot_lit(1, 1));
+}
+
+// After another number is chosen the first dot stores the whole working glyph there; undo gives that
+// slot back its own glyph and goes back to its number.
+TEST_F(GlyphEditorTest, UndoAcrossANewNumberRestoresEachSlotAndTheNumber) {
+    using B = GlyphEditorController::Button;
+    glyph_bank(tool.glyphs, kMedium)[7].replace(0, 4, "1234");
+    GlyphEditorController& medium = editor(kMedium);
+    medium.mouse_down(B::kLeft, 40, 40);
+    medium.mouse_up(B::kLeft);
+    const std::string drawn = working(kMedium);
+    medium.select_number(7);
+    medium.mouse_down(B::kLeft, 100, 100);
+    medium.mouse_up(B::kLeft);
+    EXPECT_EQ(slot(kMedium, 7).substr(0, 4), working(kMedium).substr(0, 4));
+
+    tool.glyphs.bank_modified = {};
+    ASSERT_TRUE(medium.undo());
+    EXPECT_EQ(tool.glyphs.current_slot, 7);
+    EXPECT_EQ(working(kMedium), drawn);
+    EXPECT_EQ(slot(kMedium, 7).substr(0, 4), "1234");
+    EXPECT_TRUE(bank_modified(tool.glyphs, kMedium));
+    ASSERT_TRUE(medium.undo());
+    EXPECT_EQ(tool.glyphs.current_slot, 0);
+    EXPECT_EQ(slot(kMedium, 0), std::string(256, '0'));
+}
+
+TEST_F(GlyphEditorTest, FiftyStrokesAndAReadFromTheUnitCanAllBeUndone) {
+    using B = GlyphEditorController::Button;
+    GlyphEditorController& large = editor(kLarge);
+    for (int i = 0; i < 60; ++i) {
+        const int x = 22 + (i % 40) * 10;
+        const int y = 20 + (i / 40 + 1) * 8;
+        large.mouse_down(B::kLeft, x, y);
+        large.mouse_up(B::kLeft);
+    }
+    link.unit.glyphs().large_bank[0].replace(0, 3, "FFF");
+    large.read_number();
+    EXPECT_EQ(working(kLarge).substr(0, 3), "FFF");
+    ASSERT_TRUE(large.undo());  // the read first
+    EXPECT_NE(working(kLarge).substr(0, 3), "FFF");
+    int undone = 1;
+    while (large.undo()) ++undone;
+    EXPECT_EQ(undone, 61);
+    EXPECT_EQ(working(kLarge), std::string(576, '0'));
+}
+
+// A glyph copied in one editor pastes into any number of an editor of its size, also after the editor
+// was closed and opened again; into another size it is refused with a notice.
+TEST_F(GlyphEditorTest, CopyAndPasteAWholeGlyphOnlyIntoItsOwnSize) {
+    using B = GlyphEditorController::Button;
+    GlyphEditorController* ed = &editor(kMedium);
+    EXPECT_EQ(ed->paste_glyph(), GlyphEditorController::Paste::kNothingCopied);
+    ed->mouse_down(B::kLeft, 40, 40);
+    ed->mouse_up(B::kLeft);
+    const std::string drawn = working(kMedium);
+    ed->copy_glyph();
+    ed->close();
+
+    tool.glyphs.current_slot = 42;
+    ed = &editor(kMedium);
+    EXPECT_EQ(working(kMedium), std::string(256, '0'));
+    ASSERT_EQ(ed->paste_glyph(), GlyphEditorController::Paste::kPasted);
+    EXPECT_EQ(working(kMedium), drawn);
+    EXPECT_EQ(slot(kMedium, 42), drawn);
+    EXPECT_EQ(slot(kMedium, 0), drawn);
+    ASSERT_TRUE(ed->undo());
+    EXPECT_EQ(slot(kMedium, 42), std::string(256, '0'));
+    ed->close();
+
+    ed = &editor(kSmall);
+    const std::string before = working(kSmall);
+    EXPECT_EQ(ed->paste_glyph(), GlyphEditorController::Paste::kOtherSize);
+    EXPECT_EQ(working(kSmall), before);
+    EXPECT_EQ(notices.texts("warning"),
+              std::vector<std::string>{"コピーした外字は中文字です。\n小文字の外字には貼り付けられません。"});
+}
+
 TEST_F(GlyphEditorTest, RegisterAsksFirstAndSendsTheWorkingGlyphUnderTheChosenNumber) {
     GlyphEditorController& small = editor(kSmall);
     small.select_number(199);

@@ -29,7 +29,7 @@ TEST(SettingsCompare, DocumentAgainstModelWithOneColourAndOneScheduleEntryChange
     EXPECT_EQ(diffs[1].where, "3日");
     EXPECT_EQ(diffs[1].setting, "パターン 06");
     EXPECT_EQ(diffs[1].value_a, "07:30 PAS");
-    EXPECT_EQ(diffs[1].value_b, "07:30 P12");
+    EXPECT_EQ(diffs[1].value_b, "07:30 12");  // as the page selector shows it
 
     EXPECT_TRUE(compare_settings(document, document).empty());
 }
@@ -59,7 +59,7 @@ TEST(SettingsCompare, EveryKindOfSettingInEditorWords) {
     EXPECT_EQ(d[5].where + d[5].setting + d[5].value_b, "その他電源投入時ページPAS");
     EXPECT_EQ(d[6].setting + d[6].value_a + d[6].value_b, "保持時間010020");
     EXPECT_TRUE(d[6].values_are_shift_jis);  // typed text, which may hold any character
-    EXPECT_EQ(d[7].setting + d[7].value_a + d[7].value_b, "No.2P02P41");
+    EXPECT_EQ(d[7].setting + "|" + d[7].value_a + "|" + d[7].value_b, "No.2|02|41");
     EXPECT_EQ(d[8].where + d[8].setting + d[8].value_b, "ネットワークSubnet MaskClass A");
 }
 

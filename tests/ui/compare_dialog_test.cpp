@@ -1,7 +1,10 @@
 #include "ui/compare_dialog.h"
 
+#include <QClipboard>
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <fstream>
@@ -54,7 +57,7 @@ TEST_F(CompareDialogTest, ListsTheChangedColourAndScheduleEntryOfAReadBackModel)
     EXPECT_EQ(dialog.table()->item(0, 2)->text(), "青");
     EXPECT_EQ(dialog.table()->item(0, 3)->text(), "黒");
     EXPECT_EQ(dialog.table()->item(1, 0)->text(), "31日");
-    EXPECT_EQ(dialog.table()->item(1, 2)->text(), "23:59 P01");
+    EXPECT_EQ(dialog.table()->item(1, 2)->text(), "23:59 01");
     const ScheduleEntry& in_file = saved.schedule[30][23];
     EXPECT_EQ(dialog.table()->item(1, 3)->text(), QStringLiteral("%1:%2 ---")
                                                       .arg(in_file.hour, 2, 10, QChar('0'))
@@ -105,6 +108,43 @@ TEST_F(CompareDialogTest, ATextFileIsRefusedAndAShortDocumentComparesOnlyWhatItH
     EXPECT_EQ(
         notices.texts("box"),
         std::vector<std::string>{"a.dat は 73 行目で終わっています。\nそれより後の設定は比較していません。"});
+}
+
+// The count above the list; copy and save give the same tab-separated text, the header first, with
+// titles decoded and the tabs and line breaks a title may hold kept out of the columns.
+TEST_F(CompareDialogTest, CountsTheDifferencesAndCopiesAndSavesThemAsTabSeparatedText) {
+    SettingsModel memory;
+    SettingsModel other;
+    memory.power_on_page = 4;
+    other.power_on_page = 0;
+    memory.pages[0].title = "\x83\x65\x83\x58\x83\x67\tA\r\nB";  // テスト, a tab, a line break
+    CompareDialog dialog(compare_settings(memory, other), "a.dat");
+    dialog.set_notices(notices);
+    dialog.show();
+    EXPECT_EQ(dialog.count_label()->text(), QStringLiteral("差分 2 件"));
+    EXPECT_TRUE(dialog.copy_button()->isEnabled());
+    const QString expected = QStringLiteral(
+        "ページ／日\t設定\tメモリの値\tファイルの値\n"
+        "P01\tタイトル\tテスト A  B\t\n"
+        "その他\t電源投入時ページ\t05\t01\n");
+    EXPECT_EQ(dialog.list_text(), expected);
+    dialog.copy_button()->click();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), expected);
+
+    const std::string path = QDir(dir.path()).filePath("list.txt").toStdString();
+    ASSERT_TRUE(dialog.save_to(path));
+    std::ifstream in(path, std::ios::binary);
+    const std::string saved((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    QString crlf = expected;
+    crlf.replace(QStringLiteral("\n"), QStringLiteral("\r\n"));
+    EXPECT_EQ(QString::fromStdString(saved), crlf);
+    EXPECT_FALSE(dialog.save_to(QDir(dir.path()).filePath("none/list.txt").toStdString()));
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"ファイルを保存できません"});
+    dialog.grab().save("/tmp/tvx230_compare_dialog_count.png");
+
+    CompareDialog same({}, "a.dat");
+    EXPECT_FALSE(same.copy_button()->isEnabled());
+    EXPECT_FALSE(same.save_button()->isEnabled());
 }
 
 }  // namespace

@@ -100,7 +100,7 @@ TEST_F(FullSendVerifyTest, AUnitThatSaysGoButKeepsItsOwnPowerOnPageIsShownAndThe
     ASSERT_TRUE(shown.shown);
     EXPECT_TRUE(shown.title.endsWith(QStringLiteral("照合")));
     ASSERT_EQ(shown.rows.size(), 1u);
-    EXPECT_EQ(shown.rows[0], (QStringList{"その他", "電源投入時ページ", "P13", "P41"}));
+    EXPECT_EQ(shown.rows[0], (QStringList{"その他", "電源投入時ページ", "13", "41"}));
     EXPECT_FALSE(shown.none);
 }
 

@@ -123,5 +123,40 @@ TEST_F(GlyphEditorDialogTest, ControlsSelectorsAndSampleField) {
     EXPECT_FALSE(tool.glyphs.redraw_editor);
 }
 
+// The keys act on the editor as the buttons do; in the sample field they stay the field's own.
+TEST_F(GlyphEditorDialogTest, UndoRedoCopyAndPasteByKeyRedrawAndShowTheNumber) {
+    auto dialog = open(kLarge);
+    EXPECT_FALSE(dialog->undo_button()->isEnabled());
+    EXPECT_FALSE(dialog->paste_button()->isEnabled());
+    QTest::mouseClick(dialog.get(), Qt::LeftButton, {}, QPoint(22, 100));
+    EXPECT_TRUE(dialog->undo_button()->isEnabled());
+    QTest::keyClick(dialog.get(), Qt::Key_C, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->paste_button()->isEnabled());
+
+    dialog->number_group()->combo()->setCurrentIndex(9);
+    dialog->number_group()->combo()->activated(9);
+    QTest::keyClick(dialog->number_group()->combo(), Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(glyph_bank(tool.glyphs, kLarge)[9].substr(0, 576), tool.glyphs.glyph_buffer.substr(0, 576));
+    QTest::mouseClick(dialog.get(), Qt::RightButton, {}, QPoint(22, 100));
+    EXPECT_EQ(dialog->grid()->image().pixelColor(15, 92), QColor(0, 0, 255));
+
+    QTest::keyClick(dialog.get(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->controller().dot_lit(1, 11));
+    EXPECT_EQ(dialog->grid()->image().pixelColor(15, 92), QColor(255, 255, 255));
+    QTest::keyClick(dialog.get(), Qt::Key_Z, Qt::ControlModifier);  // the paste
+    QTest::keyClick(dialog.get(), Qt::Key_Z, Qt::ControlModifier);  // the first dot, on number 01
+    EXPECT_FALSE(dialog->controller().dot_lit(1, 11));
+    EXPECT_EQ(dialog->number_group()->combo()->currentText(), "01");
+    EXPECT_FALSE(dialog->undo_button()->isEnabled());
+    QTest::keyClick(dialog.get(), Qt::Key_Y, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->controller().dot_lit(1, 11));
+    EXPECT_TRUE(dialog->redo_button()->isEnabled());
+
+    dialog->sample_field()->setFocus();
+    QTest::keyClick(dialog->sample_field(), Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_TRUE(dialog->controller().dot_lit(1, 11));
+    dialog->grab().save(QStringLiteral("/tmp/glyph_editor_edit_keys.png"));
+}
+
 }  // namespace
 }  // namespace tvx

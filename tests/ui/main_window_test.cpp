@@ -220,6 +220,107 @@ TEST_F(MainWindowTest, WindowIsFixedAtTheCornerWithCaptionByRole) {
     EXPECT_EQ(window->windowTitle(), "TVX-230 Client Program");
 }
 
+// The file commands answer to the keys of every desktop program; their texts stay as they are.
+TEST_F(MainWindowTest, FileCommandsHaveTheDesktopKeysAndKeepTheirTexts) {
+    const std::pair<int, QKeySequence> keys[] = {
+        {command::kFileNew, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {command::kFileOpen, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {command::kFileSave, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {command::kFileSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {command::kExit, QKeySequence(Qt::CTRL | Qt::Key_Q)},
+    };
+    for (const auto& [id, key] : keys) {
+        EXPECT_TRUE(window->action(id)->shortcuts().contains(key)) << id;
+    }
+    EXPECT_EQ(window->action(command::kFileSaveAs)->text(), "名前を付けて保存");
+    EXPECT_TRUE(window->action(command::kDateTime)->shortcuts().isEmpty());
+
+    window->show();
+    QApplication::setActiveWindow(window.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    tool.document_path.clear();
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier);
+    EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Don't file open"});
+    QTest::keyClick(window.get(), Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_EQ(dialogs->save_asked, 1);
+}
+
+// The submenu lists the documents newest first under their numbers; choosing one opens it.
+TEST_F(MainWindowTest, RecentFilesSubmenuOpensADocumentAndSaysNoneWhenEmpty) {
+    QMenu* recent = window->recent_menu();
+    ASSERT_NE(recent, nullptr);
+    EXPECT_EQ(recent->title(), "最近使ったファイル");
+    QMenu* file = nullptr;
+    for (QObject* object : window->action(command::kFileOpen)->associatedObjects()) {
+        if (auto* menu = qobject_cast<QMenu*>(object)) file = menu;
+    }
+    ASSERT_NE(file, nullptr);
+    const QList<QAction*> items = file->actions();
+    EXPECT_EQ(items.indexOf(recent->menuAction()), items.indexOf(window->action(command::kFileOpen)) + 1);
+
+    window->fill_recent_menu();
+    ASSERT_EQ(recent->actions().size(), 1);
+    EXPECT_FALSE(recent->actions().front()->isEnabled());
+
+    QTemporaryDir dir;
+    SettingsModel saved;
+    saved.alarm_mode = 1;
+    const std::string path = dir.filePath("R&D.dat").toStdString();
+    QFile out(QString::fromStdString(path));
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(QByteArray::fromStdString(write_document(saved)));
+    out.close();
+    tool.config.recent_files = {path, dir.filePath("gone.dat").toStdString()};
+    window->fill_recent_menu();
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions()[0]->text(), "&1 " + QDir::toNativeSeparators(dir.filePath("R&&D.dat")));
+    recent->actions()[0]->trigger();
+    EXPECT_EQ(tool.model.alarm_mode, 1);
+    EXPECT_EQ(tool.document_path, path);
+}
+
+// A screen narrower than the window (a scale factor of 2 on 1280 pixels leaves 640) takes the window at
+// its width; the buttons wrap onto a second row, in order, and the window grows downwards.
+TEST_F(MainWindowTest, ANarrowScreenWrapsTheToolbarInsteadOfCuttingIt) {
+    window->show();
+    EXPECT_EQ(window->tool_bar_rows(), 1);
+    const int one_row_height = window->height();
+    window->fit_width(400);
+    EXPECT_LE(window->frameGeometry().width(), 400);
+    EXPECT_GE(window->tool_bar_rows(), 2);
+    QApplication::processEvents();
+    int right_edge = 0;
+    for (QAction* button : window->toolbar_actions()) {
+        const QList<QObject*> shown = button->associatedObjects();
+        ASSERT_FALSE(shown.isEmpty());
+        QWidget* widget = nullptr;
+        for (QObject* object : shown) {
+            if (auto* bar = qobject_cast<QToolBar*>(object)) widget = bar->widgetForAction(button);
+        }
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(widget->isVisible());
+        right_edge = std::max(right_edge, widget->mapTo(window.get(), QPoint(widget->width(), 0)).x());
+    }
+    EXPECT_LE(right_edge, window->width());
+    // Below the rows the status bar is whole; where the rows need more height the window grows.
+    const auto status_bar_whole = [&] {
+        QApplication::processEvents();
+        const QRect status = window->clock_bar()->geometry();
+        return status.bottom() < window->height() &&
+               status.height() >= window->clock_bar()->minimumSizeHint().height();
+    };
+    EXPECT_TRUE(status_bar_whole());
+    window->grab().save(QStringLiteral("/tmp/tvx230_main_window_narrow.png"));
+    window->fit_width(160);
+    EXPECT_GE(window->tool_bar_rows(), 4);
+    EXPECT_GT(window->height(), one_row_height);
+    EXPECT_TRUE(status_bar_whole());
+
+    window->fit_width(MainWindow::kWidth);
+    EXPECT_EQ(window->tool_bar_rows(), 1);
+    EXPECT_EQ(window->height(), one_row_height);
+}
+
 TEST_F(MainWindowTest, MenuEnablingFollowsTheLinkAndRegisteredOpeners) {
     QAction* serial = window->action(command::kSerialSettings);
     QAction* client_server = window->action(command::kClientServer);

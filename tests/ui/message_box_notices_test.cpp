@@ -51,7 +51,7 @@ QList<QMessageBox*> open_boxes() {
     return boxes;
 }
 
-TEST(MessageBoxNotices, NoticesAreOwnerlessTaskModalBoxesWithTheirTitleAndIcon) {
+TEST(MessageBoxNotices, NoticesAreTaskModalBoxesWithTheirTitleAndIcon) {
     testing::ui_app();
     MessageBoxNotices notices;
     SeenBox seen;
@@ -182,6 +182,46 @@ TEST(MessageBoxNotices, ConfirmationsBelongToTheAskingDialog) {
     EXPECT_EQ(seen.icon, QMessageBox::Question);
     EXPECT_EQ(seen.owner, &editor);
     editor.hide();
+}
+
+// A notice opens over the dialog it speaks about and still holds the whole tool. A dialog that goes
+// while its notice is open takes the box with it, and nothing is left to crash on.
+TEST(MessageBoxNotices, NoticesOpenOverTheOpenDialogAndSurviveItsEnd) {
+    testing::ui_app();
+    MessageBoxNotices notices;
+    SeenBox seen;
+    auto* editor = new QDialog;
+    editor->setWindowTitle(QStringLiteral("外字登録設定（大文字）"));
+    editor->setModal(true);
+    editor->resize(600, 400);
+    editor->move(300, 200);
+    editor->show();
+    ASSERT_EQ(QApplication::activeModalWidget(), editor);
+
+    QPoint box_centre;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        seen = read_box(*box);
+        box_centre = box->frameGeometry().center();
+        box->button(QMessageBox::Ok)->click();
+    });
+    notices.notify_error("No Connect");
+    notices.show_waiting();
+    EXPECT_EQ(seen.owner, editor);
+    EXPECT_TRUE(seen.application_modal);
+    EXPECT_LE((box_centre - editor->frameGeometry().center()).manhattanLength(), 40);
+
+    answer_next_box(seen, QMessageBox::No);
+    EXPECT_FALSE(notices.ask_yes_no("データを保存せずに終了しますか？"));
+    EXPECT_EQ(seen.owner, editor);
+    EXPECT_TRUE(seen.application_modal);
+
+    QTimer::singleShot(0, [editor] { delete editor; });
+    notices.notify_error("Framing Error");
+    notices.show_waiting();
+    EXPECT_FALSE(notices.box_open());
+    EXPECT_TRUE(open_boxes().isEmpty());
 }
 
 // Enter at a question that can throw work away keeps the work: unsaved settings or glyphs at New, Open

@@ -85,6 +85,72 @@ TEST(CommLogWindowTest, ShowsTheLogAsItGrowsFiltersAndSavesWhatItShows) {
     EXPECT_EQ(window.shown_text(), QString());
 }
 
+// The search marks every place in what is shown and steps round them; the pause holds the view (the
+// search included) while the log goes on, and going on shows all of it.
+TEST(CommLogWindowTest, SearchStepsThroughEveryPlaceAndPauseHoldsTheViewWhileTheLogGoesOn) {
+    testing::ui_app();
+    CommLog log;
+    RecordingNotices notices;
+    for (int i = 0; i < 30; ++i)
+        log.record(TrafficDirection::kSent, "COM1", i % 10 == 3 ? "RPAS1\r\n" : "RVN\r\n");
+    CommLogWindow window(log, notices);
+    window.show();
+    auto* label = window.findChild<QLabel*>("match_count");
+    ASSERT_NE(label, nullptr);
+
+    window.set_search(QStringLiteral("rpas"));  // without regard to case
+    EXPECT_EQ(window.match_count(), 3);
+    EXPECT_EQ(window.current_match(), 3);  // the newest first, where the view stands
+    EXPECT_EQ(window.current_match_line(), 23);
+    EXPECT_EQ(label->text(), QStringLiteral("3 / 3 件"));
+    EXPECT_TRUE(window.find_next());
+    EXPECT_EQ(window.current_match_line(), 3);  // round to the first
+    EXPECT_TRUE(window.find_previous());
+    EXPECT_TRUE(window.find_previous());
+    EXPECT_EQ(window.current_match_line(), 13);
+    window.grab().save(QStringLiteral("/tmp/tvx230_comm_log_search.png"));
+
+    window.set_paused(true);
+    for (int i = 0; i < 4; ++i) log.record(TrafficDirection::kReceived, "COM1", "PAS1\r\n");
+    EXPECT_EQ(window.shown_text().count(QLatin1Char('\n')), 30);
+    EXPECT_EQ(window.held_back(), 4);
+    EXPECT_EQ(log.entries().size(), 34u);
+    EXPECT_EQ(window.match_count(), 3);
+    EXPECT_EQ(window.current_match_line(), 13);
+    window.set_paused(false);
+    EXPECT_EQ(window.shown_text(), QString::fromStdString(log.text()));
+    EXPECT_EQ(window.held_back(), 0);
+    window.set_search(QStringLiteral("PAS1"));
+    EXPECT_EQ(window.match_count(), 7);
+
+    window.set_search(QStringLiteral("nothing like it"));
+    EXPECT_EQ(window.match_count(), 0);
+    EXPECT_FALSE(window.find_next());
+    EXPECT_EQ(label->text(), QStringLiteral("見つかりません"));
+    window.set_search(QString());
+    EXPECT_EQ(label->text(), QString());
+}
+
+// The marks follow the text when the oldest lines give way to new ones.
+TEST(CommLogWindowTest, MarksStayOnTheirLinesWhenTheOldestGiveWay) {
+    testing::ui_app();
+    CommLog log(nullptr, 5);
+    RecordingNotices notices;
+    for (const char* line : {"A\r\n", "B\r\n", "XY\r\n", "C\r\n", "D\r\n"}) {
+        log.record(TrafficDirection::kSent, "COM1", line);
+    }
+    CommLogWindow window(log, notices);
+    window.show();
+    window.set_search(QStringLiteral("XY"));
+    ASSERT_EQ(window.current_match_line(), 2);
+    log.record(TrafficDirection::kSent, "COM1", "E\r\n");
+    log.record(TrafficDirection::kSent, "COM1", "F\r\n");
+    EXPECT_EQ(window.current_match_line(), 0);
+    QTest::qWait(300);  // the marks are placed again once the burst is over
+    EXPECT_EQ(window.match_count(), 1);
+    EXPECT_EQ(window.current_match_line(), 0);
+}
+
 // Three units on one bus in memory; answers come back on the next scan tick.
 class MemoryBus : public CommandLink {
   public:

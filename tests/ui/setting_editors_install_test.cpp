@@ -5,6 +5,7 @@
 #include <QDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 
@@ -19,6 +20,7 @@
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
 #include "ui/setting_editor_widgets.h"
+#include "ui/window_modal.h"
 #include "ui_test_app.h"
 #include "widget_probes.h"
 
@@ -109,6 +111,39 @@ TEST_F(SettingEditorsMenuTest, ASettingChangedInAnEditorIsAskedAboutAtExit) {
         EXPECT_FALSE(window->isVisible()) << id;
     }
     EXPECT_EQ(app->tool().model.power_on_page, 5);
+}
+
+// Escape closes every editor, and Enter presses the default button, as in any dialog: every editor
+// without a field to type in has Close as its default; Enter never sends anything to the unit.
+TEST_F(SettingEditorsMenuTest, EscapeClosesEveryEditorAndEnterClosesThoseWithoutAField) {
+    const int editors[] = {command::kCharSize,    command::kDisplayPosition, command::kBlink,
+                           command::kCharColour,  command::kOtherOptions,    command::kDisplayPage,
+                           command::kDateTime,    command::kSchedule,        command::kAlarm,
+                           command::kRemote,      command::kTitle,           command::kFullSend,
+                           command::kGlyphInsert, command::kGlyphListLarge};
+    for (const int id : editors) {
+        bool closed_by_escape = false;
+        bool closed_by_enter = false;
+        bool has_field = false;
+        bool has_default = false;
+        const QString caption = open(id, [&](QDialog* dialog) {
+            has_field = has_field_to_type_in(*dialog);
+            for (const QPushButton* button : dialog->findChildren<QPushButton*>()) {
+                if (button->isDefault()) has_default = button->text() == QStringLiteral("Close");
+            }
+            QTest::keyClick(dialog, Qt::Key_Escape);
+            closed_by_escape = !dialog->isVisible();
+        });
+        EXPECT_FALSE(caption.isEmpty()) << id;
+        EXPECT_TRUE(closed_by_escape) << caption.toStdString();
+        open(id, [&](QDialog* dialog) {
+            QTest::keyClick(dialog, Qt::Key_Return);
+            closed_by_enter = !dialog->isVisible();
+        });
+        EXPECT_TRUE(has_default || has_field) << caption.toStdString();
+        EXPECT_EQ(closed_by_enter, has_default) << caption.toStdString();
+    }
+    EXPECT_TRUE(notices.calls.empty());
 }
 
 }  // namespace
