@@ -11,7 +11,7 @@
 
 #include "cli/cli_notices.h"
 #include "cli/cli_options.h"
-#include "cli/unit_channel.h"
+#include "link/unit_channel.h"
 #include "model/settings_compare.h"
 #include "model/tool_state.h"
 #include "protocol/paced_sequence.h"
