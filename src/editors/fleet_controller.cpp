@@ -118,7 +118,8 @@ void FleetController::set_verify(bool on) {
 }
 
 std::string FleetController::confirmation() const {
-    std::string text = "本機が自動切換えでない事を確認してください\n";
+    // The sequences ask whether the unit switches pages by itself; an editor's single lines never did.
+    std::string text = request_.command == Command::kLines ? "" : "本機が自動切換えでない事を確認してください\n";
     text += "選択した " + std::to_string(unit_count()) + " 台に「" + request_.caption + "」を";
     text += request_.command == Command::kCompare ? "行います。" : "送信します。";
     if (request_.command == Command::kFullSend && request_.verify) text += "（送信後に照合）";
@@ -345,6 +346,17 @@ std::string FleetController::summary() const {
 
 std::vector<FleetController::UnitRow> FleetController::rows() const {
     std::vector<UnitRow> rows;
+    if (!started_) {
+        // Before the start: the units chosen, as they stand now.
+        for (const int index : indexes_) {
+            UnitRow row;
+            row.index = index;
+            if (link_.connection_of(index) != 0)
+                row.label = ClientChannel::label_of(link_.client_table()[static_cast<std::size_t>(index)]);
+            rows.push_back(row);
+        }
+        return rows;
+    }
     rows.reserve(sessions_.size());
     for (const auto& session : sessions_) {
         UnitRow row = session->row;

@@ -57,6 +57,11 @@ FleetDialog::FleetDialog(std::unique_ptr<FleetController> controller, QWidget* o
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
     table_->horizontalHeader()->setSectionResizeMode(kResult, QHeaderView::Stretch);
+    table_->horizontalHeader()->setSectionResizeMode(kAddress, QHeaderView::ResizeToContents);
+    table_->horizontalHeader()->setSectionResizeMode(kIndex, QHeaderView::ResizeToContents);
+    // A row a line, so that many units fit; a long reason shows in full as the cell's tooltip.
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    table_->setWordWrap(false);
 
     const bool reads = request.command == FleetController::Command::kCompare;
     start_ = new QPushButton(reads ? QStringLiteral("読み込み") : QStringLiteral("設定"), this);
@@ -146,11 +151,8 @@ void FleetDialog::refresh() {
     progress_->setValue(controller_->percent());
 
     const std::vector<FleetController::UnitRow> rows = controller_->rows();
-    if (!started) {
-        summary_->setText(QStringLiteral("選択した %1 台").arg(controller_->unit_count()));
-        return;
-    }
-    summary_->setText(text_of(controller_->summary()));
+    summary_->setText(started ? text_of(controller_->summary())
+                              : QStringLiteral("選択した %1 台").arg(controller_->unit_count()));
     table_->setRowCount(static_cast<int>(rows.size()));
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const FleetController::UnitRow& row = rows[static_cast<std::size_t>(r)];
@@ -168,6 +170,7 @@ void FleetDialog::refresh() {
         QString result = text_of(fleet_state_name(row.state));
         if (!row.result.empty() && row.result != "OK") result += QStringLiteral(": ") + text_of(row.result);
         set(kResult, result);
+        if (table_->item(r, kResult)->toolTip() != result) table_->item(r, kResult)->setToolTip(result);
         set(kTime, QString::number(row.seconds, 'f', 1) + QStringLiteral(" 秒"));
     }
 }

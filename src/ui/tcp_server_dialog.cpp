@@ -33,7 +33,8 @@ TcpServerDialog::TcpServerDialog(ToolState& tool, TcpLink& link, QWidget* owner)
     clients_->setSelectionBehavior(QAbstractItemView::SelectRows);
     clients_->setSelectionMode(QAbstractItemView::ExtendedSelection);
     clients_->horizontalHeader()->setSectionResizeMode(4, QHeaderView::Stretch);
-    clients_->setMinimumWidth(520);
+    clients_->setMinimumSize(520, 260);
+    clients_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("connected_count"));
     choose_all_ = new QPushButton(QStringLiteral("全台を選択"), this);

@@ -184,6 +184,8 @@ TEST_F(FleetControllerTest, EditorLinesGoToEachUnitAndAUnitGoneBeforeTheStartIsL
     EXPECT_EQ(controller->unit_count(), 3);
     ASSERT_TRUE(run_to_end());
     EXPECT_EQ(controller->unit_count(), 2);
+    EXPECT_EQ(notices.texts("question"),
+              std::vector<std::string>{"選択した 2 台に「文字サイズ」を送信します。\nよろしいですか？"});
     EXPECT_EQ(states(), (std::vector<UnitState>(2, UnitState::kOk)));
     for (const auto& unit : units) {
         EXPECT_EQ(unit->settings().pages[4].char_size, 0);
