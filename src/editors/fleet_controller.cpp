@@ -239,7 +239,11 @@ bool FleetController::start() {
 
 void FleetController::end_session(Session& session) {
     session.row.seconds = session.clock.isValid() ? static_cast<double>(session.clock.elapsed()) / 1000.0 : 0.0;
-    if (session.sequence) session.row.percent = session.row.state == UnitState::kOk ? 100 : session.sequence->percent();
+    // A run that went to its end is all done, whatever the verdict on it.
+    if (session.sequence)
+        session.row.percent = session.sequence->state() == PacedSequence::State::kCompleted
+                                  ? 100
+                                  : std::min(100, session.sequence->percent());
     // The channel stays attached until the controller goes: a late answer is the session's to drop, not the
     // link's to take for an answer to something else.
     std::string shown = std::string(session.row.result);
@@ -323,8 +327,8 @@ int FleetController::percent() const {
     if (sessions_.empty()) return 0;
     long total = 0;
     for (const auto& session : sessions_) {
-        const bool ended = session->row.state != UnitState::kRunning && session->row.state != UnitState::kWaiting;
-        total += ended ? 100 : session->row.percent;
+        // A unit that failed or was stopped counts as far as it got.
+        total += session->row.percent;
     }
     return static_cast<int>(total / static_cast<long>(sessions_.size()));
 }

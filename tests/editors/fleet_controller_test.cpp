@@ -170,6 +170,7 @@ TEST_F(FleetControllerTest, NoAtTheQuestionSendsNothingAndCancelStopsEveryUnit) 
     controller->cancel();
     EXPECT_FALSE(controller->running());
     EXPECT_EQ(states(), (std::vector<UnitState>(3, UnitState::kCancelled)));
+    EXPECT_LT(controller->percent(), 10);  // as far as the units got, not done
     EXPECT_EQ(controller->summary(), "3 台中 0 台成功、0 台失敗、3 台中止");
     const std::string text = controller->result_text();
     EXPECT_NE(text.find("No.\tアドレス:ポート\t結果\t時間\n"), std::string::npos);
