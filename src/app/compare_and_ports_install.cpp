@@ -6,7 +6,9 @@
 #include "app/main_window.h"
 #include "editors/document_commands.h"
 #include "link/qt_path.h"
+#include "link/tcp_link.h"
 #include "ui/compare_dialog.h"
+#include "ui/fleet_dialog.h"
 #include "ui/file_document_dialogs.h"
 #include "ui/window_modal.h"
 
@@ -27,6 +29,17 @@ void install_compare_and_ports(MainWindow& window, ToolState& tool, Notices& not
         FileDocumentDialogs files(owner, tool.config);
         const std::optional<std::filesystem::path> path = files.ask_open_path();
         if (!path) return;
+        // Several units chosen in the server dialog: each is read and compared with the document.
+        if (tool.config.link_interface == 1 && tool.config.client_server == 1) {
+            auto document = std::make_shared<SettingsModel>();
+            FleetController::Request request{FleetController::Command::kCompare, "比較"};
+            request.reference = document;
+            if (const auto* link = owner->findChild<TcpLink*>(); link && link->chosen_clients().size() > 1) {
+                if (!read_document_file(*path, *document, notices, DocumentUse::kCompare)) return;
+                run_on_chosen_units(owner, tool, notices, std::move(request));
+                return;
+            }
+        }
         const auto differences = compare_with_document(tool.model, *path, notices);
         if (!differences) return;
         CompareDialog dialog(*differences, QFileInfo(to_qstring(*path)).fileName(), owner);

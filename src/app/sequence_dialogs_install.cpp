@@ -6,6 +6,8 @@
 #include "app/command_table.h"
 #include "app/main_window.h"
 #include "link/tcp_link.h"
+#include "editors/full_send_controller.h"
+#include "ui/fleet_dialog.h"
 #include "ui/full_send_dialog.h"
 #include "ui/read_back_dialog.h"
 #include "ui/title_editor_dialog.h"
@@ -32,6 +34,10 @@ void install_sequence_dialogs(MainWindow& window, ToolState& tool, Notices& noti
         exec_window_modal(dialog);
     });
     window.register_opener(command::kFullSend, [owner, &tool, &notices, &link] {
+        // Several units chosen in the server dialog: the full send goes to each of them.
+        if (run_on_chosen_units(owner, tool, notices,
+                                {FleetController::Command::kFullSend, std::string(kFullSendCaption)}))
+            return;
         std::unique_ptr<UnitSequenceDialog> dialog(
             make_full_send_dialog(tool, link, notices, selected_unit_address(*owner, tool), owner));
         exec_window_modal(*dialog);

@@ -11,6 +11,7 @@
 #include "ui/alarm_dialog.h"
 #include "ui/date_time_dialog.h"
 #include "ui/display_page_dialog.h"
+#include "ui/fleet_dialog.h"
 #include "ui/network_settings_dialog.h"
 #include "ui/other_options_dialog.h"
 #include "ui/per_page_dialog.h"
@@ -51,8 +52,10 @@ struct EditorsMemory {
 
 }  // namespace
 
-void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& link) {
+void install_setting_editors(MainWindow& window, ToolState& tool, Notices& notices, CommandLink& direct_link) {
     MainWindow* owner = &window;
+    // With several units chosen in the server dialog, an editor's 設定 goes to each of them.
+    CommandLink& link = *new ChosenUnitsLink(tool, notices, direct_link, owner);
     auto memory = std::make_shared<EditorsMemory>();
     for (const auto& [id, member] : kPerPageMenu) {
         const PerPageEditorForm& form = per_page_form(member);

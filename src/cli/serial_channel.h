@@ -3,7 +3,7 @@
 #include <QTimer>
 #include <string>
 
-#include "cli/unit_channel.h"
+#include "link/unit_channel.h"
 #include "link/serial_link.h"
 
 namespace tvx {

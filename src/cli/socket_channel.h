@@ -5,7 +5,7 @@
 #include <QTimer>
 #include <string>
 
-#include "cli/unit_channel.h"
+#include "link/unit_channel.h"
 #include "link/traffic_observer.h"
 #include "protocol/line_assembler.h"
 

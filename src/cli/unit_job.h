@@ -14,7 +14,7 @@
 #include "cli/cli_options.h"
 #include "cli/clock_setting.h"
 #include "cli/reason_code.h"
-#include "cli/unit_channel.h"
+#include "link/unit_channel.h"
 #include "model/settings_compare.h"
 #include "model/tool_state.h"
 #include "protocol/paced_sequence.h"

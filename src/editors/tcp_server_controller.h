@@ -20,6 +20,10 @@ class TcpServerController {
     struct ClientRow {
         int index;  // client_table entry
         std::string address;
+        int port = 0;
+        std::string connected_at;  // "14:03:27", when the unit connected
+        std::string last_result;   // how the last command to it went; empty before the first
+        bool chosen = false;       // commands go to it
     };
 
     TcpServerController(ToolState& tool, TcpLink& link);
@@ -28,8 +32,11 @@ class TcpServerController {
 
     // The units in use, in table order.
     std::vector<ClientRow> client_rows() const;
-    // The picked unit's address while it is still connected; empty otherwise.
+    // The picked unit's address and port while it is still connected, followed by how many more are
+    // chosen; empty otherwise.
     std::string transmission_place() const;
+    // "12 台接続"
+    std::string connected_count() const;
     const std::string& port_text() const { return tool_.model.network.port_number; }
     void set_port_text(std::string_view text);
 
@@ -41,6 +48,11 @@ class TcpServerController {
 
     // Double-click on row of the client list.
     void choose_client(int row);
+    // Several rows chosen at once, for the commands that go to many units; one row is as a double-click.
+    void choose_clients(const std::vector<int>& rows);
+    // "全台を選択": every unit connected.
+    void choose_all();
+    bool choose_all_enabled() const { return link_.clients_in_use() > 0; }
     // "接続", "切断", and "Close" or the close box.
     void start();
     void stop();

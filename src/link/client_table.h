@@ -19,6 +19,11 @@ struct TcpClientEntry {
     // Which accepted connection the entry holds: a unit that later takes the same entry gets a new id,
     // so commands meant for the one that left never reach it.
     std::uint64_t connection_id = 0;
+    // What the operator needs to tell units apart when several share an address (a gateway, units behind
+    // one router): the peer's port, when the unit connected, and how the last command to it went.
+    int port = 0;
+    std::int64_t connected_at_ms = 0;  // milliseconds since the epoch, local clock
+    std::string last_result;
 };
 
 using ClientTable = std::array<TcpClientEntry, kClientTableSize>;

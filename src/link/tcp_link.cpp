@@ -1,5 +1,6 @@
 #include "link/tcp_link.h"
 
+#include <QDateTime>
 #include <QHostAddress>
 #include <QPointer>
 #include <QTcpServer>
@@ -73,6 +74,8 @@ void TcpLink::tcp_reset_table() {
     }
     client_table_[0].in_use = 1;
     selected_connection_ = 0;
+    chosen_.clear();
+    receivers_.clear();
     tcp_connected_ = 0;
 }
 
@@ -106,6 +109,7 @@ bool TcpLink::tcp_select_client(int index) {
     if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
     tool_.config.select_number = index;
     selected_connection_ = client_table_[index].connection_id;
+    chosen_.assign(1, selected_connection_);
     // What came of another unit's line is not the beginning of this one's, nor is its answer due.
     lines_.clear();
     answers_.reset();
@@ -118,6 +122,88 @@ bool TcpLink::selected_client_present() const {
     if (index < 1 || index > kMaxClients || selected_connection_ == 0) return false;
     const TcpClientEntry& entry = client_table_[index];
     return entry.in_use == 1 && entry.connection_id == selected_connection_;
+}
+
+bool TcpLink::choose_clients(const std::vector<int>& indexes) {
+    std::vector<std::uint64_t> chosen;
+    int first = 0;
+    for (const int index : indexes) {
+        if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) continue;
+        const std::uint64_t id = client_table_[index].connection_id;
+        if (std::find(chosen.begin(), chosen.end(), id) != chosen.end()) continue;
+        if (first == 0 || index < first) first = index;
+        chosen.push_back(id);
+    }
+    if (chosen.empty()) return false;
+    tcp_select_client(first);
+    chosen_ = std::move(chosen);
+    emit clients_changed();
+    return true;
+}
+
+std::vector<int> TcpLink::chosen_clients() const {
+    std::vector<int> indexes;
+    for (int i = 1; i < kClientTableSize; ++i) {
+        if (is_chosen(i)) indexes.push_back(i);
+    }
+    return indexes;
+}
+
+bool TcpLink::is_chosen(int index) const {
+    if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return false;
+    const std::uint64_t id = client_table_[index].connection_id;
+    return std::find(chosen_.begin(), chosen_.end(), id) != chosen_.end();
+}
+
+std::uint64_t TcpLink::connection_of(int index) const {
+    if (index < 1 || index > kMaxClients || client_table_[index].in_use != 1) return 0;
+    return client_table_[index].connection_id;
+}
+
+int TcpLink::index_of_connection(std::uint64_t connection) const {
+    if (connection == 0) return 0;
+    for (int i = 1; i < kClientTableSize; ++i) {
+        if (client_table_[i].in_use == 1 && client_table_[i].connection_id == connection) return i;
+    }
+    return 0;
+}
+
+bool TcpLink::write_to(std::uint64_t connection, std::string_view line) {
+    const int index = index_of_connection(connection);
+    QTcpSocket* socket = index != 0 ? client_table_[index].socket : nullptr;
+    const auto size = static_cast<qint64>(line.size());
+    if (!socket || socket->state() != QAbstractSocket::ConnectedState || socket->write(line.data(), size) != size)
+        return false;
+    observe(TrafficDirection::kSent, socket, line);
+    return true;
+}
+
+qint64 TcpLink::bytes_to_write(std::uint64_t connection) const {
+    const int index = index_of_connection(connection);
+    return index != 0 && client_table_[index].socket ? client_table_[index].socket->bytesToWrite() : 0;
+}
+
+void TcpLink::attach(std::uint64_t connection, ClientReceiver* receiver) {
+    if (connection == 0 || !receiver || index_of_connection(connection) == 0) return;
+    receivers_[connection] = receiver;
+}
+
+void TcpLink::detach(std::uint64_t connection) {
+    receivers_.erase(connection);
+}
+
+void TcpLink::set_last_result(std::uint64_t connection, std::string text) {
+    const int index = index_of_connection(connection);
+    if (index == 0) return;
+    client_table_[index].last_result = std::move(text);
+    emit clients_changed();
+}
+
+ClientReceiver* TcpLink::receiver_of(const QTcpSocket* socket) const {
+    const int index = socket ? table_index(socket) : 0;
+    if (index == 0) return nullptr;
+    const auto found = receivers_.find(client_table_[index].connection_id);
+    return found == receivers_.end() ? nullptr : found->second;
 }
 
 int TcpLink::table_index(const QTcpSocket* socket) const {
@@ -138,6 +224,9 @@ QTcpSocket* TcpLink::target_socket() const {
 
 void TcpLink::watch_socket(QTcpSocket* socket) {
     socket->setReadBufferSize(kReadBufferLimit);
+    // One short line each way at a time: held back for coalescing, a line would wait for the peer's
+    // delayed acknowledgement.
+    socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
     connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read_from(socket); });
     connect(socket, &QTcpSocket::disconnected, this, [this, socket] { tcp_close_socket(socket); });
     connect(socket, &QTcpSocket::errorOccurred, this,
@@ -204,8 +293,10 @@ void TcpLink::on_client_connected() {
 void TcpLink::on_socket_error(QTcpSocket* socket, int error) {
     // A unit that closes its end is not an error: the disconnected signal frees its entry.
     if (error == QAbstractSocket::RemoteHostClosedError) return;
+    // A unit in a session of its own has its failure told in that session's result, not in a box.
+    const bool in_session = receiver_of(socket) != nullptr;
     tcp_close_socket(socket);
-    notices_.notify_error(kSocketEventError);
+    if (!in_session) notices_.notify_error(kSocketEventError);
 }
 
 int TcpLink::tcp_start_server() {
@@ -261,6 +352,9 @@ void TcpLink::on_new_connection() {
         entry.in_use = 1;
         entry.socket = socket;
         entry.address = dotted(socket->peerAddress());
+        entry.port = socket->peerPort();
+        entry.connected_at_ms = QDateTime::currentMSecsSinceEpoch();
+        entry.last_result.clear();
         entry.connection_id = ++next_connection_id_;
         watch_socket(socket);
         changed = true;
@@ -277,15 +371,22 @@ void TcpLink::tcp_close_socket(QTcpSocket* socket) {
         emit connected_changed();
     }
     const int index = table_index(socket);
+    ClientReceiver* receiver = nullptr;
     if (index != 0) {
         TcpClientEntry& entry = client_table_[index];
-        entry.in_use = 0;
-        entry.socket = nullptr;
+        if (const auto found = receivers_.find(entry.connection_id); found != receivers_.end()) {
+            receiver = found->second;
+            receivers_.erase(found);
+        }
+        std::erase(chosen_, entry.connection_id);
+        entry = TcpClientEntry{};
         entry.address = " ";
-        entry.connection_id = 0;
-        emit clients_changed();
     }
-    if (!was_target) return;
+    // The session on that unit learns of it once the entry is free, so it cannot write there again.
+    if (receiver) receiver->connection_gone();
+    if (index != 0) emit clients_changed();
+    // A unit in a session of its own was not the link's to answer: nothing of the link's is lost.
+    if (!was_target || receiver) return;
     // Nothing more goes to that unit: a running sequence stops, and an answer due cannot come any more.
     tool_.link.link_lost = 1;
     if (answer_pending()) answer_missing();
@@ -308,10 +409,14 @@ void TcpLink::tcp_stop() {
         TcpClientEntry& entry = client_table_[i];
         if (entry.in_use != 1) continue;
         if (entry.socket) discard_socket(entry.socket);
-        entry.in_use = 0;
-        entry.socket = nullptr;
+        if (const auto found = receivers_.find(entry.connection_id); found != receivers_.end()) {
+            ClientReceiver* receiver = found->second;
+            receivers_.erase(found);
+            entry = TcpClientEntry{};
+            receiver->connection_gone();
+        }
+        entry = TcpClientEntry{};
         entry.address = " ";
-        entry.connection_id = 0;
     }
     tcp_reset_table();
     emit clients_changed();
@@ -354,6 +459,11 @@ void TcpLink::read_from(QTcpSocket* socket) {
     while (guard && guard->bytesAvailable() > 0) {
         const QByteArray chunk = guard->read(kReceiveChunk);
         if (chunk.isEmpty()) break;
+        // A unit with a session of its own answers that session.
+        if (ClientReceiver* receiver = receiver_of(guard)) {
+            receiver->bytes_received(std::string_view(chunk.constData(), static_cast<std::size_t>(chunk.size())));
+            continue;
+        }
         // Only the unit that commands go to answers them; anything else is read and dropped.
         if (guard != target_socket()) continue;
         lines_.feed(
@@ -375,6 +485,12 @@ void TcpLink::line_received(const QTcpSocket* socket, const std::string& line) {
     }
     observe(TrafficDirection::kReceived, socket, line);
     const int index = table_index(socket);
+    if (index != 0) {
+        std::string shown = line;
+        while (!shown.empty() && (shown.back() == '\n' || shown.back() == '\r')) shown.pop_back();
+        client_table_[index].last_result = shown.substr(0, 24);
+        emit clients_changed();
+    }
     reply_handler_(tool_, notices_, line);
     emit reply_received(index);
 }
@@ -391,6 +507,10 @@ void TcpLink::answer_missing() {
     // line, when it comes, is dropped with the late answer.
     lines_.clear();
     answers_.give_up(target_socket() != nullptr);
+    if (const int index = table_index(target_socket()); index != 0) {
+        client_table_[index].last_result = kNoAnswer;
+        emit clients_changed();
+    }
     tool_.link.error_reply = 1;
     // However late the answer comes, the step stays failed.
     tool_.link.reply_missed = 1;

@@ -4,8 +4,10 @@
 #include <QTimer>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "config/notices.h"
 #include "link/answer_tracker.h"
@@ -19,6 +21,15 @@ class QTcpServer;
 class QTcpSocket;
 
 namespace tvx {
+
+// A session of its own on one accepted unit (the fleet's sends): while attached, everything the unit sends
+// goes to it instead of the link's reply handling, and it is told when the unit goes.
+class ClientReceiver {
+  public:
+    virtual ~ClientReceiver() = default;
+    virtual void bytes_received(std::string_view bytes) = 0;
+    virtual void connection_gone() = 0;
+};
 
 // The TCP port text of the configuration as a port number: 1 to 5 decimal digits giving 1..65535.
 std::optional<std::uint16_t> parse_tcp_port(std::string_view text);
@@ -86,6 +97,26 @@ class TcpLink : public QObject, public TcpSender {
     // Server role: the unit picked by tcp_select_client is still in its entry.
     bool selected_client_present() const;
 
+    // Server role: the units the operator has chosen (one by tcp_select_client, several or all for the
+    // commands that go to many). Kept by connection, so a unit that leaves drops out of the choice and one
+    // that later takes its entry is not in it. Choosing several selects the first of them for the commands
+    // that go to one unit. False (nothing changes) when none of indexes is in use.
+    bool choose_clients(const std::vector<int>& indexes);
+    // The chosen units still connected, in table order.
+    std::vector<int> chosen_clients() const;
+    bool is_chosen(int index) const;
+
+    // Server role, for a session of its own on an entry: the entry's connection now (0 when free), a line
+    // written straight to it (false when that connection has gone or the write failed), and the routing of
+    // what it sends. A receiver is detached when its unit goes, after connection_gone().
+    std::uint64_t connection_of(int index) const;
+    bool write_to(std::uint64_t connection, std::string_view line);
+    qint64 bytes_to_write(std::uint64_t connection) const;
+    void attach(std::uint64_t connection, ClientReceiver* receiver);
+    void detach(std::uint64_t connection);
+    // How the last command to a unit went, for the client list.
+    void set_last_result(std::uint64_t connection, std::string text);
+
     const ClientTable& client_table() const { return client_table_; }
     int clients_in_use() const;
     // The one socket of the role (the client socket, or the listening server); null when none.
@@ -109,6 +140,8 @@ class TcpLink : public QObject, public TcpSender {
 
     QTcpSocket* target_socket() const;
     int table_index(const QTcpSocket* socket) const;
+    int index_of_connection(std::uint64_t connection) const;
+    ClientReceiver* receiver_of(const QTcpSocket* socket) const;
     void watch_socket(QTcpSocket* socket);
     void discard_socket(QTcpSocket* socket);
     void drop_client_socket();
@@ -126,6 +159,8 @@ class TcpLink : public QObject, public TcpSender {
     int tcp_connected_ = 0;
     std::uint64_t next_connection_id_ = 0;
     std::uint64_t selected_connection_ = 0;  // connection_id of the unit the operator picked
+    std::vector<std::uint64_t> chosen_;      // connection_ids of the units chosen, in the order chosen
+    std::map<std::uint64_t, ClientReceiver*> receivers_;
     AnswerTracker answers_;
     LineAssembler lines_{ReplyState::kTcpAccumulationLimit};
 };

@@ -17,6 +17,7 @@
 
 #include "link/qt_path.h"
 #include "ui/file_dialog_layout.h"
+#include "ui/fleet_dialog.h"
 #include "ui/glyph_editor_dialog.h"
 #include "ui/recent_folder.h"
 #include "ui/setting_editor_widgets.h"
@@ -216,8 +217,12 @@ GlyphListDialog::GlyphListDialog(ToolState& tool, Notices& notices, CommandLink&
     connect(save_, &QPushButton::clicked, this, [this] { controller_.save(); });
     connect(save_as_, &QPushButton::clicked, this, [this] { controller_.save_as(); });
     connect(read_, &QPushButton::clicked, this, [this] { start_sequence(controller_.read_all(), true); });
-    connect(register_, &QPushButton::clicked, this,
-            [this] { start_sequence(controller_.register_all(), false); });
+    connect(register_, &QPushButton::clicked, this, [this, &tool, &notices, &size] {
+        FleetController::Request request{FleetController::Command::kGlyphRegister, "外字 登録"};
+        request.glyph_size = &size;
+        if (run_on_chosen_units(this, tool, notices, std::move(request))) return;
+        start_sequence(controller_.register_all(), false);
+    });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
 
     open_editor = [this, &tool, &notices, &link, &dialogs, &memory, &size, selected_address] {

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/fleet_dialog.h"
 #include "ui/setting_editor_widgets.h"
 
 namespace tvx {
@@ -41,7 +42,9 @@ ScheduleDialog::ScheduleDialog(ToolState& tool, CommandLink& link, Notices& noti
     slave_ = make_slave_address_group(editor_.slave_address(), this);
     day_off_ = make_button("日OFF", this);
     connect(set_, &QPushButton::clicked, this, [this] { editor_.send_day(); });
-    connect(all_, &QPushButton::clicked, this, [this, &tool] {
+    connect(all_, &QPushButton::clicked, this, [this, &tool, &notices] {
+        if (run_on_chosen_units(this, tool, notices, {FleetController::Command::kSchedule, "スケジュール 全設定"}))
+            return;
         if (!editor_.send_all_days()) return;
         close_->setEnabled(false);
         progress_->setValue(0);

@@ -4,9 +4,10 @@
 
 #include "editors/tcp_server_controller.h"
 
+class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPushButton;
+class QTableWidget;
 
 namespace tvx {
 
@@ -20,7 +21,11 @@ class TcpServerDialog : public QDialog {
     void done(int result) override;
 
     QLineEdit* transmission_place() const { return place_; }
-    QListWidget* client_list() const { return clients_; }
+    // A row per unit: table index, address, port, when it connected, the last result. Several rows
+    // selected at once are chosen together; a double-click chooses one.
+    QTableWidget* client_list() const { return clients_; }
+    QLabel* connected_count() const { return count_; }
+    QPushButton* choose_all_button() const { return choose_all_; }
     QLineEdit* port_field() const { return port_; }
     QPushButton* connect_button() const { return connect_; }
     QPushButton* disconnect_button() const { return disconnect_; }
@@ -28,10 +33,13 @@ class TcpServerDialog : public QDialog {
 
   private:
     void refresh();
+    void selection_changed();
 
     TcpServerController controller_;
     QLineEdit* place_ = nullptr;
-    QListWidget* clients_ = nullptr;
+    QTableWidget* clients_ = nullptr;
+    QLabel* count_ = nullptr;
+    QPushButton* choose_all_ = nullptr;
     QLineEdit* port_ = nullptr;
     QPushButton* connect_ = nullptr;
     QPushButton* disconnect_ = nullptr;

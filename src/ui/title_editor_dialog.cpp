@@ -21,6 +21,7 @@
 #include <algorithm>
 
 #include "protocol/title_encoding.h"
+#include "ui/fleet_dialog.h"
 #include "ui/input_method_switch.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui/shift_jis_text.h"
@@ -234,6 +235,7 @@ void TitleEditorDialog::field_changed() {
 }
 
 void TitleEditorDialog::start_send_all() {
+    if (run_on_chosen_units(this, tool_, notices_, {FleetController::Command::kTitles, "タイトル 全設定"})) return;
     if (!controller_.start_send_all()) return;
     timer_.setInterval(controller_.send_all_tick_ms());
     show_pace(progress_, tool_);

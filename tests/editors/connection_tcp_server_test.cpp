@@ -71,7 +71,7 @@ TEST_F(TcpServerControllerTest, ListFollowsUnitsAndADoubleClickPicksTheEntryOfIt
     controller->start();
     unit_arrives();
     QTcpSocket* second = unit_arrives();
-    unit_arrives();
+    QTcpSocket* third = unit_arrives();
     EXPECT_EQ(listed_entries(), (std::vector<int>{1, 2, 3}));
 
     second->close();
@@ -82,7 +82,7 @@ TEST_F(TcpServerControllerTest, ListFollowsUnitsAndADoubleClickPicksTheEntryOfIt
     controller->choose_client(1);
     EXPECT_EQ(tool.config.select_number, 3);
     EXPECT_TRUE(link->tcp_connected());
-    EXPECT_EQ(controller->transmission_place(), "127.0.0.1");
+    EXPECT_EQ(controller->transmission_place(), "127.0.0.1:" + std::to_string(third->localPort()));
 
     controller->stop();
     EXPECT_EQ(tool.config.select_number, -1);
@@ -102,12 +102,56 @@ TEST_F(TcpServerControllerTest, ThePickedUnitLeavingEmptiesTheTransmissionPlace)
     controller->start();
     QTcpSocket* unit = unit_arrives();
     controller->choose_client(0);
-    ASSERT_EQ(controller->transmission_place(), "127.0.0.1");
+    ASSERT_EQ(controller->transmission_place(), "127.0.0.1:" + std::to_string(unit->localPort()));
     unit->close();
     ASSERT_TRUE(wait_for([&] { return link->clients_in_use() == 0; }));
     unit_arrives();  // takes entry 1 again, but it is another unit
     EXPECT_TRUE(controller->transmission_place().empty());
     EXPECT_EQ(listed_entries(), std::vector<int>{1});
+}
+
+TEST_F(TcpServerControllerTest, UnitsSharingAnAddressAreToldApartAndSeveralCanBeChosen) {
+    controller->start();
+    std::vector<QTcpSocket*> unit;
+    for (int i = 0; i < 4; ++i) unit.push_back(unit_arrives());
+    EXPECT_EQ(controller->connected_count(), "4 台接続");
+    const auto rows = controller->client_rows();
+    ASSERT_EQ(rows.size(), 4u);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(rows[i].address, "127.0.0.1");
+        EXPECT_EQ(rows[i].port, unit[i]->localPort());
+        EXPECT_EQ(rows[i].connected_at.size(), 8u);  // "14:03:27"
+        EXPECT_FALSE(rows[i].chosen);
+    }
+
+    // Rows 2 and 4: the first of them is where the commands for one unit go.
+    controller->choose_clients({3, 1});
+    EXPECT_EQ(link->chosen_clients(), (std::vector<int>{2, 4}));
+    EXPECT_EQ(tool.config.select_number, 2);
+    EXPECT_TRUE(link->tcp_connected());
+    EXPECT_EQ(controller->transmission_place(), "127.0.0.1:" + std::to_string(unit[1]->localPort()) + " 他 1 台");
+
+    // Another unit arriving rebuilds the list; the choice stays with the same units.
+    unit_arrives();
+    std::vector<int> chosen;
+    for (const auto& row : controller->client_rows())
+        if (row.chosen) chosen.push_back(row.index);
+    EXPECT_EQ(chosen, (std::vector<int>{2, 4}));
+
+    // A chosen unit that leaves drops out; the unit that takes its entry later is not chosen.
+    unit[3]->close();
+    ASSERT_TRUE(wait_for([&] { return link->clients_in_use() == 4; }));
+    EXPECT_EQ(link->chosen_clients(), std::vector<int>{2});
+    unit_arrives();
+    EXPECT_EQ(link->chosen_clients(), std::vector<int>{2});
+    EXPECT_EQ(controller->connected_count(), "5 台接続");
+
+    controller->choose_all();
+    EXPECT_EQ(link->chosen_clients(), (std::vector<int>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(tool.config.select_number, 1);
+    // A double-click chooses the one unit again, as ever.
+    controller->choose_client(2);
+    EXPECT_EQ(link->chosen_clients(), std::vector<int>{3});
 }
 
 }  // namespace

@@ -2,11 +2,14 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QLabel>
 #include <QPushButton>
+#include <QTableWidget>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 
@@ -31,6 +34,24 @@ using testing::items_of;
 void double_click(QListWidget* list, int row) {
     QListWidgetItem* item = list->item(row);
     emit list->itemDoubleClicked(item);
+}
+
+void double_click(QTableWidget* table, int row) {
+    emit table->cellDoubleClicked(row, 0);
+}
+
+// One column of the client list, top to bottom.
+QStringList column_of(const QTableWidget* table, int column) {
+    QStringList texts;
+    for (int row = 0; row < table->rowCount(); ++row) texts << table->item(row, column)->text();
+    return texts;
+}
+
+QList<int> highlighted_rows(const QTableWidget* table) {
+    QList<int> rows;
+    for (const QModelIndex& index : table->selectionModel()->selectedRows()) rows << index.row();
+    std::sort(rows.begin(), rows.end());
+    return rows;
 }
 
 struct FakeConnection : TcpSender {
@@ -219,7 +240,7 @@ TEST_F(TcpDialogsTest, ServerDialogShowsUnitsAsTheyComeAndGo) {
 
     TcpServerDialog dialog(tool, *link, nullptr);
     EXPECT_EQ(dialog.windowTitle(), "TCP/IPの設定(Server)");
-    EXPECT_EQ(button_texts(&dialog), (QStringList{"接続", "切断", "Close"}));
+    EXPECT_EQ(button_texts(&dialog), (QStringList{"全台を選択", "接続", "切断", "Close"}));
     EXPECT_TRUE(dialog.transmission_place()->isReadOnly());
     EXPECT_EQ(dialog.port_field()->text(), QString::number(port));
     EXPECT_EQ(dialog.port_field()->maxLength(), 5);
@@ -235,20 +256,44 @@ TEST_F(TcpDialogsTest, ServerDialogShowsUnitsAsTheyComeAndGo) {
     QTcpSocket second;
     first.connectToHost(QHostAddress::LocalHost, port);
     second.connectToHost(QHostAddress::LocalHost, port);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->count() == 2; }));
-    EXPECT_EQ(items_of(dialog.client_list()), (QStringList{"127.0.0.1", "127.0.0.1"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->rowCount() == 2; }));
+    EXPECT_EQ(column_of(dialog.client_list(), 0), (QStringList{"1", "2"}));
+    EXPECT_EQ(column_of(dialog.client_list(), 1), (QStringList{"127.0.0.1", "127.0.0.1"}));
+    EXPECT_EQ(column_of(dialog.client_list(), 2),
+              (QStringList{QString::number(first.localPort()), QString::number(second.localPort())}));
+    EXPECT_EQ(dialog.connected_count()->text(), "2 台接続");
 
     double_click(dialog.client_list(), 1);
     EXPECT_EQ(tool.config.select_number, 2);
     EXPECT_TRUE(link->tcp_connected());
-    EXPECT_EQ(dialog.transmission_place()->text(), "127.0.0.1");
+    EXPECT_EQ(dialog.transmission_place()->text(), QStringLiteral("127.0.0.1:%1").arg(second.localPort()));
+    EXPECT_EQ(highlighted_rows(dialog.client_list()), QList<int>{1});
+
+    // A third unit rebuilds the list; the chosen one stays highlighted.
+    QTcpSocket third;
+    third.connectToHost(QHostAddress::LocalHost, port);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->rowCount() == 3; }));
+    EXPECT_EQ(highlighted_rows(dialog.client_list()), QList<int>{1});
+
+    // Several rows selected at once are chosen together; "全台を選択" chooses every unit.
+    dialog.client_list()->selectRow(0);
+    dialog.client_list()->selectionModel()->select(dialog.client_list()->model()->index(2, 0),
+                                                   QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    EXPECT_EQ(link->chosen_clients(), (std::vector<int>{1, 3}));
+    dialog.choose_all_button()->click();
+    EXPECT_EQ(link->chosen_clients(), (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(highlighted_rows(dialog.client_list()), (QList<int>{0, 1, 2}));
+    third.close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->rowCount() == 2; }));
+    double_click(dialog.client_list(), 1);
 
     second.close();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->count() == 1; }));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog.client_list()->rowCount() == 1; }));
     EXPECT_TRUE(dialog.transmission_place()->text().isEmpty());
+    EXPECT_EQ(dialog.connected_count()->text(), "1 台接続");
 
     dialog.disconnect_button()->click();
-    EXPECT_EQ(dialog.client_list()->count(), 0);
+    EXPECT_EQ(dialog.client_list()->rowCount(), 0);
     EXPECT_TRUE(dialog.connect_button()->isEnabled());
     EXPECT_FALSE(link->tcp_connected());
     EXPECT_EQ(tool.config.select_number, -1);

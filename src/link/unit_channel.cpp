@@ -1,4 +1,4 @@
-#include "cli/unit_channel.h"
+#include "link/unit_channel.h"
 
 #include "protocol/reply_handler.h"
 
