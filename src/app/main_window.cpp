@@ -23,6 +23,7 @@
 #endif
 
 #include "app/clock_text.h"
+#include "config/path_text.h"
 #include "glyphs/unsaved_banks.h"
 #include "model/settings_document.h"
 #include "protocol/link_tick.h"
@@ -339,7 +340,7 @@ void MainWindow::update_status() {
     // What a save would write is compared with the saved document: twice a second is often enough.
     if (status_ticks_++ % 5 == 0) {
         clock_bar_->set_info_text(ClockStatusBar::Info::kDocument,
-                                  text(document_status_text(tool_.document_path, data_modified(tool_.model))));
+                                  text(document_status_text(path_to_utf8(tool_.document_path), data_modified(tool_.model))));
     }
 }
 

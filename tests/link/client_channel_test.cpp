@@ -68,7 +68,7 @@ TEST_F(ClientChannelTest, AUnitThatGoesFailsItsSessionAloneAndItsEntryIsNotWritt
     ASSERT_TRUE(wait_for([&] { return link->clients_in_use() == 0; }));
     EXPECT_TRUE(channel.failed());
     EXPECT_EQ(session_tool.link.link_lost, 1);
-    EXPECT_EQ(session_notices.texts("warning"), std::vector<std::string>{"Answer が､きません"});
+    EXPECT_EQ(session_notices.texts("warning"), std::vector<std::string>{"Answer が､きません (the connection closed)"});
     // The operator is not told in a box: the session's result says it.
     EXPECT_TRUE(notices.calls.empty());
     EXPECT_FALSE(channel.tcp_is_connected());
