@@ -82,7 +82,8 @@ LinkSnapshot Application::current_link() const {
     }
     const TcpLink* tcp = window_ ? window_->findChild<TcpLink*>() : nullptr;
     if (!tcp) return link;
-    link.connected = tcp->tcp_connected();
+    // What the status bar shows is the socket as it is: a unit that closed its end is no longer connected.
+    link.connected = tcp->tcp_connected() && tcp->client_socket_open();
     link.listening = tcp->is_listening();
     link.clients = tcp->clients_in_use();
     return link;

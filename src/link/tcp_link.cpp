@@ -90,6 +90,10 @@ bool TcpLink::tcp_is_connected() const {
     return tool_.config.link_interface == 0 || tcp_connected_ == 1;
 }
 
+bool TcpLink::client_socket_open() const {
+    return client_socket_ && client_socket_->state() == QAbstractSocket::ConnectedState;
+}
+
 int TcpLink::clients_in_use() const {
     return static_cast<int>(std::count_if(client_table_.begin() + 1, client_table_.end(),
                                           [](const TcpClientEntry& e) { return e.in_use == 1; }));

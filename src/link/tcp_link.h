@@ -89,6 +89,9 @@ class TcpLink : public QObject, public TcpSender {
     bool tcp_connected() const override { return tcp_connected_ == 1; }
     // True on the serial interface, otherwise while a connection is marked connected.
     bool tcp_is_connected() const;
+    // Whether the client role's socket is up now: the unit may have closed its end while the tool's
+    // connection flag still says connected (it is cleared by 切断, as the operator left it).
+    bool client_socket_open() const;
     void set_tcp_connected(int value);
 
     // Server role: commands go to the unit now in entry index. False (nothing changes) when the entry

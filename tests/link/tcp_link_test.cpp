@@ -45,6 +45,7 @@ TEST_F(TcpLinkTest, ClientConnectIsReportedAndDisconnectClosesEverything) {
     EXPECT_EQ(notices.texts("success"), std::vector<std::string>{"Socket 接続 OK"});
     EXPECT_NE(link->main_socket(), nullptr);
     EXPECT_TRUE(link->tcp_is_connected());
+    EXPECT_TRUE(link->client_socket_open());
 
     link->tcp_stop();
     EXPECT_FALSE(link->tcp_connected());
@@ -92,6 +93,7 @@ TEST_F(TcpLinkTest, UnitClosingTheConnectionFreesTheMainSocketButKeepsTheConnect
     unit->close();
     ASSERT_TRUE(wait_for([&] { return link->main_socket() == nullptr; }));
     EXPECT_TRUE(link->tcp_connected());  // the operator disconnects in the dialog
+    EXPECT_FALSE(link->client_socket_open());  // what the status bar shows
 
     link->tcp_send("RCFS\r\n");
     EXPECT_EQ(notices.texts("warning"), std::vector<std::string>{"Socket 送信"});
