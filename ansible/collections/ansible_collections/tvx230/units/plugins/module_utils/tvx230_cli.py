@@ -107,9 +107,12 @@ def read_report(stdout):
     return report
 
 
-def last_line(text):
-    lines = [line for line in (text or "").splitlines() if line.strip()]
-    return lines[-1] if lines else ""
+def tool_message(text):
+    """The tool's last message on standard error: its last notice (the lines it starts with its name),
+    not the hint to --help that follows a usage error; else the last line."""
+    lines = [line.strip() for line in (text or "").splitlines() if line.strip()]
+    notices = [line for line in lines if line.startswith(CLI_NAME + ":")]
+    return (notices or lines or [""])[-1]
 
 
 def failure_of(rc, stdout, stderr):
@@ -123,12 +126,12 @@ def failure_of(rc, stdout, stderr):
     report = read_report(stdout)
     if report is None:
         code = "usage" if rc == EXIT_USAGE else "no_report"
-        message = last_line(stderr) or "%s ended with exit status %d and no report" % (CLI_NAME, rc)
+        message = tool_message(stderr) or "%s ended with exit status %d and no report" % (CLI_NAME, rc)
         return message, code
     unit = report["units"][0] if report["units"] else {}
     if rc == 0 and report.get("result") == "ok" and unit.get("result") == "ok":
         return None
-    message = unit.get("reason") or report.get("reason") or last_line(stderr)
+    message = unit.get("reason") or report.get("reason") or tool_message(stderr)
     if not message:
         message = "%s ended with exit status %d" % (CLI_NAME, rc)
     return message, unit.get("reason_code") or report.get("reason_code")
@@ -175,7 +178,7 @@ class UnitCli:
         args = [self.path] + list(command)
         rc, stdout, stderr = self.module.run_command(args)
         if rc != 0:
-            message = last_line(stderr) or "%s ended with exit status %d" % (CLI_NAME, rc)
+            message = tool_message(stderr) or "%s ended with exit status %d" % (CLI_NAME, rc)
             code = "usage" if rc == EXIT_USAGE else "document"
             self.module.fail_json(msg=message, reason_code=code, rc=rc, stderr=stderr, cmd=args)
         return stdout
