@@ -130,6 +130,25 @@ const CliCommandSpec kCommands[] = {
          if (o.output.empty()) return std::string("glyphs bmp needs -o OUT.bmp");
          return std::string();
      }},
+    {"apply", Command::kApply, 1, "apply SOURCE [--check] [--diff]",
+     "makes the unit hold SOURCE (a settings document, or a\n"
+     "backup folder: its document and three banks): reads the\n"
+     "unit, sends only the commands whose settings differ and\n"
+     "registers only the glyphs that differ, then reads back\n"
+     "what was sent and compares again; a second apply sends\n"
+     "nothing. The report says changed and lists each change",
+     [](CliParseState& s, Args a) {
+         if (a[0].empty()) return std::string("apply needs a settings document or a backup folder");
+         s.options.input = a[0];
+         return std::string();
+     }},
+    {"show", Command::kShow, 1, "show FILE.dat",
+     "offline: every setting of the document, one line each\n"
+     "on stdout, tab-separated: PAGE-OR-DAY, SETTING, VALUE",
+     [](CliParseState& s, Args a) {
+         s.options.input = a[0];
+         return std::string();
+     }},
     {"diff", Command::kDiff, 2, "diff A.dat B.dat",
      "offline: every setting that differs between the two\n"
      "documents, one line each on stdout, tab-separated:\n"
@@ -143,7 +162,7 @@ const CliCommandSpec kCommands[] = {
 };
 
 const CliExitStatus kExitStatuses[] = {
-    {0, "success", "diff: the documents are the same"},
+    {0, "success", "diff: the documents are the same; apply: the unit holds SOURCE (--check: it was compared)"},
     {1, "failure",
      "error reply, no answer, refused title, refused hold time, file error, units not connected, "
      "log not written, report not written, differences found by --verify, any unit failing; "

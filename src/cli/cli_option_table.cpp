@@ -139,6 +139,16 @@ std::string apply_verify(CliParseState& s, const std::string&) {
     return {};
 }
 
+std::string apply_check(CliParseState& s, const std::string&) {
+    s.options.check = true;
+    return {};
+}
+
+std::string apply_diff(CliParseState& s, const std::string&) {
+    s.options.diff = true;
+    return {};
+}
+
 std::string apply_quiet(CliParseState& s, const std::string&) {
     s.options.quiet = true;
     return {};
@@ -300,6 +310,21 @@ const CliOptionSpec kOptions[] = {
      .apply = apply_verify,
      .commands = kSendAllRestoreRegister,
      .command_refusal = "--verify goes with send-all, restore and glyphs register",
+     .online = true},
+    {.name = "--check",
+     .group = CliOptionGroup::kCommand,
+     .help = "apply: read and compare only; no setting command goes to the unit",
+     .apply = apply_check,
+     .commands = command_bit(Command::kApply),
+     .command_refusal = "--check goes with apply only",
+     .online = true},
+    {.name = "--diff",
+     .group = CliOptionGroup::kCommand,
+     .help = "apply: list each change on stdout as diff lists them, the unit's\n"
+             "value before SOURCE's",
+     .apply = apply_diff,
+     .commands = command_bit(Command::kApply),
+     .command_refusal = "--diff goes with apply only",
      .online = true},
     {.name = "--quiet",
      .short_name = "-q",

@@ -112,7 +112,9 @@ std::string check_combination(CliParseState& state) {
         });
         if (!online) return {};
         const std::string what =
-            o.command == CliOptions::Command::kDiff ? "diff" : "glyphs " + state.words[1];
+            o.command == CliOptions::Command::kDiff   ? std::string("diff")
+            : o.command == CliOptions::Command::kShow ? std::string("show")
+                                                      : "glyphs " + state.words[1];
         return what + " works offline: no link options, no --log, no --report and no --json";
     }
     if (o.link == CliOptions::Link::kNone) return "give one of --serial, --tcp, --listen";

@@ -23,7 +23,9 @@ struct CliOptions {
         kDiff,
         kBackup,
         kRestore,
-        kSetClock
+        kSetClock,
+        kApply,
+        kShow
     };
 
     // One unit reached as TCP client: --tcp HOST[:PORT], or every line of a --hosts file (kept in the
@@ -58,7 +60,8 @@ struct CliOptions {
 
     Command command = Command::kSend;
     std::string line;                       // send
-    std::string input;                      // send-all, glyphs register, convert and bmp: the file read
+    std::string input;                      // send-all, glyphs register, convert, bmp, show: the file read;
+                                            // apply: the document or backup folder
     std::string output;                     // -o
     std::string compared;                   // diff: the second document (input is the first)
     std::string dir;                        // backup and restore: the folder (may hold {n})
@@ -67,11 +70,13 @@ struct CliOptions {
     std::vector<std::string> into;          // glyphs convert targets
     unsigned background = 0xF0F0F0;         // glyphs bmp: the list's background colour, 0xRRGGBB
     std::string at;                         // set-clock --at: "YYYY-MM-DD HH:MM:SS"; "" for the local time
+    bool check = false;                     // apply --check: compare only, send nothing
+    bool diff = false;                      // apply --diff: the changes on stdout
 
     // The command talks to units (all but the offline glyph commands and diff).
     bool needs_link() const {
         return command != Command::kGlyphConvert && command != Command::kGlyphBmp &&
-               command != Command::kDiff;
+               command != Command::kDiff && command != Command::kShow;
     }
     int reply_timeout_ms() const;
     // How many units run at the same time: one on a serial bus (they share the line), --jobs or 32 as

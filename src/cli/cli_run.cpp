@@ -124,6 +124,10 @@ void CliRun::begin() {
         end(diff_documents(o.input, o.compared, out_, console_));
         return;
     }
+    if (o.command == CliOptions::Command::kShow) {
+        end(show_document(o.input, out_, console_));
+        return;
+    }
     if (signal_) return;
     if (o.link == CliOptions::Link::kTcp && !resolve_tcp_units()) return;
     if (!several_units_allowed()) return;
@@ -134,8 +138,10 @@ void CliRun::begin() {
     }
     input_.command = o.command;
     input_.line = o.line;
-    input_.document = o.command == CliOptions::Command::kSendAll ? &document_ : nullptr;
-    input_.banks = o.command == CliOptions::Command::kGlyphRegister ? &banks_ : nullptr;
+    const bool apply = o.command == CliOptions::Command::kApply;
+    input_.document = o.command == CliOptions::Command::kSendAll || apply ? &document_ : nullptr;
+    input_.banks = o.command == CliOptions::Command::kGlyphRegister || apply_banks_ ? &banks_ : nullptr;
+    input_.check = o.check;
     input_.glyph_size =
         o.command == CliOptions::Command::kGlyphRegister ? glyph_size_of_file(o.input) : o.glyph_size;
     input_.verify = o.verify;
@@ -252,7 +258,10 @@ bool CliRun::several_units_allowed() {
 
 bool CliRun::read_inputs() {
     const CliOptions& o = options_;
-    if (o.command == CliOptions::Command::kSendAll) {
+    std::error_code not_checked;
+    const bool apply_folder = o.command == CliOptions::Command::kApply &&
+                              std::filesystem::is_directory(path_from_utf8(o.input), not_checked);
+    if (o.command == CliOptions::Command::kSendAll || (o.command == CliOptions::Command::kApply && !apply_folder)) {
         std::string bytes;
         if (const InputFileRead read = read_input_file(path_from_utf8(o.input), bytes); !read) {
             const std::string why = input_file_refusal(o.input, read.status);
@@ -297,6 +306,12 @@ bool CliRun::read_inputs() {
         reset_glyphs(banks_);
         if (!pass_on(read_bank_strict(o.input, *glyph_size_of_file(o.input), banks_, heard), o.input)) return false;
         read_input_digest(o.input);
+    } else if (apply_folder) {
+        // A backup folder: its document and its three banks, checked against its manifest.
+        reset_settings(document_);
+        reset_glyphs(banks_);
+        if (!pass_on(read_backup(o.input, document_, banks_, heard), backup_manifest_path(o.input))) return false;
+        apply_banks_ = true;
     } else if (o.command == CliOptions::Command::kRestore) {
         // Every unit's backup, before anything goes to any unit.
         for (int n = 1; n <= o.units; ++n) {
@@ -540,7 +555,9 @@ RunFacts CliRun::facts_for(int code) const {
     facts.command_line = command_line_;
     facts.command = options_.command;
     facts.verify = options_.verify;
-    if (options_.command == CliOptions::Command::kSendAll || options_.command == CliOptions::Command::kGlyphRegister) {
+    facts.check = options_.check;
+    if (options_.command == CliOptions::Command::kSendAll || options_.command == CliOptions::Command::kGlyphRegister ||
+        options_.command == CliOptions::Command::kApply) {
         facts.document_path = options_.input;
         facts.document_sha256 = document_sha256_;
     } else if (options_.command == CliOptions::Command::kRestore) {
@@ -570,6 +587,17 @@ void CliRun::print_results() {
             if (!clock) continue;
             out_ << terminal_text(job->link().output_label()) << '\t' << clock->time_set << '\t'
                  << clock->seconds_answered << '\n';
+        }
+    }
+    if (options_.command == CliOptions::Command::kApply) {
+        // One line a unit: whether it changed (with --check: would change) and how many settings; with
+        // --diff each change after it, as diff lists them: the unit's value before SOURCE's.
+        for (const auto& job : jobs_) {
+            if (!job->compared()) continue;
+            const std::string label = terminal_text(job->link().output_label());
+            out_ << label << '\t' << (job->changed() ? "changed" : "unchanged") << '\t' << job->changes().size()
+                 << '\n';
+            if (options_.diff) print_differences(out_, job->changes(), label + "\t");
         }
     }
     for (const auto& job : jobs_)

@@ -101,6 +101,7 @@ class CliRun : public QObject {
     SettingsModel document_;
     GlyphModel banks_;
     std::map<std::string, std::unique_ptr<Backup>> backups_;
+    bool apply_banks_ = false;  // apply: SOURCE is a backup folder, its banks in banks_
     JobInput input_;
     std::vector<CliOptions::TcpTarget> tcp_units_;  // --tcp and --hosts, the files read
     std::string run_problem_;                       // why the run ended before reaching its units

@@ -57,6 +57,16 @@ int diff_documents(const std::string& path_a, const std::string& path_b, std::os
     return differences.empty() ? 0 : 1;
 }
 
+int show_document(const std::string& path, std::ostream& out, Console& console) {
+    SettingsModel model;
+    reset_settings(model);
+    if (!read_document_file(path, model, console)) return 1;
+    for (const SettingDifference& s : list_settings(model))
+        out << s.where << '\t' << s.setting << '\t' << as_utf8(s.value_a, s.values_are_shift_jis) << '\n';
+    out.flush();
+    return 0;
+}
+
 void print_differences(std::ostream& out, const std::vector<SettingDifference>& differences,
                        std::string_view prefix) {
     for (const SettingDifference& d : differences) {

@@ -22,6 +22,10 @@ bool read_document_text(const std::string& path, const std::string& bytes, Setti
 // console).
 int diff_documents(const std::string& path_a, const std::string& path_b, std::ostream& out, Console& console);
 
+// show: reads a settings document strictly and prints every setting, one line each, tab-separated: where,
+// setting, value. Returns the exit status: 0, or 1 for a document that cannot be read (said on the console).
+int show_document(const std::string& path, std::ostream& out, Console& console);
+
 // The differences one per line as diff prints them, each after prefix (a unit's "N<TAB>" in a fleet).
 void print_differences(std::ostream& out, const std::vector<SettingDifference>& differences,
                        std::string_view prefix);

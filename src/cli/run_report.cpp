@@ -73,7 +73,26 @@ QJsonObject unit_object(const UnitJob& job, int number, const RunFacts& facts) {
         unit["time_set"] = clock ? QJsonValue(text(clock->time_set)) : QJsonValue::Null;
         unit["seconds_answered"] = clock ? QJsonValue(text(clock->seconds_answered)) : QJsonValue::Null;
     }
-    if (facts.verify) {
+    const auto value = [](const SettingDifference& d, const std::string& v) {
+        return text(d.values_are_shift_jis ? shift_jis_as_utf8(v) : v);
+    };
+    const bool apply = facts.command == CliOptions::Command::kApply;
+    if (apply || facts.command == CliOptions::Command::kReadBack || facts.command == CliOptions::Command::kBackup)
+        unit["version"] = job.version() ? QJsonValue(text(*job.version())) : QJsonValue::Null;
+    if (apply) {
+        unit["changed"] = job.changed();
+        QJsonArray changes;
+        for (const SettingDifference& d : job.changes()) {
+            QJsonObject change;
+            change["where"] = text(d.where);
+            change["setting"] = text(d.setting);
+            change["before"] = value(d, d.value_a);
+            change["after"] = value(d, d.value_b);
+            changes.append(change);
+        }
+        unit["changes"] = changes;
+    }
+    if (facts.verify || apply) {
         unit["verified"] = job.verified();
         QJsonArray differences;
         for (const SettingDifference& d : job.differences()) {
@@ -118,6 +137,10 @@ const char* command_name(CliOptions::Command command) {
             return "restore";
         case CliOptions::Command::kSetClock:
             return "set-clock";
+        case CliOptions::Command::kApply:
+            return "apply";
+        case CliOptions::Command::kShow:
+            return "show";
     }
     return "";
 }
@@ -146,6 +169,7 @@ QJsonObject run_report(const RunFacts& facts, const std::vector<std::unique_ptr<
     for (const std::string& argument : facts.command_line) command_line.append(text(argument));
     report["command_line"] = command_line;
     report["command"] = command_name(facts.command);
+    if (facts.command == CliOptions::Command::kApply) report["check"] = facts.check;
     if (facts.document_path.empty()) {
         report["document"] = QJsonValue::Null;
     } else {

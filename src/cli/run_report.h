@@ -20,6 +20,7 @@ struct RunFacts {
     std::vector<std::string> command_line;  // the arguments after the program's name
     CliOptions::Command command = CliOptions::Command::kSend;
     bool verify = false;
+    bool check = false;  // apply --check
     std::string document_path;    // the input sent (document, bank file, backup folder); empty for none
     std::string document_sha256;  // its digest in hex; empty for a folder or a file not read
     double seconds = 0;           // from the first unit's start to the end

@@ -13,6 +13,7 @@
 #include "config/safe_file.h"
 #include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
+#include "protocol/apply_plan.h"
 #include "protocol/command_builders.h"
 #include "protocol/full_send_sequence.h"
 #include "protocol/glyph_bank_sequences.h"
@@ -162,6 +163,11 @@ void UnitJob::plan() {
             phases_.push_back({Kind::kReadBack});
             each_size(Kind::kGlyphRead, false);
             break;
+        case Command::kApply:
+            // The unit is read first; what goes to it is planned once it has been (plan_apply).
+            phases_.push_back({Kind::kReadBack});
+            if (input_.banks) each_size(Kind::kGlyphRead, false);
+            break;
         case Command::kRestore:
             phases_.push_back({Kind::kFullSend});
             each_size(Kind::kGlyphRegister, false);
@@ -178,14 +184,49 @@ void UnitJob::plan() {
 int UnitJob::planned_steps(const Phase& phase) {
     switch (phase.kind) {
         case Phase::Kind::kReadBack:
-            return kReadBackSteps;
+            return phase.only.empty() ? kReadBackSteps : static_cast<int>(phase.only.size());
         case Phase::Kind::kFullSend:
-            return kFullSendSteps - 1;
+            return phase.items.empty() ? kFullSendSteps - 1 : static_cast<int>(phase.items.size());
         case Phase::Kind::kGlyphRead:
         case Phase::Kind::kGlyphRegister:
-            return phase.size->slot_count;
+            return phase.only.empty() ? phase.size->slot_count : static_cast<int>(phase.only.size());
     }
     return 0;
+}
+
+void UnitJob::plan_apply() {
+    // The unit as read against the source, by the lines the full send would send for each: only what
+    // differs goes, and each change is listed with the unit's value before it and the source's after.
+    const SettingsModel& source = *input_.document;
+    const SettingsModel& unit = tool_->model;
+    const std::vector<FullSendItem> items = differing_send_items(source, unit);
+    for (SettingDifference& d : compare_sent_with_read_back(source, unit)) {
+        std::swap(d.value_a, d.value_b);
+        changes_.push_back(std::move(d));
+    }
+    std::vector<std::pair<const GlyphSize*, std::vector<int>>> glyphs;
+    if (input_.banks) {
+        for (const GlyphSize* size : kGlyphSizes) {
+            std::vector<int> differing = differing_glyph_slots(*input_.banks, tool_->glyphs, *size);
+            if (differing.empty()) continue;
+            for (SettingDifference& d : glyph_differences(tool_->glyphs, *input_.banks, *size, differing))
+                changes_.push_back(std::move(d));
+            glyphs.emplace_back(size, std::move(differing));
+        }
+    }
+    compared_ = true;
+    changed_ = !items.empty() || !glyphs.empty();
+    if (input_.check) return;
+    using Kind = Phase::Kind;
+    if (!items.empty()) phases_.push_back({Kind::kFullSend, nullptr, false, {}, items});
+    for (const auto& [size, numbers] : glyphs) phases_.push_back({Kind::kGlyphRegister, size, false, numbers});
+    // What went out is read back and compared again.
+    if (!items.empty()) phases_.push_back({Kind::kReadBack, nullptr, true, read_back_steps_for(items)});
+    for (const auto& [size, numbers] : glyphs) phases_.push_back({Kind::kGlyphRead, size, true, numbers});
+    // A line the source cannot give (a hold time below 3 seconds) is refused with its notice while the
+    // rest goes; the unit then does not hold the source.
+    hold_refused_ = std::any_of(items.begin(), items.end(),
+                                [&](const FullSendItem& item) { return !full_send_item_command(source, item); });
 }
 
 int UnitJob::steps_planned() const {
@@ -238,6 +279,12 @@ std::string UnitJob::outcome() const {
         if (stopped_at_step_ > 0 && steps_planned() > 1)
             text += " at step " + std::to_string(stopped_at_step_) + " of " + std::to_string(steps_planned());
         return failure_.empty() ? text : text + ": " + failure_;
+    }
+    if (finished_ && compared_) {
+        const std::string count = std::to_string(changes_.size());
+        if (!changed_) return "done, unchanged";
+        if (input_.check) return "done, would change " + count + (changes_.size() == 1 ? " setting" : " settings");
+        return "done, changed " + count + (changes_.size() == 1 ? " setting" : " settings") + ", verified";
     }
     if (finished_) {
         std::string text = output_.empty() ? "done" : "done, wrote " + output_;
@@ -341,6 +388,7 @@ void UnitJob::start_phase() {
     ToolState& tool = *tool_;
     const Phase& phase = phases_[phase_];
     sequence_.reset();
+    const bool apply = input_.command == CliOptions::Command::kApply;
     switch (phase.kind) {
         case Phase::Kind::kReadBack:
             if (phase.verifies) {
@@ -351,20 +399,35 @@ void UnitJob::start_phase() {
                 tool.model = *input_.document;
                 tool.model.run = run;
             }
-            sequence_ = std::make_unique<ReadBackSequence>(tool, *channel_, notices_);
+            sequence_ = std::make_unique<ReadBackSequence>(tool, *channel_, notices_, phase.only);
             break;
         case Phase::Kind::kFullSend:
-            sequence_ = std::make_unique<FullSendSequence>(tool, *channel_, notices_);
+            if (apply) {
+                // The settings read from the unit give way to the source's for the send.
+                const RunState run = tool.model.run;
+                tool.model = *input_.document;
+                tool.model.run = run;
+            }
+            sequence_ = std::make_unique<FullSendSequence>(tool, *channel_, notices_, phase.items);
             break;
         case Phase::Kind::kGlyphRead:
             if (phase.verifies) {
-                for (std::string& slot : glyph_bank(tool.glyphs, *phase.size))
-                    std::fill(slot.begin(), slot.end(), '0');
+                // The slots read back start blank; the others hold what was registered, which is what
+                // the unit held already.
+                auto& bank = glyph_bank(tool.glyphs, *phase.size);
+                if (!phase.only.empty()) bank = glyph_bank(*input_.banks, *phase.size);
+                for (std::size_t slot = 0; slot < bank.size(); ++slot) {
+                    const bool read = phase.only.empty() ||
+                                      std::find(phase.only.begin(), phase.only.end(), static_cast<int>(slot)) !=
+                                          phase.only.end();
+                    if (read) std::fill(bank[slot].begin(), bank[slot].end(), '0');
+                }
             }
-            sequence_ = std::make_unique<GlyphBankRead>(tool, *phase.size, *channel_, notices_);
+            sequence_ = std::make_unique<GlyphBankRead>(tool, *phase.size, *channel_, notices_, phase.only);
             break;
         case Phase::Kind::kGlyphRegister:
-            sequence_ = std::make_unique<GlyphBankRegister>(tool, *phase.size, *channel_, notices_);
+            if (apply) glyph_bank(tool.glyphs, *phase.size) = glyph_bank(*input_.banks, *phase.size);
+            sequence_ = std::make_unique<GlyphBankRegister>(tool, *phase.size, *channel_, notices_, phase.only);
             break;
     }
     if (!sequence_->start()) {
@@ -393,7 +456,8 @@ void UnitJob::phase_completed() {
         not_taken_code_ = code_of_outcome(sequence_->outcome(steps_not_taken.front()));
     as_asked_before_ += as_asked_steps(*sequence_, planned_steps(phase));
     steps_before_ += planned_steps(phase);
-    if (phase.kind == Phase::Kind::kFullSend && alarm_hold_seconds(tool_->model.alarm_hold_time) < 3) {
+    if (phase.kind == Phase::Kind::kFullSend && phase.items.empty() &&
+        alarm_hold_seconds(tool_->model.alarm_hold_time) < 3) {
         // The hold time was refused with its notice and the rest went out, as in the tool; the unit does
         // not hold the whole document, which a script must learn from the exit status.
         hold_refused_ = true;
@@ -408,7 +472,7 @@ void UnitJob::phase_completed() {
         }
         // A setting not read cannot count as the same: verification lists it.
         for (const int step : read_back.unread_steps()) {
-            const ReadStep read = read_back_step(step);
+            const ReadStep read = read_back.record().step(step);
             differences_.push_back(
                 {std::string(read.group), read_step_name(read), "", std::string(kNotReadBack)});
         }
@@ -439,6 +503,10 @@ void UnitJob::phase_completed() {
         }
         differences_.insert(differences_.end(), found.begin(), found.end());
     }
+    if (phase.kind == Phase::Kind::kReadBack && !phase.verifies)
+        version_ = tool_->model.network.version_number;
+    // apply: once the unit has been read whole, what it must be sent is known.
+    if (input_.command == CliOptions::Command::kApply && !compared_ && phase_ + 1 == phases_.size()) plan_apply();
     if (++phase_ < phases_.size()) {
         start_phase();
         return;

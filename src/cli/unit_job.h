@@ -17,6 +17,7 @@
 #include "link/unit_channel.h"
 #include "model/settings_compare.h"
 #include "model/tool_state.h"
+#include "protocol/full_send_sequence.h"
 #include "protocol/paced_sequence.h"
 
 namespace tvx {
@@ -45,6 +46,7 @@ struct JobInput {
     const GlyphModel* banks = nullptr;        // glyphs register and restore: the banks as read
     const GlyphSize* glyph_size = nullptr;    // glyphs read and register
     bool verify = false;                      // read back what was sent and compare
+    bool check = false;                       // apply: read and compare only
     std::optional<int> pace_ms;               // a fixed tick; none for the tool's own pace
     bool pace_reply = false;
     int reply_timeout_ms = 3000;
@@ -112,18 +114,33 @@ class UnitJob : public QObject {
     const std::vector<SettingDifference>& differences() const { return differences_; }
     // set-clock: what was set, once the seconds command was answered.
     const std::optional<ClockResult>& clock_result() const { return clock_result_; }
+    // The unit's version answer, once its settings were read (read-back, backup, apply).
+    const std::optional<std::string>& version() const { return version_; }
+    // apply: whether the unit was read and compared with the source, whether it differed, and what
+    // differed (where, setting, the unit's value before, the source's after).
+    bool compared() const { return compared_; }
+    bool changed() const { return changed_; }
+    const std::vector<SettingDifference>& changes() const { return changes_; }
 
   signals:
     void done();
 
   private:
     struct Phase {
-        enum class Kind { kReadBack, kFullSend, kGlyphRead, kGlyphRegister } kind;
+        enum class Kind { kReadBack, kFullSend, kGlyphRead, kGlyphRegister };
+        Phase(Kind k, const GlyphSize* s = nullptr, bool v = false, std::vector<int> o = {},
+              std::vector<FullSendItem> i = {})
+            : kind(k), size(s), verifies(v), only(std::move(o)), items(std::move(i)) {}
+
+        Kind kind;
         const GlyphSize* size = nullptr;
         bool verifies = false;  // a read that is compared with what was sent
+        std::vector<int> only;  // some read-back steps or glyph slots instead of all; empty for all
+        std::vector<FullSendItem> items;  // a send of some settings only; empty for the whole send
     };
 
     void plan();
+    void plan_apply();
     void begin();
     void start_phase();
     void phase_completed();
@@ -183,6 +200,10 @@ class UnitJob : public QObject {
     bool clock_waited_for_second_ = false;
     QTimer clock_timer_;
     std::optional<ClockResult> clock_result_;
+    std::optional<std::string> version_;
+    bool compared_ = false;
+    bool changed_ = false;
+    std::vector<SettingDifference> changes_;
     std::uint64_t mode_differences_seen_ = 0;
     std::vector<std::string> not_taken_;  // per phase, the steps the unit did not take
     int stopped_at_step_ = 0;           // the step a failure stopped the job at; 0 when at no step

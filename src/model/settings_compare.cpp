@@ -117,9 +117,8 @@ const std::array<NetworkOption, 4> kNetworkOptions{{
     {&NetworkSettings::time_register, "Time Register", kTimeRegisterWords},
 }};
 
-}  // namespace
-
-std::vector<SettingDifference> compare_settings(const SettingsModel& a, const SettingsModel& b) {
+// Every saved setting of a against b, or (every false) only those that differ.
+std::vector<SettingDifference> walk_settings(const SettingsModel& a, const SettingsModel& b, bool every) {
     std::vector<SettingDifference> out;
     auto add = [&out](std::string where, std::string_view setting, std::string va, std::string vb) {
         out.push_back({std::move(where), std::string(setting), std::move(va), std::move(vb), false});
@@ -129,11 +128,11 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
         const PageSettings& pa = a.pages[static_cast<std::size_t>(p)];
         const PageSettings& pb = b.pages[static_cast<std::size_t>(p)];
         const std::string where = page_place(p);
-        if (pa.title != pb.title) out.push_back({where, "タイトル", pa.title, pb.title, true});
+        if (every || pa.title != pb.title) out.push_back({where, "タイトル", pa.title, pb.title, true});
         for (const PageOption& option : kPageOptions) {
             const int va = pa.*option.field;
             const int vb = pb.*option.field;
-            if (va == vb) continue;
+            if (va == vb && !every) continue;
             if (option.words.empty()) {
                 add(where, option.setting, offset_word(va), offset_word(vb));
             } else {
@@ -146,7 +145,7 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
         for (int e = 0; e < kScheduleEntries; ++e) {
             const ScheduleEntry& ea = a.schedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(e)];
             const ScheduleEntry& eb = b.schedule[static_cast<std::size_t>(d)][static_cast<std::size_t>(e)];
-            if (ea.hour == eb.hour && ea.minute == eb.minute && ea.page == eb.page) continue;
+            if (ea.hour == eb.hour && ea.minute == eb.minute && ea.page == eb.page && !every) continue;
             add(std::to_string(d + 1) + "日", "パターン " + two_digits(e + 1), entry_word(ea),
                 entry_word(eb));
         }
@@ -155,7 +154,7 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
     for (const UnitOption& option : kUnitOptions) {
         const int va = a.*option.field;
         const int vb = b.*option.field;
-        if (va == vb) continue;
+        if (va == vb && !every) continue;
         if (option.words.empty()) {
             add(std::string(option.where), option.setting, page_word(va), page_word(vb));
         } else {
@@ -163,19 +162,29 @@ std::vector<SettingDifference> compare_settings(const SettingsModel& a, const Se
         }
     }
     // The hold time is text as typed, Shift JIS like the titles.
-    if (a.alarm_hold_time != b.alarm_hold_time)
+    if (every || a.alarm_hold_time != b.alarm_hold_time)
         out.push_back({"アラーム", "保持時間", a.alarm_hold_time, b.alarm_hold_time, true});
     for (int c = 0; c < kConnectorCount; ++c) {
         const int va = a.connector_pages[static_cast<std::size_t>(c)];
         const int vb = b.connector_pages[static_cast<std::size_t>(c)];
-        if (va != vb) add("アラーム", "No." + std::to_string(c + 1), page_word(va), page_word(vb));
+        if (every || va != vb) add("アラーム", "No." + std::to_string(c + 1), page_word(va), page_word(vb));
     }
     for (const NetworkOption& option : kNetworkOptions) {
         const int va = a.network.*option.field;
         const int vb = b.network.*option.field;
-        if (va != vb) add("ネットワーク", option.setting, word(option.words, va), word(option.words, vb));
+        if (every || va != vb) add("ネットワーク", option.setting, word(option.words, va), word(option.words, vb));
     }
     return out;
+}
+
+}  // namespace
+
+std::vector<SettingDifference> compare_settings(const SettingsModel& a, const SettingsModel& b) {
+    return walk_settings(a, b, false);
+}
+
+std::vector<SettingDifference> list_settings(const SettingsModel& model) {
+    return walk_settings(model, model, true);
 }
 
 }  // namespace tvx

@@ -23,4 +23,7 @@ struct SettingDifference {
 // not keep (editor memory, run state, addresses read from the unit) is not compared.
 std::vector<SettingDifference> compare_settings(const SettingsModel& a, const SettingsModel& b);
 
+// Every saved setting of model, in the same order and words, its value in both value_a and value_b.
+std::vector<SettingDifference> list_settings(const SettingsModel& model);
+
 }  // namespace tvx

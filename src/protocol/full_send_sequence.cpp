@@ -81,6 +81,17 @@ std::optional<std::string> full_send_command(const SettingsModel& model, int ste
     return std::nullopt;
 }
 
+bool full_send_step_per_page(int step) {
+    return step >= kFirstSettingStep && step < kFullSendSteps &&
+           kSettingSteps[step - kFirstSettingStep].kind == Kind::kAllPages;
+}
+
+std::optional<std::string> full_send_item_command(const SettingsModel& model, FullSendItem item) {
+    if (item.page < 0) return full_send_command(model, item.step);
+    if (!full_send_step_per_page(item.step) || item.page >= kPageCount) return std::nullopt;
+    return build_page_command(model, kSettingSteps[item.step - kFirstSettingStep].page, item.page);
+}
+
 std::string full_send_step_name(int step) {
     if (step < 1 || step > kFullSendSteps) return "ステップ " + std::to_string(step);
     // Titles and schedule days go in the order the read-back reads them, and are named alike.
@@ -98,12 +109,27 @@ bool FullSendSequence::can_start() {
     return true;
 }
 
-bool FullSendSequence::send_step(int step) {
+FullSendItem FullSendSequence::item(int step) const {
+    if (only_.empty()) return {step};
+    if (step >= 1 && step <= static_cast<int>(only_.size())) return only_[static_cast<std::size_t>(step - 1)];
+    return {kFullSendSteps};
+}
+
+std::string FullSendSequence::step_name(int step) const {
+    const FullSendItem sent = item(step);
+    std::string name = full_send_step_name(sent.step);
+    if (sent.page < 0) return name;
+    return name + " ページ " + (sent.page < 9 ? "0" : "") + std::to_string(sent.page + 1);
+}
+
+bool FullSendSequence::send_step(int sequence_step) {
+    const FullSendItem sent = item(sequence_step);
+    const int step = sent.step;
     if (step == kHoldTimeStep) {
         send_alarm_hold_time(tool_.model, link_, notices_);  // a refusal is shown and does not stop
         return true;
     }
-    const std::optional<std::string> line = full_send_command(tool_.model, step);
+    const std::optional<std::string> line = full_send_item_command(tool_.model, sent);
     if (!line) {
         if (step < kFirstScheduleStep) {
             refused_page_ = step - 1;

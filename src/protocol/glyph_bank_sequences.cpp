@@ -13,6 +13,19 @@ int slot_percent(int slot, int slot_count) {
     return slot_count > 0 ? std::clamp(slot, 0, slot_count) * 100 / slot_count : 100;
 }
 
+// The slots a bank transfer walks: those named (in range, once each, ascending), or every slot.
+std::vector<int> slot_order(const GlyphSize& size, std::vector<int> only) {
+    if (only.empty()) {
+        only.resize(static_cast<std::size_t>(size.slot_count));
+        for (int slot = 0; slot < size.slot_count; ++slot) only[static_cast<std::size_t>(slot)] = slot;
+        return only;
+    }
+    std::erase_if(only, [&](int slot) { return slot < 0 || slot >= size.slot_count; });
+    std::sort(only.begin(), only.end());
+    only.erase(std::unique(only.begin(), only.end()), only.end());
+    return only;
+}
+
 }  // namespace
 
 int bank_read_tick_ms(const GlyphSize& size) {
@@ -30,12 +43,35 @@ std::string bank_progress_text(int current_slot, int slot_count) {
     return text;
 }
 
+GlyphBankRead::GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices,
+                             std::vector<int> only)
+    : PacedSequence(tool, link, notices),
+      size_(size),
+      link_(step_link()),
+      notices_(notices),
+      order_(slot_order(size, std::move(only))) {}
+
+int GlyphBankRead::position() const {
+    // The store moves current_slot one on when the slot's data line came: that slot is done.
+    const auto at = static_cast<std::size_t>(position_);
+    if (at < order_.size() && tool_.glyphs.current_slot == order_[at] + 1) return position_ + 1;
+    return position_;
+}
+
+void GlyphBankRead::go_to(int position) {
+    position_ = position;
+    const auto at = static_cast<std::size_t>(position);
+    tool_.glyphs.current_slot = at < order_.size() ? order_[at] : size_.slot_count;
+}
+
 int GlyphBankRead::step_count() const {
-    return steps_sent() + std::max(0, size_.slot_count - tool_.glyphs.current_slot);
+    return steps_sent() + std::max(0, static_cast<int>(order_.size()) - position());
 }
 
 int GlyphBankRead::percent() const {
-    return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+    if (order_.size() == static_cast<std::size_t>(size_.slot_count))
+        return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+    return slot_percent(position(), static_cast<int>(order_.size()));
 }
 
 bool GlyphBankRead::can_start() {
@@ -49,7 +85,7 @@ bool GlyphBankRead::can_start() {
         notices_.notify_error(kReadBackNeedsAddress);
         return false;
     }
-    tool_.glyphs.current_slot = 0;
+    go_to(0);
     // A flag left by a read nobody answered would hold the first request back for ever.
     tool_.glyphs.glyph_reply_pending = 0;
     step_slots_.clear();
@@ -61,10 +97,11 @@ bool GlyphBankRead::can_start() {
 void GlyphBankRead::before_tick() {
     // Only once the last ask has had its answer (or never will: the link's time-out stops the read).
     if (tool_.glyphs.glyph_reply_pending != 0) return;
-    int& slot = tool_.glyphs.current_slot;
-    while (slot >= 0 && slot < size_.slot_count && asks_[static_cast<std::size_t>(slot)] >= kMaxAsks) {
-        not_read_.push_back(slot);
-        ++slot;
+    go_to(position());
+    while (static_cast<std::size_t>(position_) < order_.size() &&
+           asks_[static_cast<std::size_t>(order_[static_cast<std::size_t>(position_)])] >= kMaxAsks) {
+        not_read_.push_back(order_[static_cast<std::size_t>(position_)]);
+        go_to(position_ + 1);
     }
 }
 
@@ -90,8 +127,7 @@ std::string GlyphBankRead::step_label(int step) const {
 }
 
 std::string GlyphBankRead::interrupted_report() const {
-    const int read = std::clamp(tool_.glyphs.current_slot, 0, size_.slot_count) -
-                     static_cast<int>(not_read_.size());
+    const int read = position() - static_cast<int>(not_read_.size());
     return PacedSequence::interrupted_report() + "読み込んだ外字 " + std::to_string(std::max(read, 0)) +
            " 文字はそのまま残り、ほかは元のままです。";
 }
@@ -105,8 +141,18 @@ void GlyphBankRead::finished(State state) {
         notices_.notify_error(std::string(kGlyphsNotRead) + "\n" + slots_not_read_text());
 }
 
+GlyphBankRegister::GlyphBankRegister(ToolState& tool, const GlyphSize& size, CommandLink& link,
+                                     Notices& notices, std::vector<int> only)
+    : PacedSequence(tool, link, notices),
+      size_(size),
+      link_(step_link()),
+      notices_(notices),
+      order_(slot_order(size, std::move(only))) {}
+
 int GlyphBankRegister::percent() const {
-    return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+    if (order_.size() == static_cast<std::size_t>(size_.slot_count))
+        return slot_percent(tool_.glyphs.current_slot, size_.slot_count);
+    return slot_percent(steps_sent(), step_count());
 }
 
 bool GlyphBankRegister::can_start() {
@@ -118,9 +164,11 @@ bool GlyphBankRegister::can_start() {
     return true;
 }
 
-bool GlyphBankRegister::send_step(int) {
-    const int slot = tool_.glyphs.current_slot;
-    if (slot < 0 || slot >= size_.slot_count) return false;
+bool GlyphBankRegister::send_step(int step) {
+    const auto index = static_cast<std::size_t>(step - 1);
+    if (index >= order_.size()) return false;
+    const int slot = order_[index];
+    tool_.glyphs.current_slot = slot;
     const auto& bank = glyph_bank(tool_.glyphs, size_);
     link_.send_command(build_glyph_register(size_, slot, bank[static_cast<std::size_t>(slot)]));
     tool_.glyphs.current_slot = slot + 1;
@@ -128,7 +176,8 @@ bool GlyphBankRegister::send_step(int) {
 }
 
 std::string GlyphBankRegister::step_label(int step) const {
-    return "No." + std::to_string(step);
+    const auto index = static_cast<std::size_t>(step - 1);
+    return "No." + std::to_string((index < order_.size() ? order_[index] : step - 1) + 1);
 }
 
 void GlyphBankRegister::finished(State state) {

@@ -34,8 +34,9 @@ class GlyphBankRead : public PacedSequence {
   public:
     static constexpr int kMaxAsks = 3;
 
-    GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
-        : PacedSequence(tool, link, notices), size_(size), link_(step_link()), notices_(notices) {}
+    // only: the slots to read (0-based); empty for every slot.
+    GlyphBankRead(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices,
+                  std::vector<int> only = {});
     ~GlyphBankRead() override { cancel(); }
 
     // The reads sent so far and the slots still to read: a slot asked for again adds a step.
@@ -67,23 +68,30 @@ class GlyphBankRead : public PacedSequence {
     const GlyphSize& size_;
     CommandLink& link_;
     Notices& notices_;
+    // The slot the walk has reached: moved on past the slot just read when the store has taken its line.
+    int position() const;
+    // Puts current_slot on the walk's slot at position (slot_count past the end).
+    void go_to(int position);
+
+    std::vector<int> order_;       // the slots to read, in order
+    int position_ = 0;             // index into order_ of the slot being read
     std::vector<int> step_slots_;  // the slot each step asked for
     std::vector<int> asks_;        // asks per slot in this run
     std::vector<int> not_read_;
 };
 
 // Registers every glyph of one size's bank on the unit, one slot per tick, without waiting for anything
-// but the TCP link's own answer.
+// but the TCP link's own answer; or only the slots named in only (0-based, ascending).
 class GlyphBankRegister : public PacedSequence {
   public:
-    GlyphBankRegister(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices)
-        : PacedSequence(tool, link, notices), size_(size), link_(step_link()), notices_(notices) {}
+    GlyphBankRegister(ToolState& tool, const GlyphSize& size, CommandLink& link, Notices& notices,
+                      std::vector<int> only = {});
     ~GlyphBankRegister() override { cancel(); }
 
-    int step_count() const override { return size_.slot_count; }
+    int step_count() const override { return static_cast<int>(order_.size()); }
     int percent() const override;
     const GlyphSize& size() const { return size_; }
-    // Step k registers glyph number k: "No.12".
+    // Step k registers the glyph of its slot: "No.12".
     std::string step_label(int step) const override;
 
   protected:
@@ -96,6 +104,7 @@ class GlyphBankRegister : public PacedSequence {
     const GlyphSize& size_;
     CommandLink& link_;
     Notices& notices_;
+    std::vector<int> order_;  // the slots to register, in order
 };
 
 }  // namespace tvx

@@ -80,6 +80,20 @@ ReadStep read_back_step(int step) {
     return setting_read_step(read.read, read.group, read.setting);
 }
 
+ReadBackSequence::ReadBackSequence(ToolState& tool, CommandLink& link, Notices& notices, std::vector<int> only)
+    : PacedSequence(tool, link, notices),
+      link_(step_link()),
+      notices_(notices),
+      only_(std::move(only)),
+      record_(only_.empty() ? kReadBackSteps : static_cast<int>(only_.size()),
+              [this](int step) { return read_back_step(table_step(step)); }) {}
+
+int ReadBackSequence::table_step(int step) const {
+    if (only_.empty()) return step;
+    if (step >= 1 && step <= static_cast<int>(only_.size())) return only_[static_cast<std::size_t>(step - 1)];
+    return 0;
+}
+
 bool ReadBackSequence::can_start() {
     const int address = tool_.model.run.slave_address;
     if (tool_.config.link_interface == 0 && tool_.config.rs_control == 1 &&
@@ -97,17 +111,17 @@ bool ReadBackSequence::can_start() {
 
 bool ReadBackSequence::send_step(int step) {
     record_.sent(tool_, step);
-    link_.send_command(read_back_command(step));
+    link_.send_command(read_back_command(table_step(step)));
     return true;
 }
 
 std::string ReadBackSequence::step_name(int step) const {
-    return read_step_name(read_back_step(step));
+    return read_step_name(read_back_step(table_step(step)));
 }
 
 std::string ReadBackSequence::interrupted_report() const {
     return PacedSequence::interrupted_report() + "読み込めた設定 " +
-           std::to_string(record_.read_steps().size()) + " / " + std::to_string(kReadBackSteps) +
+           std::to_string(record_.read_steps().size()) + " / " + std::to_string(step_count()) +
            " 項目はそのまま残り、ほかは元の値のままです。";
 }
 

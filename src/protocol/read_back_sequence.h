@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/notices.h"
 #include "protocol/command_link.h"
@@ -27,14 +28,17 @@ std::string read_back_command(int step);
 // Step 1..119 with the data line it asks for and the setting's name ("タイトル ページ 05", "文字サイズ").
 ReadStep read_back_step(int step);
 
+// Reading only some settings (what was just sent) runs the reads named in only (steps 1..119, in order);
+// the sequence's own steps, its record and what it tells are then 1..only.size().
 class ReadBackSequence : public PacedSequence {
   public:
-    ReadBackSequence(ToolState& tool, CommandLink& link, Notices& notices)
-        : PacedSequence(tool, link, notices), link_(step_link()), notices_(notices) {}
+    ReadBackSequence(ToolState& tool, CommandLink& link, Notices& notices, std::vector<int> only = {});
     ~ReadBackSequence() override { cancel(); }
 
-    int step_count() const override { return kReadBackSteps; }
-    int percent() const override { return steps_sent() * 100 / kReadBackProgressRange; }
+    int step_count() const override { return record_.step_count(); }
+    int percent() const override {
+        return steps_sent() * 100 / (only_.empty() ? kReadBackProgressRange : step_count());
+    }
 
     // Which steps of the last run read their setting. A completed run with settings unread ends with a
     // notice naming them instead of "Success" (tell_read_end).
@@ -49,6 +53,8 @@ class ReadBackSequence : public PacedSequence {
 
     // "タイトル ページ 05", "スケジュール 31日", "文字サイズ": what the step reads.
     std::string step_name(int step) const override;
+    // The read-back step (1..119) that the sequence's step reads.
+    int table_step(int step) const;
     // What was read stays in the settings; the rest keeps the values it had.
     std::string interrupted_report() const override;
 
@@ -66,7 +72,8 @@ class ReadBackSequence : public PacedSequence {
   private:
     CommandLink& link_;
     Notices& notices_;
-    ReadRecord record_{kReadBackSteps, read_back_step};
+    std::vector<int> only_;
+    ReadRecord record_;
     bool tell_unread_on_error_stop_ = false;
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,9 +38,9 @@ std::string read_step_name(const ReadStep& step);
 // status such as "GN", another data line, another unit's line, noise) or by nothing is not read.
 class ReadRecord {
   public:
-    using StepTable = ReadStep (*)(int step);
+    using StepTable = std::function<ReadStep(int step)>;
 
-    ReadRecord(int step_count, StepTable step_of) : step_count_(step_count), step_of_(step_of) {}
+    ReadRecord(int step_count, StepTable step_of) : step_count_(step_count), step_of_(std::move(step_of)) {}
 
     // The read of step goes out: the answer to the read before is kept; step 1 begins a new run.
     void sent(ToolState& tool, int step);

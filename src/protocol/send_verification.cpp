@@ -1,5 +1,7 @@
 #include "protocol/send_verification.h"
 
+#include <algorithm>
+
 #include "protocol/command_builders.h"
 #include "protocol/title_encoding.h"
 
@@ -22,21 +24,33 @@ std::vector<SettingDifference> compare_sent_with_read_back(const SettingsModel& 
     return compare_settings(sent, held);
 }
 
-std::vector<SettingDifference> compare_glyph_banks(const GlyphModel& registered, const GlyphModel& read_back,
-                                                   const GlyphSize& size) {
-    std::vector<SettingDifference> out;
-    const auto& a = glyph_bank(registered, size);
-    const auto& b = glyph_bank(read_back, size);
+std::vector<int> differing_glyph_slots(const GlyphModel& a, const GlyphModel& b, const GlyphSize& size) {
+    std::vector<int> out;
+    const auto& bank_a = glyph_bank(a, size);
+    const auto& bank_b = glyph_bank(b, size);
     const auto digits = static_cast<std::size_t>(size.digits);
-    for (int slot = 0; slot < size.slot_count; ++slot) {
-        const std::string glyph_a = a[static_cast<std::size_t>(slot)].substr(0, digits);
-        const std::string glyph_b = b[static_cast<std::size_t>(slot)].substr(0, digits);
-        if (glyph_a != glyph_b) {
-            out.push_back(
-                {std::string(size.name) + "外字", "No." + std::to_string(slot + 1), glyph_a, glyph_b});
-        }
+    const auto count = std::min({bank_a.size(), bank_b.size(), static_cast<std::size_t>(size.slot_count)});
+    for (std::size_t slot = 0; slot < count; ++slot) {
+        if (bank_a[slot].substr(0, digits) != bank_b[slot].substr(0, digits)) out.push_back(static_cast<int>(slot));
     }
     return out;
+}
+
+std::vector<SettingDifference> glyph_differences(const GlyphModel& a, const GlyphModel& b, const GlyphSize& size,
+                                                 const std::vector<int>& slots) {
+    std::vector<SettingDifference> out;
+    const auto digits = static_cast<std::size_t>(size.digits);
+    for (const int slot : slots) {
+        const auto at = static_cast<std::size_t>(slot);
+        out.push_back({std::string(size.name) + "外字", "No." + std::to_string(slot + 1),
+                       glyph_bank(a, size)[at].substr(0, digits), glyph_bank(b, size)[at].substr(0, digits)});
+    }
+    return out;
+}
+
+std::vector<SettingDifference> compare_glyph_banks(const GlyphModel& registered, const GlyphModel& read_back,
+                                                   const GlyphSize& size) {
+    return glyph_differences(registered, read_back, size, differing_glyph_slots(registered, read_back, size));
 }
 
 }  // namespace tvx

@@ -25,4 +25,10 @@ std::vector<SettingDifference> compare_sent_with_read_back(const SettingsModel& 
 std::vector<SettingDifference> compare_glyph_banks(const GlyphModel& registered, const GlyphModel& read_back,
                                                    const GlyphSize& size);
 
+// The registration slots (0-based) of one size whose glyphs differ, spare characters aside.
+std::vector<int> differing_glyph_slots(const GlyphModel& a, const GlyphModel& b, const GlyphSize& size);
+// Those slots as differences, in the words of compare_glyph_banks (a's glyph, then b's).
+std::vector<SettingDifference> glyph_differences(const GlyphModel& a, const GlyphModel& b, const GlyphSize& size,
+                                                 const std::vector<int>& slots);
+
 }  // namespace tvx
