@@ -135,7 +135,7 @@ def main():
     changes = unit.get("changes") or []
     result = dict(changed=bool(unit.get("changed")), changes=changes, version=unit.get("version"))
     if module._diff:
-        result["diff"] = dict(before_header="unit", after_header=src,
+        result["diff"] = dict(before_header=unit.get("label") or "unit", after_header=src,
                               before=change_lines(changes, "before"), after=change_lines(changes, "after"))
     module.exit_json(**result)
 
