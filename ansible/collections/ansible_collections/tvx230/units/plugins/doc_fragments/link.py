@@ -50,8 +50,8 @@ notes:
   - A unit that fails fails only its host. The failure carries the tool's message in C(msg), its stable
     word in C(reason_code) (C(timeout), C(connection_refused), C(connection_closed), C(error_reply),
     C(mode_difference), C(unexpected_answer), C(not_read), C(differences), C(interrupted), C(file),
-    C(document); C(usage) when the tool refused its arguments, C(no_report) when it ended without a
-    report), the tool's exit status in C(rc) and its standard error in C(stderr).
+    C(document); C(usage) when the module or the tool refused an option's value, C(no_report) when the
+    tool ended without a report), the tool's exit status in C(rc) and its standard error in C(stderr).
 requirements:
   - C(tvx230-cli) on the managed node.
 """

@@ -145,14 +145,14 @@ class UnitCli:
         self.path = self._find()
         self.link, problem = link_arguments(module.params)
         if problem:
-            module.fail_json(msg=problem)
+            module.fail_json(msg=problem, reason_code="usage")
 
     def _find(self):
         path = self.module.params.get("cli")
         if path is None:
             return self.module.get_bin_path(CLI_NAME, required=True)
         if not (os.path.isfile(path) and os.access(path, os.X_OK)):
-            self.module.fail_json(msg="cli %s is not an executable file" % path)
+            self.module.fail_json(msg="cli %s is not an executable file" % path, reason_code="file")
         return path
 
     def run_unit(self, command, extra=None):
