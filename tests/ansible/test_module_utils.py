@@ -63,11 +63,13 @@ class FailureOf(unittest.TestCase):
         self.assertEqual(cli.failure_of(1, report("failed"), "tvx230-cli: first\ntvx230-cli: last\n\n"),
                          ("tvx230-cli: last", None))
         self.assertEqual(cli.failure_of(1, report("failed"), "\nout of memory\n"), ("out of memory", None))
+        self.assertEqual(cli.failure_of(0, '{"result": "ok", "units": ["?"]}', ""),
+                         ("tvx230-cli ended with exit status 0", None))
 
     def test_no_report_is_usage_or_no_report(self):
         self.assertEqual(cli.failure_of(2, "", "tvx230-cli: unknown command \"apply\"\nTry 'tvx230-cli --help'.\n"),
                          ('tvx230-cli: unknown command "apply"', "usage"))
-        for stdout in ["", "not json", "[1, 2]", '{"units": 3}']:
+        for stdout in ["", "not json", "[1, 2]", '{"units": 3}', "null"]:
             with self.subTest(stdout=stdout):
                 message, code = cli.failure_of(-11, stdout, "")
                 self.assertEqual(code, "no_report")

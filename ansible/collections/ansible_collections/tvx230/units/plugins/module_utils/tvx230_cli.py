@@ -107,6 +107,12 @@ def read_report(stdout):
     return report
 
 
+def first_unit(report):
+    """The report's one unit (the modules name one link), or an empty object."""
+    units = report.get("units") if report else None
+    return units[0] if units and isinstance(units[0], dict) else {}
+
+
 def tool_message(text):
     """The tool's last message on standard error: its last notice (the lines it starts with its name),
     not the hint to --help that follows a usage error; else the last line."""
@@ -128,7 +134,7 @@ def failure_of(rc, stdout, stderr):
         code = "usage" if rc == EXIT_USAGE else "no_report"
         message = tool_message(stderr) or "%s ended with exit status %d and no report" % (CLI_NAME, rc)
         return message, code
-    unit = report["units"][0] if report["units"] else {}
+    unit = first_unit(report)
     if rc == 0 and report.get("result") == "ok" and unit.get("result") == "ok":
         return None
     message = unit.get("reason") or report.get("reason") or tool_message(stderr)
@@ -165,7 +171,7 @@ class UnitCli:
         rc, stdout, stderr = self.module.run_command(args)
         failure = failure_of(rc, stdout, stderr)
         report = read_report(stdout)
-        unit = report["units"][0] if report and report["units"] else {}
+        unit = first_unit(report)
         if failure is not None:
             message, code = failure
             details = extra(unit) if callable(extra) else dict(extra or {})
