@@ -171,9 +171,10 @@ done < <(find "$collection" "$here" -name '*.py' -print0)
 # with pip from the network): on a copy, since ansible-test writes its output into the collection.
 mkdir -p "$work/sanity/ansible_collections/tvx230"
 cp -r "$collection" "$work/sanity/ansible_collections/tvx230/units"
-offline_tests=(action-plugin-docs compile empty-init future-import-boilerplate line-endings
-               metaclass-boilerplate no-assert no-get-exception no-illegal-filenames no-main-display
-               no-smart-quotes replace-urlopen shebang symlinks use-argspec-type-path use-compat-six)
+offline_tests=(action-plugin-docs changelog compile empty-init future-import-boilerplate ignores line-endings
+               metaclass-boilerplate no-assert no-basestring no-dict-iteritems no-dict-iterkeys
+               no-dict-itervalues no-get-exception no-illegal-filenames no-main-display no-smart-quotes
+               no-unicode-literals replace-urlopen shebang symlinks use-argspec-type-path use-compat-six)
 python_version=$("$python" -c 'import sys; print("%d.%d" % sys.version_info[:2])')
 if command -v ansible-test >/dev/null; then
   (cd "$work/sanity/ansible_collections/tvx230/units" &&
