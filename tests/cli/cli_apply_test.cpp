@@ -15,22 +15,11 @@
 namespace tvx {
 namespace {
 
-using testing::CliHarness;
-using testing::Files;
-
-class CliApply : public ::testing::Test {
+class CliApply : public testing::CliAgainstTcpUnit {
   protected:
-    void SetUp() override {
-        testing::record_lines(unit, received);
-        QString error;
-        ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
-        target = "127.0.0.1:" + std::to_string(server.port());
-    }
-
     int run(std::vector<std::string> arguments) {
         received.clear();
-        arguments.insert(arguments.begin(), {"--tcp", target, "--pace", "reply", "--reply-timeout", "0.4"});
-        return cli.run(arguments);
+        return CliAgainstTcpUnit::run(std::move(arguments));
     }
 
     // The lines the unit received that are not reads: what changed it.
@@ -46,13 +35,6 @@ class CliApply : public ::testing::Test {
         const QJsonObject report = QJsonDocument::fromJson(QByteArray::fromStdString(files.read("r.json"))).object();
         return report["units"].toArray().at(0).toObject();
     }
-
-    VirtualUnit unit;
-    UnitTcpServer server{unit};
-    std::vector<std::string> received;
-    std::string target;
-    CliHarness cli;
-    Files files;
 };
 
 // The unit holds one document; another that differs in a title and one page's size is applied twice: the
