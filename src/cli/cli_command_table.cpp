@@ -162,7 +162,7 @@ const CliCommandSpec kCommands[] = {
 };
 
 const CliExitStatus kExitStatuses[] = {
-    {0, "success", "diff: the documents are the same; apply: the unit holds SOURCE (--check: it was compared)"},
+    {0, "success", "diff: the documents are the same; apply: the unit holds SOURCE (with --check: it was compared)"},
     {1, "failure",
      "error reply, no answer, refused title, refused hold time, file error, units not connected, "
      "log not written, report not written, differences found by --verify, any unit failing; "

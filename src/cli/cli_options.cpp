@@ -123,6 +123,8 @@ std::string check_combination(CliParseState& state) {
             return std::string(table[row].link_refusal);
     }
     if (o.verify && o.rs485 == kBroadcast) return "--verify needs an answer: not with --rs485 broadcast";
+    if (o.command == CliOptions::Command::kApply && o.rs485 == kBroadcast)
+        return "apply reads each unit first: not with --rs485 broadcast";
     if (o.link == CliOptions::Link::kTcp) o.units = std::max(1, state.tcp_units);
     if (o.link == CliOptions::Link::kSerial && !o.rs485_addresses.empty())
         o.units = static_cast<int>(o.rs485_addresses.size());

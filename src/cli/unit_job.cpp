@@ -624,6 +624,11 @@ void UnitJob::complete() {
         // The sequences have told each of them as they ended.
         for (const std::string& text : not_taken_) problem += (problem.empty() ? "" : "; ") + text;
         code = not_taken_code_;
+    } else if (hold_refused_ && compared_) {
+        // apply: the hold time the source holds could not go, so the unit differs there; that is the
+        // source's fault, not the unit's.
+        problem = std::string(kAlarmHoldTooShort);
+        code = ReasonCode::kDocument;
     } else if (!differences_.empty()) {
         problem = verify_failed_text(differences_.size());
         code = ReasonCode::kDifferences;

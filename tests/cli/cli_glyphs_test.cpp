@@ -23,21 +23,7 @@ void fill_random(GlyphModel& glyphs, const GlyphSize& size, unsigned seed) {
     }
 }
 
-class CliGlyphsOverTcp : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::record_lines(unit, received);
-        QString error;
-        ASSERT_TRUE(server.listen(0, error));
-        target = "127.0.0.1:" + std::to_string(server.port());
-    }
-    VirtualUnit unit;
-    UnitTcpServer server{unit};
-    std::vector<std::string> received;
-    std::string target;
-    CliHarness cli;
-    Files files;
-};
+using CliGlyphsOverTcp = testing::CliAgainstTcpUnit;
 
 TEST_F(CliGlyphsOverTcp, ReadAndRegisterWholeBanks) {
     fill_random(unit.glyphs(), kSmall, 1);

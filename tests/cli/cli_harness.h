@@ -21,6 +21,7 @@
 #include "support/json_schema.h"
 #include "model/settings_document.h"
 #include "unit/unit_event_loop.h"
+#include "unit/unit_tcp_hosts.h"
 #include "unit/virtual_unit.h"
 
 namespace tvx::testing {
@@ -157,5 +158,29 @@ inline void record_lines(VirtualUnit& unit, std::vector<std::string>& lines) {
         lines.emplace_back(line);
     };
 }
+
+// A virtual unit on loopback that records every line it receives, and runs of the tool against it at the
+// fastest pace with a short answer time-out.
+class CliAgainstTcpUnit : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        record_lines(unit, received);
+        QString error;
+        ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
+        target = "127.0.0.1:" + std::to_string(server.port());
+    }
+
+    int run(std::vector<std::string> arguments) {
+        arguments.insert(arguments.begin(), {"--tcp", target, "--pace", "reply", "--reply-timeout", "0.4"});
+        return cli.run(arguments);
+    }
+
+    VirtualUnit unit;
+    UnitTcpServer server{unit};
+    std::vector<std::string> received;
+    std::string target;
+    CliHarness cli;
+    Files files;
+};
 
 }  // namespace tvx::testing

@@ -125,6 +125,11 @@ TEST(CliOptions, MistakesAreUsageErrors) {
         {"--tcp", "a", "--listen", "9004", "send", "RVN"},
         {"--tcp", "h", "--verify", "read-back", "-o", "a.dat"},
         {"--serial", "/dev/x", "--rs485", "broadcast", "--verify", "send-all", "a.dat"},
+        {"--serial", "/dev/x", "--rs485", "broadcast", "apply", "a.dat"},  // nobody answers the reads
+        {"--tcp", "h", "--check", "send-all", "a.dat"},
+        {"--tcp", "h", "--diff", "restore", "dir"},
+        {"show", "a.dat", "b.dat"},
+        {"--tcp", "h", "show", "a.dat"},
         {"--tcp", "h", "--jobs", "0", "send", "RVN"},
         {"--report", "r.json", "diff", "a.dat", "b.dat"},
         {"--json", "diff", "a.dat", "b.dat"},

@@ -17,27 +17,7 @@ using testing::Files;
 using testing::round_trip_model;
 using testing::ScriptedUnit;
 
-class CliOverTcp : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        testing::record_lines(unit, received);
-        QString error;
-        ASSERT_TRUE(server.listen(0, error)) << error.toStdString();
-        target = "127.0.0.1:" + std::to_string(server.port());
-    }
-
-    int run(std::vector<std::string> arguments) {
-        arguments.insert(arguments.begin(), {"--tcp", target, "--pace", "reply", "--reply-timeout", "0.4"});
-        return cli.run(arguments);
-    }
-
-    VirtualUnit unit;
-    UnitTcpServer server{unit};
-    std::vector<std::string> received;
-    std::string target;
-    CliHarness cli;
-    Files files;
-};
+using CliOverTcp = testing::CliAgainstTcpUnit;
 
 TEST_F(CliOverTcp, SendAllThenReadBackCarryAWholeDocumentLineByLine) {
     const SettingsModel sent = round_trip_model(7);

@@ -11,6 +11,7 @@
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
 #include "model/settings_document.h"
+#include "protocol/apply_plan.h"
 #include "protocol/command_builders.h"
 #include "protocol/full_send_sequence.h"
 #include "protocol/line_format.h"
@@ -18,6 +19,7 @@
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
 #include "protocol/read_back_sequence.h"
+#include "protocol/send_verification.h"
 #include "support/pty_pair.h"
 #include "support/recording_notices.h"
 #include "support/tool_on_link.h"
@@ -242,6 +244,52 @@ TEST_F(TcpUnit, FullSendThenReadBackReproducesTheDocument) {
     ReadBackSequence seq(reader.tool, reader.dispatch, reader.notices);
     ASSERT_EQ(reader.drive(seq), State::kCompleted);
     EXPECT_EQ(write_document(reader.tool.model), document);
+}
+
+// A unit is made to hold a source by sending it only what differs, some per-page settings in their
+// single-page form, and reading back only what was sent; afterwards nothing differs any more.
+TEST_F(TcpUnit, SendingOnlyWhatDiffersMakesTheUnitHoldTheSource) {
+    for (const unsigned seed : {11u, 12u}) {
+        Tool tool;
+        ASSERT_TRUE(tool.use_tcp(server.port()));
+        read_document(tool.tool.model, random_document(seed));
+        FullSendSequence load(tool.tool, tool.dispatch, tool.notices);
+        ASSERT_EQ(tool.drive(load), State::kCompleted);
+        SettingsModel source = tool.tool.model;
+        if (seed == 11) {
+            source.pages[2].title = "\x93\xFA\x96\x7B";
+            source.pages[7].display_position = 1 - source.pages[7].display_position;
+            source.alarm_hold_time = "045";
+        } else {
+            source = testing::random_model(99);
+            source.network = SettingsModel().network;
+        }
+        ReadBackSequence first(tool.tool, tool.dispatch, tool.notices);
+        ASSERT_EQ(tool.drive(first), State::kCompleted);
+        const std::vector<FullSendItem> items = differing_send_items(source, tool.tool.model);
+        if (seed == 11) {
+            EXPECT_EQ(items, (std::vector<FullSendItem>{{3}, {97}, {109, 7}}));
+        }
+
+        const int lines_before = unit.lines_received();
+        const RunState run = tool.tool.model.run;
+        tool.tool.model = source;
+        tool.tool.model.run = run;
+        FullSendSequence send(tool.tool, tool.dispatch, tool.notices, items);
+        ASSERT_EQ(tool.drive(send), State::kCompleted) << seed;
+        EXPECT_EQ(unit.lines_received() - lines_before, static_cast<int>(items.size()));
+
+        const std::vector<int> reads = read_back_steps_for(items);
+        ReadBackSequence again(tool.tool, tool.dispatch, tool.notices, reads);
+        ASSERT_EQ(tool.drive(again), State::kCompleted);
+        EXPECT_EQ(unit.lines_received() - lines_before, static_cast<int>(items.size() + reads.size()));
+        EXPECT_TRUE(again.unread_steps().empty());
+
+        ReadBackSequence whole(tool.tool, tool.dispatch, tool.notices);
+        ASSERT_EQ(tool.drive(whole), State::kCompleted);
+        EXPECT_TRUE(compare_sent_with_read_back(source, tool.tool.model).empty()) << seed;
+        EXPECT_TRUE(differing_send_items(source, tool.tool.model).empty()) << seed;
+    }
 }
 
 TEST_F(TcpUnit, NoiseAndAnotherCommandsLineLeaveTheirReadsUnread) {

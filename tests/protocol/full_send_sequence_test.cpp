@@ -2,11 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include "protocol/apply_plan.h"
 #include "protocol/command_builders.h"
 #include "protocol/command_senders.h"
 #include "protocol/link_tick.h"
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
+#include "protocol/read_back_sequence.h"
+#include "protocol/send_verification.h"
 #include "protocol/sequence_test_link.h"
 #include "protocol/title_encoding.h"
 #include "support/recording_notices.h"
@@ -80,6 +83,42 @@ TEST(FullSendSequence, StepsAreNamedAsTheEditorsNameWhatTheySend) {
     EXPECT_EQ(full_send_step_name(117), "その他 ビデオロス背景色");
     EXPECT_EQ(full_send_step_name(118), "終了");
     EXPECT_EQ(full_send_step_name(119), "ステップ 119");
+}
+
+// What a send of some settings reads back afterwards: each step's own read, found by its name.
+TEST(FullSendSequence, EverySendingStepHasTheReadThatReadsItBack) {
+    for (int step = 1; step < kFullSendSteps; ++step) {
+        const int read = read_back_step_of_send_step(step);
+        ASSERT_GT(read, 0) << full_send_step_name(step);
+        EXPECT_EQ(read_step_name(read_back_step(read)), full_send_step_name(step));
+    }
+    EXPECT_EQ(read_back_step_of_send_step(5), 5);
+    EXPECT_EQ(read_back_step_of_send_step(95), 95);
+    EXPECT_EQ(read_back_step_of_send_step(kFullSendSteps), 0);
+    EXPECT_EQ(read_back_steps_for({{104, 3}, {7}, {104}, {96}}), (std::vector<int>{7, 99, 104}));
+}
+
+// A setting changes exactly when its line would: the plan and the comparison the report lists agree, and
+// one page's per-page setting goes alone while several pages' go in the all-pages form.
+TEST(FullSendSequence, OnlyTheSettingsWhoseLinesDifferArePlanned) {
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        const SettingsModel unit = testing::random_model(seed);
+        SettingsModel source = seed % 2 ? testing::random_model(seed + 1000) : unit;
+        source.network = unit.network;
+        EXPECT_EQ(differing_send_items(source, unit).empty(), compare_sent_with_read_back(source, unit).empty())
+            << seed;
+        EXPECT_TRUE(differing_send_items(unit, unit).empty());
+    }
+    SettingsModel unit = testing::random_model(5);
+    SettingsModel source = unit;
+    source.pages[4].char_size = (unit.pages[4].char_size + 1) % 3;
+    source.pages[9].title = unit.pages[9].title == "\x93\xFA" ? "\x96\x7B" : "\x93\xFA";
+    source.video_loss_background = 1 - unit.video_loss_background;
+    EXPECT_EQ(differing_send_items(source, unit), (std::vector<FullSendItem>{{10}, {104, 4}, {117}}));
+    EXPECT_EQ(full_send_item_command(source, {104, 4}), build_page_command(source, PageCommand::CFS, 4));
+    source.pages[5].char_size = (unit.pages[5].char_size + 1) % 3;
+    EXPECT_EQ(differing_send_items(source, unit), (std::vector<FullSendItem>{{10}, {104}, {117}}));
+    EXPECT_EQ(compare_sent_with_read_back(source, unit).size(), 4u);
 }
 
 TEST(FullSendSequence, AStopInTheMiddleKeepsWhatWasSentAndNamesWhatWasNot) {

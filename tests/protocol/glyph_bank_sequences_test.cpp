@@ -106,6 +106,57 @@ TEST_F(BankSequences, ReadAllWaitsForEachAnswerAndFillsTheBank) {
     }
 }
 
+// Only what differs goes to a unit and comes back: the named slots are registered and read, in order,
+// each once, with a slot never answered passed over as not read; the bank's other slots are left alone.
+TEST_F(BankSequences, SomeSlotsAloneAreRegisteredAndReadBack) {
+    fill_randomly(glyph_bank(tool.glyphs, kMedium), kMedium, 7);
+    const auto before = glyph_bank(line.unit.glyphs(), kMedium);
+    line.immediate = true;
+    GlyphBankRegister registering(tool, kMedium, line, notices, {159, 3, 3, 200, 40});
+    ASSERT_TRUE(registering.start());
+    for (int i = 0; i < 20 && registering.running(); ++i) registering.tick();
+    EXPECT_EQ(registering.state(), PacedSequence::State::kCompleted);
+    ASSERT_EQ(line.lines.size(), 3u);  // out of range and twice named are dropped; ascending
+    EXPECT_EQ(line.lines[0], build_glyph_register(kMedium, 3, glyph_bank(tool.glyphs, kMedium)[3]));
+    EXPECT_EQ(registering.step_label(3), "No.160");
+    for (int s = 0; s < kMedium.slot_count; ++s) {
+        const auto i = static_cast<std::size_t>(s);
+        const bool named = s == 3 || s == 40 || s == 159;
+        EXPECT_EQ(digits_of(glyph_bank(line.unit.glyphs(), kMedium)[i], kMedium),
+                  digits_of(named ? glyph_bank(tool.glyphs, kMedium)[i] : before[i], kMedium))
+            << "slot " << s;
+    }
+
+    line.lines.clear();
+    for (std::string& slot : glyph_bank(tool.glyphs, kMedium)) std::fill(slot.begin(), slot.end(), '0');
+    line.immediate = false;
+    GlyphBankRead read(tool, kMedium, line, notices, {3, 40, 159});
+    ASSERT_TRUE(read.start());
+    EXPECT_EQ(read.step_count(), 3);
+    read.tick();
+    line.deliver();
+    read.tick();  // slot 41 is never answered: asked three times, then passed over
+    for (int ask = 0; ask < GlyphBankRead::kMaxAsks; ++ask) {
+        line.answers.clear();
+        handle_serial_reply(tool, notices, "GN\r\n");
+        read.tick();
+    }
+    line.immediate = true;
+    line.deliver();
+    for (int i = 0; i < 20 && read.running(); ++i) read.tick();
+    EXPECT_EQ(read.state(), PacedSequence::State::kCompleted);
+    ASSERT_EQ(line.lines.size(), 5u);
+    EXPECT_EQ(line.lines[0], build_glyph_read(kMedium, glyph_code(3)));
+    EXPECT_EQ(line.lines[1], build_glyph_read(kMedium, glyph_code(40)));
+    EXPECT_EQ(line.lines[3], build_glyph_read(kMedium, glyph_code(40)));
+    EXPECT_EQ(line.lines[4], build_glyph_read(kMedium, glyph_code(159)));
+    EXPECT_EQ(read.slots_not_read(), std::vector<int>{40});
+    const auto& read_bank = glyph_bank(tool.glyphs, kMedium);
+    EXPECT_EQ(digits_of(read_bank[3], kMedium), digits_of(glyph_bank(line.unit.glyphs(), kMedium)[3], kMedium));
+    EXPECT_EQ(digits_of(read_bank[159], kMedium), digits_of(glyph_bank(line.unit.glyphs(), kMedium)[159], kMedium));
+    EXPECT_EQ(digits_of(read_bank[4], kMedium), std::string(static_cast<std::size_t>(kMedium.digits), '0'));
+}
+
 TEST_F(BankSequences, ReadAllAsksAgainAfterAnAnswerThatIsNoDataLine) {
     GlyphBankRead read(tool, kLarge, line, notices);
     ASSERT_TRUE(read.start());
