@@ -446,7 +446,8 @@ void UnitJob::start_phase() {
 void UnitJob::phase_completed() {
     pace_timer_.stop();
     kick_timer_.stop();
-    const Phase& phase = phases_[phase_];
+    // A copy: apply plans its sends below, which adds to phases_ and would leave a reference dangling.
+    const Phase phase = phases_[phase_];
     // Steps the unit answered with "GN", an error or something unexpected: the sequence went on past
     // them, as in the tool, but a send that left something untaken has not done its job.
     const std::string not_taken = sequence_->steps_not_taken_notice();

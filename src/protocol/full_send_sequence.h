@@ -58,6 +58,11 @@ class FullSendSequence : public PacedSequence {
 
     // "タイトル ページ 05", "スケジュール 31日", "文字サイズ": what the step sends.
     std::string step_name(int step) const override;
+    // The whole send's steps are known by their numbers; in a send of some settings a step's number says
+    // nothing of what it sent, so there the setting names it.
+    std::string step_label(int step) const override {
+        return only_.empty() ? PacedSequence::step_label(step) : step_name(step);
+    }
 
   protected:
     // The operator confirms that the unit is not switching pages by itself; over TCP a connection must be

@@ -121,5 +121,23 @@ TEST_F(CliApply, ABackupFolderRegistersOnlyTheGlyphThatDiffers) {
     EXPECT_EQ(unit.settings().pages[0].title, "\x93\xFA");
 }
 
+// A setting the unit does not take is named by what it is: in a send of some settings the step's number in
+// that send says nothing of which setting it was.
+TEST_F(CliApply, ASettingNotTakenIsNamedBySetting) {
+    SettingsModel held = testing::round_trip_model(3);
+    ASSERT_EQ(run({"send-all", files.write("held.dat", write_document(held))}), 0) << cli.errors();
+    SettingsModel source = held;
+    source.date_display_range = (held.date_display_range + 1) % 8;
+    source.video_loss_background = 1 - held.video_loss_background;
+    unit.faults.error_at_line = unit.lines_received() + kReadBackSteps + 2;  // the second setting line
+    unit.faults.error_reply = "GN";
+
+    ASSERT_EQ(run({"apply", files.write("source.dat", write_document(source)), "--report", files.path("r.json")}), 1);
+    const std::string reason = reported_unit()["reason"].toString().toStdString();
+    EXPECT_EQ(reported_unit()["reason_code"].toString(), "mode_difference");
+    EXPECT_NE(reason.find("その他 ビデオロス背景色"), std::string::npos) << reason;
+    EXPECT_EQ(reason.find("ステップ 2"), std::string::npos) << reason;
+}
+
 }  // namespace
 }  // namespace tvx
