@@ -590,10 +590,10 @@ void CliRun::print_results() {
         }
     }
     if (options_.command == CliOptions::Command::kApply) {
-        // One line a unit: whether it changed (with --check: would change) and how many settings; with
-        // --diff each change after it, as diff lists them: the unit's value before SOURCE's.
+        // One line a unit that succeeded: whether it changed (with --check: would change) and how many
+        // settings; with --diff each change after it, as diff lists them: the unit's value before SOURCE's.
         for (const auto& job : jobs_) {
-            if (!job->compared()) continue;
+            if (!job->succeeded()) continue;  // a unit that failed is told on standard error and in the report
             const std::string label = terminal_text(job->link().output_label());
             out_ << label << '\t' << (job->changed() ? "changed" : "unchanged") << '\t' << job->changes().size()
                  << '\n';

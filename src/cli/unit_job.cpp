@@ -19,6 +19,7 @@
 #include "protocol/glyph_bank_sequences.h"
 #include "protocol/read_back_sequence.h"
 #include "protocol/send_verification.h"
+#include "protocol/title_encoding.h"
 
 namespace tvx {
 namespace {
@@ -216,17 +217,25 @@ void UnitJob::plan_apply() {
     }
     compared_ = true;
     changed_ = !items.empty() || !glyphs.empty();
-    if (input_.check) return;
+    // A line the source cannot give is refused: a hold time below 3 seconds while the rest goes, a title
+    // the unit cannot show by stopping the send. The unit will then not hold the source, which --check
+    // says as well, so that a check does not promise a run that must fail.
+    const auto refused = std::find_if(items.begin(), items.end(),
+                                      [&](const FullSendItem& item) { return !full_send_item_command(source, item); });
+    if (input_.check) {
+        if (refused != items.end()) {
+            const std::string_view why = refused->step <= kPageCount ? kTitleRefused : kAlarmHoldTooShort;
+            fail(std::string(why) + ": " + full_send_step_name(refused->step), ReasonCode::kDocument);
+        }
+        return;
+    }
     using Kind = Phase::Kind;
     if (!items.empty()) phases_.push_back({Kind::kFullSend, nullptr, false, {}, items});
     for (const auto& [size, numbers] : glyphs) phases_.push_back({Kind::kGlyphRegister, size, false, numbers});
     // What went out is read back and compared again.
     if (!items.empty()) phases_.push_back({Kind::kReadBack, nullptr, true, read_back_steps_for(items)});
     for (const auto& [size, numbers] : glyphs) phases_.push_back({Kind::kGlyphRead, size, true, numbers});
-    // A line the source cannot give (a hold time below 3 seconds) is refused with its notice while the
-    // rest goes; the unit then does not hold the source.
-    hold_refused_ = std::any_of(items.begin(), items.end(),
-                                [&](const FullSendItem& item) { return !full_send_item_command(source, item); });
+    hold_refused_ = refused != items.end() && refused->step > kPageCount;
 }
 
 int UnitJob::steps_planned() const {
@@ -507,12 +516,17 @@ void UnitJob::phase_completed() {
     if (phase.kind == Phase::Kind::kReadBack && !phase.verifies)
         version_ = tool_->model.network.version_number;
     // apply: once the unit has been read whole, what it must be sent is known.
-    if (input_.command == CliOptions::Command::kApply && !compared_ && phase_ + 1 == phases_.size()) plan_apply();
+    if (input_.command == CliOptions::Command::kApply && !compared_ && phase_ + 1 == phases_.size()) {
+        plan_apply();
+        if (finishing_ || finished_) return;  // --check found a source the unit cannot be made to hold
+    }
     if (++phase_ < phases_.size()) {
         start_phase();
         return;
     }
-    verified_ = std::any_of(phases_.begin(), phases_.end(), [](const Phase& p) { return p.verifies; });
+    // apply has compared the whole unit with the source even when nothing had to go.
+    verified_ = std::any_of(phases_.begin(), phases_.end(), [](const Phase& p) { return p.verifies; }) ||
+                (compared_ && !input_.check);
     complete();
 }
 

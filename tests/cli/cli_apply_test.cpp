@@ -10,6 +10,7 @@
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
 #include "protocol/read_back_sequence.h"
+#include "protocol/title_encoding.h"
 #include "unit/unit_tcp_hosts.h"
 
 namespace tvx {
@@ -116,7 +117,21 @@ TEST_F(CliApply, ABackupFolderRegistersOnlyTheGlyphThatDiffers) {
     reset_settings(refused);
     refused.alarm_hold_time = "002";
     refused.pages[0].title = "\x93\xFA";
-    ASSERT_EQ(run({"apply", files.write("refused.dat", write_document(refused)), "--report", files.path("r.json")}), 1);
+    const std::string refused_path = files.write("refused.dat", write_document(refused));
+    // A check says so too, sending nothing and printing no result for the unit.
+    ASSERT_EQ(run({"apply", refused_path, "--check", "--report", files.path("r.json")}), 1);
+    EXPECT_EQ(setting_lines(), std::vector<std::string>{});
+    EXPECT_EQ(reported_unit()["reason_code"].toString(), "document");
+    EXPECT_EQ(reported_unit()["reason"].toString().toStdString(), "3秒以上を設定してください。: アラーム 保持時間");
+    EXPECT_EQ(cli.output(), "");
+    SettingsModel unshowable = refused;
+    unshowable.pages[1].title = "A";  // a half-width letter
+    ASSERT_EQ(run({"apply", files.write("title.dat", write_document(unshowable)), "--check", "--report",
+                   files.path("r.json")}),
+              1);
+    EXPECT_EQ(reported_unit()["reason"].toString().toStdString(),
+              std::string(kTitleRefused) + ": タイトル ページ 02");
+    ASSERT_EQ(run({"apply", refused_path, "--report", files.path("r.json")}), 1);
     EXPECT_EQ(reported_unit()["reason_code"].toString(), "document");
     EXPECT_EQ(unit.settings().pages[0].title, "\x93\xFA");
 }
