@@ -1,3 +1,6 @@
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 
 #include <gtest/gtest.h>
@@ -206,15 +209,39 @@ TEST(CliHostileUnit, ClosedConnectionsFloodsAndRefusalsEndWithStatusOne) {
     Files files;
     const std::string out = files.path("x.dat");
 
+    // The stable word a script (and the Ansible modules) reads for each way a unit is lost.
+    const std::string report = files.path("r.json");
+    const auto reported = [&](const char* field) {
+        std::string text;
+        read_whole_file(report, text);
+        const QJsonObject unit = QJsonDocument::fromJson(QByteArray::fromStdString(text))
+                                     .object()["units"].toArray().at(0).toObject();
+        return unit[field].toVariant().toString().toStdString();
+    };
     ScriptedUnit closes([](int index, const QByteArray&) {
         return ScriptedUnit::Answer{"GO\r\n", index == 3};
     });
-    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(closes.port()), "--pace", "reply", "read-back",
-                       "-o", out}),
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(closes.port()), "--pace", "reply", "--report",
+                       report, "read-back", "-o", out}),
               1);
     // Nothing goes after the close is seen; the fourth line may have been under way.
     EXPECT_GE(closes.lines.size(), 3u);
     EXPECT_LE(closes.lines.size(), 4u);
+    EXPECT_EQ(reported("reason_code"), "connection_closed");
+    EXPECT_TRUE(reported("stopped_at_step") == "3" || reported("stopped_at_step") == "4") << reported("stopped_at_step");
+
+    ScriptedUnit silent([](int, const QByteArray&) { return ScriptedUnit::Answer{}; });
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(silent.port()), "--reply-timeout", "0.3",
+                       "--report", report, "send", "RVN"}),
+              1);
+    EXPECT_EQ(reported("reason_code"), "timeout");
+    quint16 gone = 0;
+    {
+        const ScriptedUnit closed([](int, const QByteArray&) { return ScriptedUnit::Answer{}; });
+        gone = closed.port();
+    }
+    EXPECT_EQ(cli.run({"--tcp", "127.0.0.1:" + std::to_string(gone), "--report", report, "send", "RVN"}), 1);
+    EXPECT_EQ(reported("reason_code"), "connection_refused");
 
     // A flood without line ends is never an answer.
     ScriptedUnit floods([](int, const QByteArray&) { return ScriptedUnit::Answer{QByteArray(300000, 'x')}; });
