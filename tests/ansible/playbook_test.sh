@@ -142,6 +142,21 @@ expect backup_check $'Back the unit up\tok=8 changed=1 failed=0' $'Set the clock
 leftovers=$(find "$work/tmp" "$work/backups" -name 'tvx230-*')
 [ -z "$leftovers" ] || fail "temporary folders left behind: $leftovers"
 
+# Three hosts on one serial line (one unit on a pseudo-terminal), run at once: they take turns on the
+# line, so none fails to open it; the first changes the unit, the others find it changed.
+tvx230-unit --pty --quiet >"$work/pty" 2>/dev/null &
+unit_pids+=($!)
+for _ in $(seq 100); do [[ -s $work/pty ]] && break; sleep 0.1; done
+{
+  echo "[bus]"
+  for n in 1 2 3; do echo "line$n serial_device=$(head -1 "$work/pty")"; done
+  echo "[bus:vars]"
+  echo "ansible_connection=local"
+  echo "ansible_python_interpreter=$python"
+} >>"$work/inventory"
+play bus bus.yml -e "document=$work/first.dat"
+expect bus $'Apply the document over the shared line\tok=3 changed=1 failed=0'
+
 # 5. A unit that is gone fails its host alone, with the tool's reason_code; unit1, changed by hand
 # above, gets the first document again.
 kill "$eighth_pid"

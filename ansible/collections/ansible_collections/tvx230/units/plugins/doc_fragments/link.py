@@ -26,8 +26,8 @@ options:
     description:
       - With I(serial), the unit's RS-485 slave address, 0 to 31. Without it the line is RS-232C.
       - Several units on one bus are several inventory hosts with the same I(serial), one address each.
-        They share the line, so run them one after another (set C(throttle) to 1 on the task, or C(serial) to 1
-        in the play).
+        They share the line, so the runs on one managed node wait for each other on the device (up to an
+        hour) and the units of a bus take turns by themselves while units elsewhere run in parallel.
     type: int
   pace:
     description:

@@ -52,7 +52,6 @@ EXAMPLES = r"""
     src: /srv/tvx230/backups/unit05
     serial: /dev/ttyUSB0
     rs485: 5
-  throttle: 1
 
 - name: Show what would change, without sending
   tvx230.units.settings:
