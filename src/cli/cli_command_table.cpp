@@ -31,6 +31,11 @@ std::string nothing_more(CliParseState&, Args) {
     return {};
 }
 
+std::string read_input(CliParseState& s, Args a) {
+    s.options.input = a[0];
+    return {};
+}
+
 std::string read_folder(CliParseState& s, Args a, std::string_view command) {
     if (a[0].empty()) return std::string(command) + " needs a folder";
     s.options.dir = a[0];
@@ -46,10 +51,7 @@ const CliCommandSpec kCommands[] = {
          return std::string();
      }},
     {"send-all", Command::kSendAll, 1, "send-all FILE.dat", "the full settings send of the document",
-     [](CliParseState& s, Args a) {
-         s.options.input = a[0];
-         return std::string();
-     }},
+     read_input},
     {"send", Command::kSend, 1, "send LINE",
      "one command line (CR LF added); prints the reply line\n"
      "(with several units: \"N<TAB>LINE\" for unit N)",
@@ -145,10 +147,7 @@ const CliCommandSpec kCommands[] = {
     {"show", Command::kShow, 1, "show FILE.dat",
      "offline: every setting of the document, one line each\n"
      "on stdout, tab-separated: PAGE-OR-DAY, SETTING, VALUE",
-     [](CliParseState& s, Args a) {
-         s.options.input = a[0];
-         return std::string();
-     }},
+     read_input},
     {"diff", Command::kDiff, 2, "diff A.dat B.dat",
      "offline: every setting that differs between the two\n"
      "documents, one line each on stdout, tab-separated:\n"

@@ -73,6 +73,7 @@ QJsonObject unit_object(const UnitJob& job, int number, const RunFacts& facts) {
         unit["time_set"] = clock ? QJsonValue(text(clock->time_set)) : QJsonValue::Null;
         unit["seconds_answered"] = clock ? QJsonValue(text(clock->seconds_answered)) : QJsonValue::Null;
     }
+    // Titles and the hold time are Shift JIS bytes as stored; the report is UTF-8.
     const auto value = [](const SettingDifference& d, const std::string& v) {
         return text(d.values_are_shift_jis ? shift_jis_as_utf8(v) : v);
     };
@@ -96,14 +97,11 @@ QJsonObject unit_object(const UnitJob& job, int number, const RunFacts& facts) {
         unit["verified"] = job.verified();
         QJsonArray differences;
         for (const SettingDifference& d : job.differences()) {
-            const auto value = [&](const std::string& v) {
-                return text(d.values_are_shift_jis ? shift_jis_as_utf8(v) : v);
-            };
             QJsonObject difference;
             difference["where"] = text(d.where);
             difference["setting"] = text(d.setting);
-            difference["sent"] = value(d.value_a);
-            difference["unit"] = value(d.value_b);
+            difference["sent"] = value(d, d.value_a);
+            difference["unit"] = value(d, d.value_b);
             differences.append(difference);
         }
         unit["differences"] = differences;

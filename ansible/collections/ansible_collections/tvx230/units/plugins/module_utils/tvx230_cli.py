@@ -3,7 +3,7 @@
 """Running tvx230-cli for the modules of this collection.
 
 Every module talks to its unit through the command-line tool and reads the run's JSON report; none
-speaks the unit's protocol itself. This file holds, once, the link options (their argument spec and
+speaks the unit's protocol itself. This file holds, once, the link options (their definitions and
 their rules), finding the tool, running it and turning a failed run into the host's failure.
 """
 
@@ -22,7 +22,7 @@ import time
 from ansible.module_utils.basic import AnsibleModule
 
 # The options every module takes; the documentation of them is the doc fragment tvx230.units.link.
-LINK_ARGUMENT_SPEC = dict(
+LINK_OPTIONS = dict(
     tcp=dict(type="str"),
     serial=dict(type="str"),
     rs485=dict(type="int"),
@@ -89,12 +89,12 @@ class SerialLine:
             self.handle = None
 
 
-def unit_module(argument_spec, supports_check_mode=True):
+def unit_module(own_options, supports_check_mode=True):
     """An AnsibleModule with the link options beside the module's own ones."""
-    spec = dict(LINK_ARGUMENT_SPEC)
-    spec.update(argument_spec)
+    options = dict(LINK_OPTIONS)
+    options.update(own_options)
     return AnsibleModule(
-        argument_spec=spec,
+        argument_spec=options,
         mutually_exclusive=LINK_MUTUALLY_EXCLUSIVE,
         required_one_of=LINK_REQUIRED_ONE_OF,
         required_by=LINK_REQUIRED_BY,
