@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <utility>
 
-#include "link/serial_native.h"
 #include "link/serial_port_list.h"
 #include "link/serial_port_names.h"
 #include "protocol/reply_handler.h"
@@ -15,8 +14,8 @@ SerialLink::SerialLink(ToolState& tool, Notices& notices, QObject* parent)
     : QObject(parent), tool_(tool), notices_(notices), port_(this) {
     set_reply_handler(nullptr);
     set_unreadable_handler(nullptr);
-    connect(&port_, &QSerialPort::readyRead, this, &SerialLink::on_ready_read);
-    connect(&port_, &QSerialPort::errorOccurred, this, &SerialLink::on_error);
+    connect(&port_, &SerialPort::ready_read, this, &SerialLink::on_ready_read);
+    connect(&port_, &SerialPort::failed, this, &SerialLink::on_failed);
     replug_timer_.setInterval(1000);
     connect(&replug_timer_, &QTimer::timeout, this, &SerialLink::poll_for_device);
 }
@@ -49,7 +48,7 @@ void SerialLink::open_serial_port() {
 }
 
 void SerialLink::open_serial_port(const std::string& device) {
-    if (port_.isOpen()) port_.close();
+    port_.close();
     replug_timer_.stop();
     device_ = device;
     port_label_ = device;
@@ -59,46 +58,32 @@ void SerialLink::open_serial_port(const std::string& device) {
     assembler_.clear();
     unread_.clear();
 
-    // A full path, since pseudo-terminals and adapters are not in the list of known ports.
-    port_.setPortName(QString::fromStdString(device));
-    if (device.empty() || !port_.open(QIODevice::ReadWrite)) {
+    if (!port_.open(device)) {
         // Refused for lack of permission: the operator also learns how to get it.
         const std::string hint =
-            port_.error() == QSerialPort::PermissionError ? serial_permission_hint(device) : std::string();
+            port_.failure() == SerialPort::Failure::kPermission ? serial_permission_hint(device) : std::string();
         notices_.notify_error(hint.empty() ? std::string("Miss! File Open") : "Miss! File Open\n" + hint);
     }
 
-    // Received characters arrive through readyRead, connected for the link's whole life.
-    if (!port_.isOpen()) notices_.notify_error("Miss! Mask Set");
+    // Received characters arrive through ready_read, connected for the link's whole life.
+    if (!port_.is_open()) notices_.notify_error("Miss! Mask Set");
 
-    if (port_.isOpen()) {
-        port_.setReadBufferSize(kQueueBytes);
-        pseudo_terminal_ = is_pseudo_terminal(port_);
+    if (port_.is_open()) {
+        port_.set_read_limit(kQueueBytes);
+        pseudo_terminal_ = port_.is_pseudo_terminal();
         identity_ = pseudo_terminal_ ? std::string() : serial_device_identity(device);
     }
-    if (!set_native_queues(port_, kQueueBytes, kQueueBytes)) notices_.notify_error("Miss! Buffer Set");
+    if (!port_.set_queues(kQueueBytes, kQueueBytes)) notices_.notify_error("Miss! Buffer Set");
 
-    if (!set_native_timeouts(port_)) notices_.notify_error("Miss! Time Out Set");
+    if (!port_.set_timeouts()) notices_.notify_error("Miss! Time Out Set");
 
-    // Every setter is tried even after one fails, so the port holds as much of the line as it can take.
-    bool line = port_.isOpen();
-    line = port_.setBaudRate(QSerialPort::Baud38400) && line;
-    line = port_.setDataBits(QSerialPort::Data8) && line;
-    const bool parity_set = port_.setParity(QSerialPort::EvenParity);
-    line = port_.setStopBits(QSerialPort::OneStop) && line;
-    line = port_.setFlowControl(QSerialPort::HardwareControl) && line;
-    const NativeLine extras = set_native_line_extras(port_);
-    line = extras != NativeLine::kRefused && line;
-    const bool parity = parity_set && extras == NativeLine::kHeld;
-    if (line && !parity && is_pseudo_terminal(port_)) {
+    const SerialPort::LineHeld line = port_.set_line();
+    if (line == SerialPort::LineHeld::kHeldWithoutParity && pseudo_terminal_) {
         // A pseudo-terminal cannot carry parity and is never a real line: the log says so, no notice.
         if (observer_) observer_(TrafficDirection::kNote, port_label_, kPseudoTerminalParityNote);
-    } else if (!line || !parity) {
+    } else if (line != SerialPort::LineHeld::kHeld) {
         notices_.notify_error("Miss! Set Comm State");
     }
-
-    // A refused setter leaves its error behind; the port is still usable.
-    if (port_.isOpen()) port_.clearError();
 }
 
 void SerialLink::serial_send(std::string_view line) {
@@ -108,14 +93,14 @@ void SerialLink::serial_send(std::string_view line) {
     const SerialFrame frame = frame_serial_line(line, tool_.config.rs_control, tool_.model.run.slave_address);
     tool_.link.reply_expected = frame.reply_expected ? 1 : 0;
     if (!frame.accepted) return;
-    if (!port_.isOpen()) {
+    if (!port_.is_open()) {
         // Nothing goes out: a single command learns it from the reply time-out, a sequence stops at once
         // (a broadcast would otherwise run on with nobody told).
         tool_.link.link_lost = 1;
         return;
     }
-    // QSerialPort copies the bytes into its own write queue, so nothing here has to outlive the call.
-    port_.write(frame.bytes.data(), static_cast<qint64>(frame.bytes.size()));
+    // The port copies the bytes into its own write queue, so nothing here has to outlive the call.
+    port_.write(frame.bytes.data(), frame.bytes.size());
     if (observer_) observer_(TrafficDirection::kSent, link_label(), frame.bytes);
 }
 
@@ -135,19 +120,18 @@ std::string SerialLink::link_label() const {
 }
 
 std::size_t SerialLink::buffered_bytes() const {
-    return static_cast<std::size_t>(port_.bytesAvailable()) + static_cast<std::size_t>(unread_.size()) +
-           assembler_.pending();
+    return port_.bytes_available() + static_cast<std::size_t>(unread_.size()) + assembler_.pending();
 }
 
 void SerialLink::on_ready_read() {
-    unread_.append(port_.readAll());
+    unread_.append(port_.read_all());
     // A line handler may open a message box whose event loop lets readyRead in again: the new bytes
     // wait in unread_ and are handled after the current line, in order.
     if (delivering_) return;
     for (;;) {
-        // QSerialPort does not emit readyRead again while its slot runs, though it keeps reading into
+        // The port does not signal again while its slot runs, though it keeps reading into
         // its buffer: what came during the handlers is collected here.
-        unread_.append(port_.readAll());
+        unread_.append(port_.read_all());
         if (unread_.isEmpty()) break;
         const QByteArray bytes = std::exchange(unread_, {});
         assembler_.feed(
@@ -168,48 +152,43 @@ void SerialLink::deliver(const std::string& line) {
     delivering_ = false;
 }
 
-void SerialLink::on_error(QSerialPort::SerialPortError error) {
+void SerialLink::on_failed(SerialPort::Failure failure) {
     // The device went away (a USB adapter pulled out): say so once, then wait for it to come back.
-    // Drivers report it as a resource error, or as failing reads and writes on a device node that is gone.
-    const bool failed_io = error == QSerialPort::ReadError || error == QSerialPort::WriteError;
-    if (port_.isOpen() && (error == QSerialPort::ResourceError ||
-                           (failed_io && !QFileInfo::exists(QString::fromStdString(device_))))) {
-        port_.close();
-        assembler_.clear();
-        unread_.clear();
-        tool_.link.link_lost = 1;
-        if (pseudo_terminal_ && !ptys_as_adapters_) {
-            // Whatever takes its number next is another program's: it is not the unit.
-            notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
-                                  ") が閉じられました。\n擬似端末は開き直しません。");
-            return;
-        }
-        replug_timer_.start();
+    // Drivers report it as a resource error, or as failing reads and writes on a device that is gone.
+    if (!port_.is_open()) return;
+    if (failure != SerialPort::Failure::kResource && SerialPort::device_present(device_)) return;
+    port_.close();
+    assembler_.clear();
+    unread_.clear();
+    tool_.link.link_lost = 1;
+    if (pseudo_terminal_ && !ptys_as_adapters_) {
+        // Whatever takes its number next is another program's: it is not the unit.
         notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
-                              ") が外されました。\n戻ったときに開き直します。");
+                              ") が閉じられました。\n擬似端末は開き直しません。");
         return;
     }
-    // Read and write errors are cleared and the link keeps going, as the line may recover.
-    if (error != QSerialPort::NoError) port_.clearError();
+    replug_timer_.start();
+    notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
+                          ") が外されました。\n戻ったときに開き直します。");
 }
 
 void SerialLink::poll_for_device() {
-    if (port_.isOpen() || device_.empty() || (pseudo_terminal_ && !ptys_as_adapters_)) {
+    if (port_.is_open() || device_.empty() || (pseudo_terminal_ && !ptys_as_adapters_)) {
         replug_timer_.stop();
         return;
     }
-    if (!QFileInfo::exists(QString::fromStdString(device_))) return;
+    if (!SerialPort::device_present(device_)) return;
     // Another adapter plugged in where this one was is not the unit's line: wait for the right one.
     if (!stable_name_ && !identity_.empty() && serial_device_identity(device_) != identity_) return;
     {
         // A device that is back but not ready yet is tried again quietly at the next poll.
-        QSerialPort probe(QString::fromStdString(device_));
-        if (!probe.open(QIODevice::ReadWrite)) return;
+        SerialPort probe;
+        if (!probe.open(device_)) return;
     }
     const std::string label = port_label_;
     open_serial_port(device_);
     port_label_ = label;
-    if (!port_.isOpen()) replug_timer_.start();
+    if (!port_.is_open()) replug_timer_.start();
 }
 
 }  // namespace tvx

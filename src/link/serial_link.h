@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QObject>
-#include <QSerialPort>
 #include <QTimer>
 #include <functional>
 #include <string>
@@ -11,6 +10,7 @@
 
 #include "config/notices.h"
 #include "link/link_dispatch.h"
+#include "link/serial_port.h"
 #include "link/traffic_observer.h"
 #include "model/tool_state.h"
 #include "protocol/line_assembler.h"
@@ -46,12 +46,12 @@ class SerialLink : public QObject, public SerialSender {
     // The same with an explicit device path.
     void open_serial_port(const std::string& device);
 
-    bool is_open() const { return port_.isOpen(); }
+    bool is_open() const { return port_.is_open(); }
     // Received bytes the link holds and has not handed over yet, wherever they wait: whatever the far
     // end sends, no more than the port buffer and one line.
     std::size_t buffered_bytes() const;
     // Bytes written but not yet taken by the device; a program about to exit waits for them.
-    qint64 bytes_to_write() const { return port_.bytesToWrite(); }
+    std::size_t bytes_to_write() const { return port_.bytes_to_write(); }
 
     // Frames by the current rs_control and slave_address and writes without waiting. Nothing is written
     // when the port is not open or the command is too long; the reply time-out then reports it.
@@ -78,12 +78,12 @@ class SerialLink : public QObject, public SerialSender {
 
   private:
     void on_ready_read();
-    void on_error(QSerialPort::SerialPortError error);
+    void on_failed(SerialPort::Failure failure);
     void deliver(const std::string& line);
 
     ToolState& tool_;
     Notices& notices_;
-    QSerialPort port_;
+    SerialPort port_;
     LineAssembler assembler_{kLineLimit};
     ReplyHandler handler_;
     UnreadableHandler unreadable_;

@@ -5,6 +5,14 @@
 #include <string>
 #include <string_view>
 
+// A test that needs a pseudo-terminal begins with this: on Windows, which has none, it skips and says why.
+// The serial line on Windows is tested through a COM port instead (the serial_com1 test).
+#ifdef _WIN32
+#define TVX_NEEDS_PTY() GTEST_SKIP() << "needs a pseudo-terminal, which Windows does not have"
+#else
+#define TVX_NEEDS_PTY() static_cast<void>(0)
+#endif
+
 namespace tvx::testing {
 
 // A pseudo-terminal standing in for a serial line: the code under test opens slave_path() as its port,
