@@ -8,6 +8,7 @@
 #include "app/sequence_dialogs_install.h"
 #include "app/setting_editors_install.h"
 #include "config/configuration.h"
+#include "config/path_text.h"
 #include "link/config_location.h"
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
@@ -40,7 +41,19 @@ Application::Start Application::start() {
 
     reset_settings(tool_);
     const std::filesystem::path ini = options_.ini_path.empty() ? default_ini_path() : options_.ini_path;
+    // An operator who replaces the earlier tool keeps the connection choices and the hosts typed there.
+    std::string takeover_problem;
+    const auto taken_from = options_.ini_path.empty()
+                                ? take_over_configuration(ini, earlier_configuration(), takeover_problem)
+                                : std::nullopt;
     load_configuration(tool_.config, tool_.model.network.port_number, ini);
+    if (taken_from) {
+        log_.record(TrafficDirection::kNote, "設定",
+                    path_to_utf8(*taken_from) + " の設定を " + path_to_utf8(ini) + " に引き継ぎました");
+    }
+    if (!takeover_problem.empty()) log_.record(TrafficDirection::kNote, "設定", takeover_problem);
+    for (const std::string& note : tool_.config.load_notes)
+        log_.record(TrafficDirection::kNote, "設定", note);
     tool_.config.on_write_failed = [this] { notices_.notify_warning("Can't file open"); };
 
     // The serial link exists whichever interface is chosen, so that a later switch to the serial

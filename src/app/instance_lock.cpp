@@ -46,7 +46,8 @@ bool InstanceLock::try_lock() {
     if (mutex_) return true;
     std::wstring name = QString::fromLatin1(kName).toStdWString();
     if (path_ != default_path()) {
-        const QByteArray digest = QCryptographicHash::hash(path_.toUtf8(), QCryptographicHash::Sha256).toHex();
+        const QByteArray digest =
+            QCryptographicHash::hash(path_.toUtf8(), QCryptographicHash::Sha256).toHex();
         name += L" " + QString::fromLatin1(digest.left(16)).toStdWString();
     }
     HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());

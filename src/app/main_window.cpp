@@ -339,8 +339,9 @@ void MainWindow::update_status() {
     }
     // What a save would write is compared with the saved document: twice a second is often enough.
     if (status_ticks_++ % 5 == 0) {
-        clock_bar_->set_info_text(ClockStatusBar::Info::kDocument,
-                                  text(document_status_text(path_to_utf8(tool_.document_path), data_modified(tool_.model))));
+        clock_bar_->set_info_text(
+            ClockStatusBar::Info::kDocument,
+            text(document_status_text(path_to_utf8(tool_.document_path), data_modified(tool_.model))));
     }
 }
 
@@ -351,12 +352,17 @@ void MainWindow::update_clock(const QDateTime& now) {
 
 void MainWindow::hidden_entry_request(const QPoint& global) {
     int& count = tool_.model.run.hidden_entry_count;
-    // The screen's corner, where the caption is when the tool draws it; where a window manager owns the
-    // caption, the same corner of the window's inside (its menu bar).
-    const QPoint inside = mapFromGlobal(global);
+    // The screen's corner. On Windows the system draws the caption there and its right clicks come
+    // through nativeEvent, so that corner alone counts. Where a window manager owns the caption and keeps
+    // its clicks, the same corner of the window's inside (its menu bar) counts as well.
     const bool screen_corner = global.x() < kHiddenEntryCorner && global.y() < kHiddenEntryCorner;
+#ifdef Q_OS_WIN
+    const bool window_corner = false;
+#else
+    const QPoint inside = mapFromGlobal(global);
     const bool window_corner = inside.x() >= 0 && inside.y() >= 0 && inside.x() < kHiddenEntryCorner &&
                                inside.y() < kHiddenEntryCorner;
+#endif
     if (screen_corner || window_corner) {
         ++count;
     } else {

@@ -7,6 +7,8 @@ namespace {
 
 constexpr std::size_t kValueBuffer = 10;
 constexpr std::size_t kPortBuffer = 6;
+// A default no key's value can be: tells a missing key from one that holds "0".
+constexpr char kAbsent[] = "\x01";
 
 int read_choice(std::string_view text, std::string_view key, int count) {
     const int value = text_to_int(profile_string_from_text(text, kIniSection, key, "0", kValueBuffer));
@@ -37,13 +39,31 @@ void load_configuration(Configuration& config, std::string& port_number, const s
     port_number = profile_string_from_text(text, kIniSection, "p_port_number", "09004", kPortBuffer);
     config.client_server = read_choice(text, "ClientServer", 2);
     config.select_number = number("select_number");
-    config.list_count = number("list_count");
-    if (config.list_count < 0 || config.list_count > kMaxHosts) config.list_count = 0;
+    config.load_notes.clear();
+    const int stored_count = number("list_count");
+    config.list_count = stored_count < 0 ? 0 : stored_count;
+    if (config.list_count > kMaxHosts) {
+        config.list_count = kMaxHosts;
+        config.load_notes.push_back("list_count=" + std::to_string(stored_count) + " は上限の " +
+                                    std::to_string(kMaxHosts) + " 件を超えています。最初の " +
+                                    std::to_string(kMaxHosts) + " 件のホストを読み込みました。");
+    }
     config.host_list = {};
+    int last_stored = -1;
     for (int host = 0; host < config.list_count; ++host) {
         for (int octet = 0; octet < 4; ++octet) {
-            config.host_list[host][octet] = static_cast<std::uint8_t>(number(host_key(host, octet)) & 0xFF);
+            const std::string key = host_key(host, octet);
+            if (profile_string_from_text(text, kIniSection, key, kAbsent, kValueBuffer) != kAbsent)
+                last_stored = host;
+            config.host_list[host][octet] = static_cast<std::uint8_t>(number(key) & 0xFF);
         }
+    }
+    if (last_stored + 1 < config.list_count) {
+        config.load_notes.push_back("list_count=" + std::to_string(stored_count) +
+                                    " ですが、アドレスのあるホストは " + std::to_string(last_stored + 1) +
+                                    " 件でした。" + std::to_string(last_stored + 1) +
+                                    " 件として読み込みました。");
+        config.list_count = last_stored + 1;
     }
     config.pace = read_choice(text, "pace", 2);
     for (std::size_t kind = 0; kind < kFileKindCount; ++kind) {
@@ -75,7 +95,8 @@ bool write_host(const Configuration& config, int index) {
     if (index < 0 || index >= kMaxHosts) return false;
     bool ok = true;
     for (int octet = 0; octet < 4; ++octet) {
-        ok = write_value(config, host_key(index, octet), std::to_string(config.host_list[index][octet])) && ok;
+        ok =
+            write_value(config, host_key(index, octet), std::to_string(config.host_list[index][octet])) && ok;
     }
     return reported(config, ok);
 }

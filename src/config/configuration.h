@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "config/recent_files.h"
 #include "config/recent_folders.h"
@@ -44,14 +45,19 @@ struct Configuration {
     // Told once for each write that could not be made (the old file stays as it was); the desktop tool
     // shows the operator the file warning.
     std::function<void()> on_write_failed;
+    // What loading had to say about the file (a host count it could not take as written), for the log.
+    std::vector<std::string> load_notes;
 };
 
 // "ip00_0" with the host index as two characters (tens and units added to "0") and the octet number.
 std::string host_key(int index, int octet);
 
 // Reads every key once, in the order the tool always has: a missing file, section or key gives its
-// default; a choice outside its list, or a host count above the bound, is taken as the default. A file
-// that is there but cannot be read gives the defaults too and marks the configuration unreadable.
+// default; a choice outside its list is taken as the default. No stored host is dropped: a host count
+// above the bound keeps the hosts up to the bound, and hosts counted but without any address key after
+// the last stored one are not counted, so that a new host goes after the stored ones; either is said in
+// load_notes. A file that is there but cannot be read gives the defaults too and marks the configuration
+// unreadable.
 // port_number is the settings model's network port_number.
 void load_configuration(Configuration& config, std::string& port_number, const std::filesystem::path& path);
 

@@ -17,7 +17,8 @@ std::vector<std::string> available_serial_devices(const std::string& by_id_folde
 #ifdef _WIN32
     // Windows names its ports COM1, COM2...: the names the operator knows and the port opens by.
     (void)by_id_folder;
-    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) found.push_back(info.portName().toStdString());
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
+        found.push_back(info.portName().toStdString());
     std::sort(found.begin(), found.end());
     return found;
 #endif

@@ -1,9 +1,11 @@
 #include "config/ini_profile.h"
 
+#include <chrono>
+
 #include <gtest/gtest.h>
 
-
 #include "config/configuration.h"
+#include "config/configuration_takeover.h"
 #include "config/safe_file.h"
 #include "support/scratch_folder.h"
 
@@ -32,14 +34,16 @@ TEST(IniProfile, TextToIntReadsLeadingDigitsOnly) {
 }
 
 TEST(IniProfile, WritingOneKeyKeepsEveryOtherLine) {
-    const std::string text = "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\n\r\n[B]\r\ny=2\n";
+    const std::string text =
+        "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\n\r\n[B]\r\ny=2\n";
     const std::string replaced = profile_text_with_value(text, kIniSection, "COM_PORT", "5");
     EXPECT_EQ(replaced,
               "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\nCOM_PORT=5\r\nrs_control=0\r\n\r\n[B]\r\ny=2\r\n");
     const std::string added = profile_text_with_value(text, kIniSection, "Interface", "1");
-    EXPECT_EQ(added,
-              "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\nInterface=1\r\n\r\n[B]\r\n"
-              "y=2\r\n");
+    EXPECT_EQ(
+        added,
+        "[A]\r\nx=1\r\n\r\n[TVX-230_Section]\r\ncom_port=1\r\nrs_control=0\r\nInterface=1\r\n\r\n[B]\r\n"
+        "y=2\r\n");
     EXPECT_EQ(profile_text_with_value("", kIniSection, "list_count", "0"),
               "[TVX-230_Section]\r\nlist_count=0\r\n");
 }
@@ -63,7 +67,7 @@ TEST(Configuration, HostKeysGoPastNineForIndexesOfAHundredAndMore) {
 }
 
 class ConfigurationFile : public ::testing::Test {
-protected:
+  protected:
     fs::path ini() const { return dir / "tvx230.ini"; }
     void write(const std::string& text) { ASSERT_TRUE(write_file_replacing(ini(), text)); }
     testing::ScratchFolder dir;
@@ -85,9 +89,10 @@ TEST_F(ConfigurationFile, MissingFileGivesTheDefaults) {
 }
 
 TEST_F(ConfigurationFile, ReadsEveryKeyAndTheHosts) {
-    write("[TVX-230_Section]\r\ncom_port=2\r\nrs_control=1\r\nInterface=1\r\np_port_number=1234567\r\n"
-          "ClientServer=1\r\nselect_number=1\r\nlist_count=2\r\nip00_0=192\r\nip00_1=168\r\nip00_2=0\r\n"
-          "ip00_3=1\r\nip01_0=10\r\nip01_1=abc\r\nip01_2=257\r\nip01_3=-1\r\nip02_0=7\r\n");
+    write(
+        "[TVX-230_Section]\r\ncom_port=2\r\nrs_control=1\r\nInterface=1\r\np_port_number=1234567\r\n"
+        "ClientServer=1\r\nselect_number=1\r\nlist_count=2\r\nip00_0=192\r\nip00_1=168\r\nip00_2=0\r\n"
+        "ip00_3=1\r\nip01_0=10\r\nip01_1=abc\r\nip01_2=257\r\nip01_3=-1\r\nip02_0=7\r\n");
     load_configuration(config, port_number, ini());
     EXPECT_EQ(config.com_port, 2);
     EXPECT_EQ(config.rs_control, 1);
@@ -101,21 +106,79 @@ TEST_F(ConfigurationFile, ReadsEveryKeyAndTheHosts) {
     EXPECT_EQ(config.host_list[2], (HostAddress{0, 0, 0, 0}));
 }
 
-TEST_F(ConfigurationFile, ChoicesOutsideTheirListsAndTooManyHostsTakeTheDefault) {
-    write("[TVX-230_Section]\r\ncom_port=6\r\nrs_control=2\r\nInterface=-1\r\nClientServer=9\r\n"
-          "list_count=131\r\n");
+TEST_F(ConfigurationFile, ChoicesOutsideTheirListsTakeTheDefaultAndNoStoredHostIsDropped) {
+    write("[TVX-230_Section]\r\ncom_port=6\r\nrs_control=2\r\nInterface=-1\r\nClientServer=9\r\n");
     load_configuration(config, port_number, ini());
     EXPECT_EQ(config.com_port, 0);
     EXPECT_EQ(config.rs_control, 0);
     EXPECT_EQ(config.link_interface, 0);
     EXPECT_EQ(config.client_server, 0);
-    EXPECT_EQ(config.list_count, 0);
+    EXPECT_TRUE(config.load_notes.empty());
 
     write("[TVX-230_Section]\r\nlist_count=130\r\nip:0_0=1\r\nip<9_3=9\r\n");
     load_configuration(config, port_number, ini());
     EXPECT_EQ(config.list_count, 130);
     EXPECT_EQ(config.host_list[100][0], 1);
     EXPECT_EQ(config.host_list[129][3], 9);
+    EXPECT_TRUE(config.load_notes.empty());
+
+    // A count above the bound keeps the hosts up to it, where a count taken as 0 lost them all (and the
+    // next host added was written over the first).
+    std::string text = "[TVX-230_Section]\r\nlist_count=131\r\n";
+    for (int host = 0; host < 131; ++host)
+        text += host_key(host, 0) + "=" + std::to_string(host % 256) + "\r\n";
+    write(text);
+    load_configuration(config, port_number, ini());
+    EXPECT_EQ(config.list_count, 130);
+    EXPECT_EQ(config.host_list[0][0], 0);
+    EXPECT_EQ(config.host_list[129][0], 129);
+    ASSERT_EQ(config.load_notes.size(), 1u);
+    EXPECT_NE(config.load_notes[0].find("list_count=131"), std::string::npos);
+
+    // A count beyond the hosts stored: the stored ones stay, a gap among them too, and the count ends
+    // after the last, so that a new host goes there.
+    write("[TVX-230_Section]\r\nlist_count=9\r\nip00_0=10\r\nip02_3=12\r\n");
+    load_configuration(config, port_number, ini());
+    EXPECT_EQ(config.list_count, 3);
+    EXPECT_EQ(config.host_list[0], (HostAddress{10, 0, 0, 0}));
+    EXPECT_EQ(config.host_list[2], (HostAddress{0, 0, 0, 12}));
+    ASSERT_EQ(config.load_notes.size(), 1u);
+    EXPECT_NE(config.load_notes[0].find("3 件"), std::string::npos) << config.load_notes[0];
+}
+
+// The configuration the earlier tool kept (on Windows, in the Windows folder) is taken over once, when
+// the tool's own file does not exist yet; the earlier files are only read.
+TEST_F(ConfigurationFile, TheEarlierConfigurationIsTakenOverOnceAndTheNewerCopyWins) {
+    const std::string earlier_text =
+        "[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n"
+        "ip00_1=0\r\nip00_2=0\r\nip00_3=1\r\n[Other]\r\nx=\x82\xa0\r\n";
+    const std::string stored_text = "[TVX-230_Section]\r\nInterface=1\r\nlist_count=0\r\n";
+    fs::create_directories(dir / "windows");
+    fs::create_directories(dir / "store");
+    const EarlierConfiguration earlier{dir / "windows" / "tvx230.ini", dir / "store" / "tvx230.ini"};
+    std::string problem;
+
+    EXPECT_FALSE(take_over_configuration(ini(), earlier, problem));  // nothing there
+    ASSERT_TRUE(write_file_replacing(earlier.file, earlier_text));
+    EXPECT_EQ(take_over_configuration(ini(), earlier, problem), earlier.file);
+    std::string taken;
+    ASSERT_TRUE(read_whole_file(ini(), taken));
+    EXPECT_EQ(taken, earlier_text);
+    EXPECT_FALSE(take_over_configuration(ini(), earlier, problem)) << "taken over a second time";
+
+    fs::remove(ini());
+    ASSERT_TRUE(write_file_replacing(earlier.virtual_store, stored_text));
+    fs::last_write_time(earlier.virtual_store, fs::last_write_time(earlier.file) + std::chrono::hours(1));
+    EXPECT_EQ(take_over_configuration(ini(), earlier, problem), earlier.virtual_store);
+    ASSERT_TRUE(read_whole_file(ini(), taken));
+    EXPECT_EQ(taken, stored_text);
+
+    fs::remove(ini());
+    fs::last_write_time(earlier.virtual_store, fs::last_write_time(earlier.file) - std::chrono::hours(1));
+    EXPECT_EQ(take_over_configuration(ini(), earlier, problem), earlier.file);
+    std::string untouched;
+    ASSERT_TRUE(read_whole_file(earlier.file, untouched));
+    EXPECT_EQ(untouched, earlier_text);
 }
 
 TEST_F(ConfigurationFile, WritingAHostWritesItsFourKeys) {
@@ -140,8 +203,9 @@ TEST_F(ConfigurationFile, RecentFoldersAreKeptInKeysOfTheirOwn) {
     remember_folder(config, FileKind::kBitmap, "");
     std::string bytes;
     ASSERT_TRUE(read_whole_file(ini(), bytes));
-    EXPECT_EQ(bytes, "[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n"
-                     "folder_bank=/srv/banks/大文字\r\n");
+    EXPECT_EQ(bytes,
+              "[TVX-230_Section]\r\nInterface=1\r\nlist_count=1\r\nip00_0=10\r\n"
+              "folder_bank=/srv/banks/大文字\r\n");
 
     Configuration back;
     load_configuration(back, port_number, ini());

@@ -405,6 +405,14 @@ TEST_F(MainWindowTest, RightClicksInTheWindowsOwnCornerCountWhereTheCaptionIsNot
     window->show();
     const QPoint corner = window->mapToGlobal(QPoint(0, 0));
     ASSERT_GE(corner.x(), kHiddenEntryOutside);
+#ifdef Q_OS_WIN
+    // On Windows the caption is the system's and reaches the tool: the screen's corner alone counts.
+    for (int i = 0; i < 10; ++i) right_click(window->menuBar(), corner + QPoint(4, 4));
+    EXPECT_TRUE(opened.empty());
+    EXPECT_EQ(tool.model.run.hidden_entry_count, 0);
+    window->hide();
+    return;
+#endif
     for (int i = 0; i < 9; ++i)
         right_click(window->menuBar(), corner + QPoint(i % 2 ? 19 : 0, i % 2 ? 0 : 19));
     EXPECT_TRUE(opened.empty());
@@ -460,13 +468,17 @@ TEST_F(MainWindowTest, TheStatusBarFollowsTheLinkAsItGoesAndComesBack) {
     link.open = false;
     link.awaiting_device = true;
     window->tick();
-    EXPECT_EQ(cell(ClockStatusBar::Info::kLink), QStringLiteral("COM1 /dev/ttyUSB0 外れています (戻れば開き直します)"));
-    EXPECT_TRUE(cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 が外れました")));
+    EXPECT_EQ(cell(ClockStatusBar::Info::kLink),
+              QStringLiteral("COM1 /dev/ttyUSB0 外れています (戻れば開き直します)"));
+    EXPECT_TRUE(
+        cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 が外れました")));
     link.open = true;
     link.awaiting_device = false;
     window->tick();
-    EXPECT_TRUE(cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 を開き直しました")));
-    EXPECT_EQ(notes, (std::vector<std::string>{"COM1 /dev/ttyUSB0 が外れました", "COM1 /dev/ttyUSB0 を開き直しました"}));
+    EXPECT_TRUE(
+        cell(ClockStatusBar::Info::kResult).endsWith(QStringLiteral(" COM1 /dev/ttyUSB0 を開き直しました")));
+    EXPECT_EQ(notes, (std::vector<std::string>{"COM1 /dev/ttyUSB0 が外れました",
+                                               "COM1 /dev/ttyUSB0 を開き直しました"}));
     // The clock keeps its row and its parts.
     EXPECT_FALSE(window->clock_bar()->part_text(0).isEmpty());
     EXPECT_FALSE(window->clock_bar()->part_text(1).isEmpty());
