@@ -1,7 +1,7 @@
 # Cross-compiling for 64-bit Windows with MinGW-w64 (Debian: g++-mingw-w64-x86-64-posix), the programs
-# run under Wine (Debian: wine64). scripts/test-windows uses it for the core and its tests:
+# run under Wine. scripts/test-windows chain-loads it from Qt for MinGW's own toolchain file:
 #
-#   cmake -S windows -B build-windows --toolchain cmake/mingw-w64-x86_64.cmake
+#   /opt/qt6-mingw64/bin/qt-cmake -S . -B build-windows -DQT_CHAINLOAD_TOOLCHAIN_FILE=$PWD/cmake/mingw-w64-x86_64.cmake
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
@@ -18,8 +18,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
-# Programs built here run under Wine: CTest starts them through it. Debian puts wine64 outside PATH.
-find_program(TVX230_WINE NAMES wine64 wine PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
+# Programs built here run under Wine: CTest starts them through it.
+find_program(TVX230_WINE NAMES wine wine64 PATHS /usr/lib/wine NO_CMAKE_FIND_ROOT_PATH)
 if(TVX230_WINE)
   set(CMAKE_CROSSCOMPILING_EMULATOR ${TVX230_WINE})
 endif()

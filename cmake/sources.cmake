@@ -1,5 +1,5 @@
-# The source lists of the tree, in one place: the normal build (src/CMakeLists.txt) and the Windows build
-# of the core and its tests (windows/CMakeLists.txt) both take their files from here.
+# The source lists of the tree, in one place: the build of the programs (src/CMakeLists.txt) and of the
+# tests (tests/CMakeLists.txt) take their files from here.
 
 # The folders of src/ that make up the core: standard C++ only, no Qt.
 set(TVX230_CORE_DIRS model config protocol glyphs)
@@ -23,6 +23,4 @@ function(tvx230_test_sources out)
   set(${out} ${sources} PARENT_SCOPE)
 endfunction()
 
-# The virtual unit's answering logic is standard C++ as well (its serial and TCP hosts are not): the
-# tests of the protocol talk to it, so the Windows build of those tests takes this file too.
-set(TVX230_UNIT_CORE_SOURCES unit/virtual_unit.cpp unit/virtual_unit.h)
+

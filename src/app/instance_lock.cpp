@@ -6,6 +6,12 @@
 #include <QLockFile>
 #include <QStandardPaths>
 
+#ifdef _WIN32
+#include <QCryptographicHash>
+
+#include <windows.h>
+#endif
+
 namespace tvx {
 
 namespace {
@@ -24,13 +30,46 @@ InstanceLock::InstanceLock(const QString& path) : path_(path), lock_(std::make_u
     lock_->setStaleLockTime(0);
 }
 
-InstanceLock::~InstanceLock() = default;
-
 QString InstanceLock::default_path() {
     QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
     if (folder.isEmpty()) folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation);
     return QDir(folder).filePath(QStringLiteral("%1.lock").arg(QLatin1String(kName)));
 }
+
+#ifdef _WIN32
+
+// On Windows the rule is a named mutex, as the system keeps it: it goes with the process that made it,
+// however that process ends, so nothing is left behind to be taken over (a lock file would be judged by a
+// process number, which the system gives out again). The default lock is the mutex of the tool's own name;
+// a lock elsewhere (a test's) is one of that name and the path.
+bool InstanceLock::try_lock() {
+    if (mutex_) return true;
+    std::wstring name = QString::fromLatin1(kName).toStdWString();
+    if (path_ != default_path()) {
+        const QByteArray digest = QCryptographicHash::hash(path_.toUtf8(), QCryptographicHash::Sha256).toHex();
+        name += L" " + QString::fromLatin1(digest.left(16)).toStdWString();
+    }
+    HANDLE mutex = ::CreateMutexW(nullptr, FALSE, name.c_str());
+    if (mutex == nullptr) return true;  // no mutex to be had: the tool still runs, without the guard
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        ::CloseHandle(mutex);
+        return false;
+    }
+    mutex_ = mutex;
+    return true;
+}
+
+bool InstanceLock::is_locked() const {
+    return mutex_ != nullptr;
+}
+
+InstanceLock::~InstanceLock() {
+    if (mutex_) ::CloseHandle(mutex_);
+}
+
+#else
+
+InstanceLock::~InstanceLock() = default;
 
 bool InstanceLock::try_lock() {
     if (lock_->isLocked()) return true;
@@ -55,5 +94,7 @@ bool InstanceLock::try_lock() {
 bool InstanceLock::is_locked() const {
     return lock_->isLocked();
 }
+
+#endif
 
 }  // namespace tvx

@@ -7,8 +7,9 @@ class QLockFile;
 
 namespace tvx {
 
-// The one-copy-at-a-time rule: a lock file named after "TVX-230 TCP_X_Mutex", held from start-up until
-// the process ends. A lock left behind by a copy that died is taken over.
+// The one-copy-at-a-time rule, held from start-up until the process ends: on Windows the named mutex
+// "TVX-230 TCP_X_Mutex"; elsewhere a lock file of that name, where a lock left behind by a copy that died
+// is taken over.
 class InstanceLock {
   public:
     static constexpr char kName[] = "TVX-230 TCP_X_Mutex";
@@ -32,6 +33,7 @@ class InstanceLock {
   private:
     QString path_;
     std::unique_ptr<QLockFile> lock_;
+    void* mutex_ = nullptr;  // the named mutex held, on Windows
 };
 
 }  // namespace tvx

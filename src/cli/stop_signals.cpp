@@ -69,6 +69,9 @@ StopSignals::StopSignals(QObject* parent) : QObject(parent) {
     g_stopping = false;
 #ifdef _WIN32
     g_instance = this;
+    // A parent that ignores Ctrl+C passes that on to its children: this run takes it back, as a Ctrl+C
+    // must end a run with its report.
+    SetConsoleCtrlHandler(nullptr, FALSE);
     installed_ = SetConsoleCtrlHandler(console_handler, TRUE) != 0;
 #else
     if (pipe(g_pipe) != 0) return;

@@ -60,8 +60,9 @@ void SerialLink::open_serial_port(const std::string& device) {
 
     if (!port_.open(device)) {
         // Refused for lack of permission: the operator also learns how to get it.
-        const std::string hint =
-            port_.failure() == SerialPort::Failure::kPermission ? serial_permission_hint(device) : std::string();
+        const std::string hint = port_.failure() == SerialPort::Failure::kPermission
+                                     ? serial_permission_hint(device)
+                                     : std::string();
         notices_.notify_error(hint.empty() ? std::string("Miss! File Open") : "Miss! File Open\n" + hint);
     }
 

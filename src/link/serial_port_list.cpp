@@ -14,6 +14,13 @@ namespace tvx {
 
 std::vector<std::string> available_serial_devices(const std::string& by_id_folder) {
     std::vector<std::string> found;
+#ifdef _WIN32
+    // Windows names its ports COM1, COM2...: the names the operator knows and the port opens by.
+    (void)by_id_folder;
+    for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts()) found.push_back(info.portName().toStdString());
+    std::sort(found.begin(), found.end());
+    return found;
+#endif
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(by_id_folder, error)) {
         found.push_back(entry.path().string());

@@ -21,14 +21,21 @@ constexpr cc_t kXoff = 0x13;
 
 SerialPort::Failure failure_of(QSerialPort::SerialPortError error) {
     switch (error) {
-        case QSerialPort::NoError: return SerialPort::Failure::kNone;
-        case QSerialPort::PermissionError: return SerialPort::Failure::kPermission;
-        case QSerialPort::DeviceNotFoundError: return SerialPort::Failure::kNotFound;
-        case QSerialPort::OpenError: return SerialPort::Failure::kBusy;
-        case QSerialPort::ResourceError: return SerialPort::Failure::kResource;
+        case QSerialPort::NoError:
+            return SerialPort::Failure::kNone;
+        case QSerialPort::PermissionError:
+            return SerialPort::Failure::kPermission;
+        case QSerialPort::DeviceNotFoundError:
+            return SerialPort::Failure::kNotFound;
+        case QSerialPort::OpenError:
+            return SerialPort::Failure::kBusy;
+        case QSerialPort::ResourceError:
+            return SerialPort::Failure::kResource;
         case QSerialPort::ReadError:
-        case QSerialPort::WriteError: return SerialPort::Failure::kReadWrite;
-        default: return SerialPort::Failure::kOther;
+        case QSerialPort::WriteError:
+            return SerialPort::Failure::kReadWrite;
+        default:
+            return SerialPort::Failure::kOther;
     }
 }
 

@@ -1,7 +1,8 @@
-// The serial port on Windows: the communication driver through overlapped I/O, and one thread that
-// waits for received characters (EV_RXCHAR), reads what the input queue holds and writes what the owner
-// queued. It waits on events, never on a completion port: some emulations of the driver complete a
-// character wait without posting it to a completion port, and a reader that waits there hears nothing.
+// The serial port on Windows: the communication driver through overlapped I/O, and one thread that keeps
+// a read in place (handed over when characters came and the line paused) and writes what the owner
+// queued. It waits on events, never on a completion port, and never on a character event: some
+// emulations of the driver complete a character wait without posting it to a completion port, or only
+// tens of milliseconds after the character came, where a read in place completes at once.
 #ifdef _WIN32
 
 #include <QMetaObject>
@@ -20,13 +21,18 @@ namespace {
 
 // One read takes at most this much, as the driver's queue is sized.
 constexpr DWORD kReadChunk = 1024;
-// Failed waits in a row after which the device counts as gone.
+// The pause on the line after which a read hands over what it has.
+constexpr DWORD kReadIntervalMs = 1;
+// Failed reads in a row after which the device counts as gone.
 constexpr int kFailuresToGiveUp = 3;
+// Reads ended by a cancel in a row (a millisecond apart) after which the device counts as gone.
+constexpr int kAbortsToGiveUp = 2000;
 
 std::wstring device_path(const std::string& device) {
     // "COM10" and above are reached only through the device namespace; "COM1" works either way.
     std::string path = device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
-    const int size = ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
+    const int size =
+        ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
     std::wstring wide(static_cast<std::size_t>(size), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
     return wide;
@@ -76,88 +82,56 @@ struct SerialPort::Native {
 
     void post_ready(unsigned from) {
         if (ready_posted.exchange(true)) return;
-        QMetaObject::invokeMethod(owner, [this, from] {
-            ready_posted = false;
-            if (from == session && handle != INVALID_HANDLE_VALUE) emit owner->ready_read();
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            owner,
+            [this, from] {
+                ready_posted = false;
+                if (from == session && handle != INVALID_HANDLE_VALUE) emit owner->ready_read();
+            },
+            Qt::QueuedConnection);
     }
     void post_failure(unsigned from, Failure failure) {
-        QMetaObject::invokeMethod(owner, [this, from, failure] {
-            if (from == session && handle != INVALID_HANDLE_VALUE) emit owner->failed(failure);
-        }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            owner,
+            [this, from, failure] {
+                if (from == session && handle != INVALID_HANDLE_VALUE) emit owner->failed(failure);
+            },
+            Qt::QueuedConnection);
     }
 
-    bool room_to_read() const {
+    // How much the next read may bring: what fits under the limit, at most one chunk.
+    DWORD room_to_read() const {
         std::lock_guard<std::mutex> guard(lock);
-        return read_limit == 0 || static_cast<std::size_t>(received.size()) < read_limit;
+        const std::size_t held = static_cast<std::size_t>(received.size());
+        if (read_limit == 0) return kReadChunk;
+        return held >= read_limit ? 0
+                                  : static_cast<DWORD>(std::min<std::size_t>(kReadChunk, read_limit - held));
     }
 
-    // Reads what the input queue holds, while there is room for it. False when the device is gone;
-    // read tells how many bytes came.
-    bool drain(Overlapped& request, unsigned from, std::size_t& read) {
-        read = 0;
-        for (;;) {
-            DWORD errors = 0;
-            COMSTAT status{};
-            if (::ClearCommError(handle, &errors, &status) == 0) return !device_gone(::GetLastError());
-            DWORD wanted = std::min<DWORD>(status.cbInQue, kReadChunk);
-            {
-                std::lock_guard<std::mutex> guard(lock);
-                if (read_limit != 0) {
-                    const std::size_t held = static_cast<std::size_t>(received.size());
-                    wanted = static_cast<DWORD>(std::min<std::size_t>(wanted, held < read_limit ? read_limit - held : 0));
-                }
-            }
-            if (wanted == 0) return true;
-            char buffer[kReadChunk];
-            DWORD got = 0;
-            request.rearm();
-            // The time-outs make a read return at once with what is queued.
-            const bool done = ::ReadFile(handle, buffer, wanted, nullptr, &request.record) != 0 ||
-                              ::GetLastError() == ERROR_IO_PENDING;
-            if (!done || ::GetOverlappedResult(handle, &request.record, &got, TRUE) == 0) {
-                const DWORD error = ::GetLastError();
-                ::ClearCommError(handle, &errors, nullptr);
-                return !device_gone(error);
-            }
-            if (got == 0) return true;
-            {
-                std::lock_guard<std::mutex> guard(lock);
-                received.append(buffer, static_cast<qsizetype>(got));
-            }
-            read += got;
-            post_ready(from);
+    // Takes what a read brought.
+    void take(const char* bytes, DWORD count, unsigned from) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            received.append(bytes, static_cast<qsizetype>(count));
         }
+        post_ready(from);
     }
 
     void run(unsigned from) {
-        Overlapped wait_request, read_request, write_request;
-        DWORD mask = 0;
-        bool waiting = false, writing = false, woken_by_driver = false;
+        Overlapped read_request, write_request;
+        char buffer[kReadChunk];
+        bool reading = false, writing = false;
         QByteArray writing_bytes;
-        int failures = 0, empty_wakes = 0;
+        int failures = 0, aborted = 0, empty_reads = 0;
         while (!stopping) {
-            // What the queue holds is read first: a read may have stopped at the limit, and characters
-            // that came between a read and the next wait are in the queue already.
-            std::size_t read = 0;
-            if (room_to_read() && !drain(read_request, from, read)) break;
-            if (woken_by_driver && read == 0) {
-                // The event mask is not trusted (an emulated driver leaves it 0) and the queue was empty:
-                // a wait that keeps ending with nothing to read would spin.
-                if (++empty_wakes > 3) ::Sleep(1);
-            } else if (read > 0) {
-                empty_wakes = 0;
-            }
-            woken_by_driver = false;
-
-            if (!waiting && room_to_read()) {
-                wait_request.rearm();
-                mask = 0;
-                if (::WaitCommEvent(handle, &mask, &wait_request.record) != 0) {
-                    ::SetEvent(wait_request.record.hEvent);  // ended at once: taken below like any other
-                    waiting = true;
-                } else if (::GetLastError() == ERROR_IO_PENDING) {
-                    waiting = true;
+            // One read is always in place while there is room for what it brings: the driver completes
+            // it as soon as characters came and the line paused (the interval time-out).
+            const DWORD room = reading ? 0 : room_to_read();
+            if (room > 0) {
+                read_request.rearm();
+                if (::ReadFile(handle, buffer, room, nullptr, &read_request.record) != 0 ||
+                    ::GetLastError() == ERROR_IO_PENDING) {
+                    reading = true;  // done at once or not: the event tells, below
                 } else {
                     const DWORD error = ::GetLastError();
                     DWORD errors = 0;
@@ -176,8 +150,9 @@ struct SerialPort::Native {
                 }
                 if (!writing_bytes.isEmpty()) {
                     write_request.rearm();
-                    if (::WriteFile(handle, writing_bytes.constData(), static_cast<DWORD>(writing_bytes.size()),
-                                    nullptr, &write_request.record) != 0 ||
+                    if (::WriteFile(handle, writing_bytes.constData(),
+                                    static_cast<DWORD>(writing_bytes.size()), nullptr,
+                                    &write_request.record) != 0 ||
                         ::GetLastError() == ERROR_IO_PENDING) {
                         writing = true;
                     } else {
@@ -190,23 +165,37 @@ struct SerialPort::Native {
                     }
                 }
             }
-            HANDLE events[3] = {wake, wait_request.record.hEvent, write_request.record.hEvent};
-            const DWORD count = writing ? 3 : 2;
-            // Without a wait in place (the limit reached), the owner's read wakes the thread; the time-out
-            // is only a safety net.
-            const DWORD woke = ::WaitForMultipleObjects(count, events, FALSE, waiting ? INFINITE : 50);
-            if (woke == WAIT_OBJECT_0 + 1 && waiting) {
-                waiting = false;
-                woken_by_driver = true;
-                DWORD ignored = 0;
-                if (::GetOverlappedResult(handle, &wait_request.record, &ignored, FALSE) == 0) {
+            HANDLE events[3] = {wake, read_request.record.hEvent, write_request.record.hEvent};
+            // Without a read in place (the limit reached), the owner's read wakes the thread; the
+            // time-out is only a safety net.
+            const DWORD woke =
+                ::WaitForMultipleObjects(writing ? 3 : 2, events, FALSE, reading ? INFINITE : 50);
+            if (woke == WAIT_OBJECT_0 + 1 && reading) {
+                reading = false;
+                DWORD got = 0;
+                if (::GetOverlappedResult(handle, &read_request.record, &got, FALSE) == 0) {
                     const DWORD error = ::GetLastError();
                     DWORD errors = 0;
                     ::ClearCommError(handle, &errors, nullptr);
-                    if (device_gone(error) || ++failures >= kFailuresToGiveUp) break;
+                    if (error == ERROR_OPERATION_ABORTED) {
+                        // A change of the port's settings may end a read in place; the next one goes on.
+                        // Only a port that ends every read at once, for good, counts as gone.
+                        if (++aborted > 3) ::Sleep(1);
+                        if (aborted < kAbortsToGiveUp) continue;
+                    }
+                    if (device_gone(error) || ++failures >= kFailuresToGiveUp || aborted >= kAbortsToGiveUp)
+                        break;
                     continue;
                 }
                 failures = 0;
+                aborted = 0;
+                if (got == 0) {
+                    // A read that keeps ending empty would spin.
+                    if (++empty_reads > 3) ::Sleep(1);
+                    continue;
+                }
+                empty_reads = 0;
+                take(buffer, got, from);
             } else if (woke == WAIT_OBJECT_0 + 2 && writing) {
                 DWORD written = 0;
                 ::GetOverlappedResult(handle, &write_request.record, &written, FALSE);
@@ -221,7 +210,7 @@ struct SerialPort::Native {
         // of the buffers.
         ::CancelIo(handle);
         DWORD ignored = 0;
-        if (waiting) ::GetOverlappedResult(handle, &wait_request.record, &ignored, TRUE);
+        if (reading) ::GetOverlappedResult(handle, &read_request.record, &ignored, TRUE);
         if (writing) ::GetOverlappedResult(handle, &write_request.record, &ignored, TRUE);
         in_flight = 0;
         if (!stopping) post_failure(from, Failure::kResource);
@@ -247,20 +236,21 @@ bool SerialPort::open(const std::string& device) {
                                         OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE) {
         const DWORD error = ::GetLastError();
-        failure_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? Failure::kNotFound
+        failure_ = error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND     ? Failure::kNotFound
                    : error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ? Failure::kBusy
-                                                                                       : Failure::kOther;
+                                                                                      : Failure::kOther;
         return false;
     }
-    // Received characters only: the thread waits for nothing else.
-    ::SetCommMask(handle, EV_RXCHAR);
-    native_->handle = handle;
     native_->stopping = false;
     {
         std::lock_guard<std::mutex> guard(native_->lock);
         native_->received.clear();
         native_->to_send.clear();
     }
+    // The time-outs hold from the first read on: a read started under the driver's own could wait for a
+    // full buffer.
+    native_->handle = handle;
+    set_timeouts();
     const unsigned session = ++native_->session;
     native_->io = std::thread([this, session] { native_->run(session); });
     return true;
@@ -285,15 +275,16 @@ bool SerialPort::is_open() const {
 }
 
 bool SerialPort::set_queues(int input_bytes, int output_bytes) {
-    return is_open() &&
-           ::SetupComm(native_->handle, static_cast<DWORD>(input_bytes), static_cast<DWORD>(output_bytes)) != 0;
+    return is_open() && ::SetupComm(native_->handle, static_cast<DWORD>(input_bytes),
+                                    static_cast<DWORD>(output_bytes)) != 0;
 }
 
 bool SerialPort::set_timeouts() {
     if (!is_open()) return false;
     COMMTIMEOUTS timeouts{};
-    // A read returns at once with what is queued; the thread reads only after a character event.
-    timeouts.ReadIntervalTimeout = MAXDWORD;
+    // A read waits for the first character, then returns as soon as the line pauses for a millisecond:
+    // the answer is handed over as it comes, and no read spins on an empty queue.
+    timeouts.ReadIntervalTimeout = kReadIntervalMs;
     timeouts.ReadTotalTimeoutMultiplier = 0;
     timeouts.ReadTotalTimeoutConstant = 0;
     timeouts.WriteTotalTimeoutMultiplier = 0;
@@ -321,12 +312,22 @@ SerialPort::LineHeld SerialPort::set_line() {
     dcb.XoffChar = 0x13;
     dcb.XonLim = 256;
     dcb.XoffLim = 256;
-    // The driver applies the whole block or refuses it.
-    return ::SetCommState(native_->handle, &dcb) != 0 ? LineHeld::kHeld : LineHeld::kRefused;
+    // The driver applies the whole block or refuses it. A device that cannot carry parity (a
+    // pseudo-terminal behind an emulated port) is given the line without it, and says so.
+    if (::SetCommState(native_->handle, &dcb) != 0) return LineHeld::kHeld;
+    dcb.Parity = NOPARITY;
+    return ::SetCommState(native_->handle, &dcb) != 0 ? LineHeld::kHeldWithoutParity : LineHeld::kRefused;
 }
 
 bool SerialPort::is_pseudo_terminal() const {
-    return false;  // every COM port may be a real line
+    // Windows has none; Wine maps a COM port to a Unix device, which may be one. Such a port has no modem
+    // lines to read, where every real port (a UART, a USB adapter) has them.
+    static const bool under_wine = [] {
+        const HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+        return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    }();
+    DWORD modem = 0;
+    return under_wine && is_open() && ::GetCommModemStatus(native_->handle, &modem) == 0;
 }
 
 void SerialPort::set_read_limit(std::size_t bytes) {

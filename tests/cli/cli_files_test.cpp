@@ -6,11 +6,13 @@
 #include <map>
 
 #include <gtest/gtest.h>
+#ifndef _WIN32
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 #include "cli/unit_backup.h"
 #include "cli_harness.h"
@@ -112,6 +114,7 @@ TEST_F(CliFiles, ABackupThatFailsLeavesTheEarlierOneWhole) {
               (QStringList{"unit.dat", "unit.tll", "unit.tlm", "unit.tls"}));
 }
 
+#ifndef _WIN32
 // The same on a disk that is really full: a small file system of its own, mounted where only a child
 // process sees it, holds one backup but not a second beside it.
 TEST(CliBackupOnAFullDisk, TheEarlierBackupStaysWholeAndTheCauseIsTheSystems) {
@@ -158,6 +161,7 @@ TEST(CliBackupOnAFullDisk, TheEarlierBackupStaysWholeAndTheCauseIsTheSystems) {
         GTEST_SKIP() << "no small file system could be mounted (it takes root or a user namespace)";
     EXPECT_EQ(WEXITSTATUS(status), kWhole);
 }
+#endif
 
 // restore takes nothing on trust: a manifest damaged, emptied or edited, or a file changed or gone since
 // the backup, is refused with its reason before anything is sent.
@@ -265,7 +269,9 @@ TEST_F(CliFiles, RestoreRefusesABackupItsManifestDoesNotVouchFor) {
 // Every file and folder a run writes is checked before the first line goes out: a run that cannot keep
 // its record sends nothing, and says why.
 TEST_F(CliFiles, DestinationsThatCannotBeWrittenStopTheRunBeforeAnythingIsSent) {
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo(files.path("pipe").c_str(), 0600), 0);
+#endif
     const std::string backup_file = files.write("backup-file", "x");
     fs::create_directory(files.path("busy"));
     files.write("busy/notes.txt", "mine");
@@ -280,7 +286,9 @@ TEST_F(CliFiles, DestinationsThatCannotBeWrittenStopTheRunBeforeAnythingIsSent) 
         {{"-q", "--log", missing + "r.log", "send", "RVN"}, "r.log: the folder"},
         {{"--report", files.path(""), "send", "RVN"}, "names a folder, not a file"},
         {{"--report", files.path("busy"), "send", "RVN"}, "busy: is a folder, not a file"},
+#ifndef _WIN32
         {{"--log", files.path("pipe"), "send", "RVN"}, "pipe: not a regular file"},
+#endif
         {{"read-back", "-o", missing + "back"}, "back.dat: the folder"},
         {{"glyphs", "read", "small", "-o", files.path("backup-file/g")}, "backup-file is not a folder"},
         {{"backup", backup_file}, "backup-file: is not a folder"},
@@ -307,7 +315,9 @@ TEST_F(CliFiles, DestinationsThatCannotBeWrittenStopTheRunBeforeAnythingIsSent) 
 // An input file that is refused says what happened to it, in place of the desktop tool's bare
 // "Can't file open".
 TEST_F(CliFiles, RefusedInputFilesSayWhatHappened) {
+#ifndef _WIN32
     ASSERT_EQ(::mkfifo(files.path("fifo.dat").c_str(), 0600), 0);
+#endif
     const std::string huge = files.write("huge.dat", "");
     fs::resize_file(huge, std::uintmax_t{17} << 20);
     const std::string bom = files.write("bom.dat", "\xEF\xBB\xBF" + write_document(SettingsModel{}));
@@ -324,8 +334,10 @@ TEST_F(CliFiles, RefusedInputFilesSayWhatHappened) {
     };
     const std::vector<Case> cases = {
         {{"send-all", files.path("missing.dat")}, "missing.dat: does not exist"},
+#ifndef _WIN32
         {{"send-all", files.path("fifo.dat")}, "fifo.dat: not a regular file"},
         {{"send-all", "/dev/zero"}, "/dev/zero: not a regular file"},
+#endif
         {{"send-all", huge}, "huge.dat: too large (more than 16 MiB)"},
         {{"send-all", bom},
          "bom.dat: starts with a byte-order mark; a settings document is saved without one"},

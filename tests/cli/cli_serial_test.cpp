@@ -21,6 +21,7 @@ using testing::round_trip_model;
 class CliOverSerial : public ::testing::TestWithParam<bool> {
   protected:
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_unit_application();
         unit.rs485 = GetParam();
         unit.address = 5;
@@ -77,6 +78,7 @@ INSTANTIATE_TEST_SUITE_P(Rs232cAndRs485, CliOverSerial, ::testing::Values(false,
 class CliOnBareLine : public ::testing::Test {
   protected:
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_unit_application();
         ASSERT_TRUE(pty.ok());
     }
@@ -122,6 +124,7 @@ TEST_F(CliOnBareLine, NoAnswerEndsTheSequenceAfterItsFirstLine) {
 }
 
 TEST(CliOnOneBus, TheUnitsOfAnAddressListTakeTurnsAndAMissingOneFailsAlone) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     PtyPort line;
     ASSERT_TRUE(line.open()) << line.error();

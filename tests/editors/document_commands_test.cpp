@@ -159,7 +159,9 @@ TEST_F(DocumentCommandsTest, OpenRefusesWhatCannotBeASettingsDocumentAndChangesN
     std::ofstream(path("notes.txt"), std::ios::binary) << "0\r\n0\r\n0\r\n" << std::string(64, 's') << "\r\n";
     std::ofstream(path("colours.dat"), std::ios::binary) << "0\r\n12\r\n";
     std::ofstream(path("README"), std::ios::binary) << "TVX-230 settings\r\n";
+#ifndef _WIN32
     ASSERT_EQ(mkfifo(path("fifo").c_str(), 0600), 0);
+#endif
     std::ofstream(path("huge.dat")).close();
     fs::resize_file(path("huge.dat"), std::uintmax_t{4} << 30);
 
@@ -169,7 +171,9 @@ TEST_F(DocumentCommandsTest, OpenRefusesWhatCannotBeASettingsDocumentAndChangesN
     const std::pair<const char*, std::string> cases[] = {
         {"README", "README は設定ファイルではありません。\n1行目: 数値ではありません"},
         {"colours.dat", "colours.dat は設定ファイルではありません。\n2行目: 設定できる範囲を超えています"},
+#ifndef _WIN32
         {"fifo", "fifo は通常のファイルではないため、設定ファイルとして読み込めません。"},
+#endif
         {"huge.dat", "huge.dat は大きすぎるため、設定ファイルとして読み込めません。"},
     };
     for (const auto& [name, notice] : cases) {

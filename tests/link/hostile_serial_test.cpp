@@ -6,7 +6,9 @@
 #include <random>
 #include <string>
 
+#ifndef _WIN32
 #include <fcntl.h>
+#endif
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -32,6 +34,7 @@ class HostileSerialTest : public ::testing::Test {
     static constexpr std::size_t kHeldLimit = SerialLink::kQueueBytes + SerialLink::kLineLimit;
 
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_core_application();
         ASSERT_TRUE(pty.ok());
         link = std::make_unique<SerialLink>(tool, notices);
@@ -119,6 +122,7 @@ TEST_F(HostileSerialTest, AUnitThatSaysNothingGivesOneNoConnectAndTheNextCommand
 
 // A notice box holds the GUI thread in its own event loop while the unit keeps sending: the link takes
 // no more than its port buffer meanwhile and leaves the rest in the line, then catches up.
+#ifndef _WIN32
 TEST_F(HostileSerialTest, FloodWhileANoticeBoxIsOpenStaysBounded) {
     const int master = pty.master_fd();
     ASSERT_EQ(::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK), 0);
@@ -145,6 +149,8 @@ TEST_F(HostileSerialTest, FloodWhileANoticeBoxIsOpenStaysBounded) {
     ASSERT_TRUE(testing::process_events_until([&] { return link->buffered_bytes() == 0; }));
     expect_normal_exchange();
 }
+
+#endif
 
 }  // namespace
 }  // namespace tvx

@@ -24,6 +24,7 @@ const std::vector<std::string> kAllOpenSteps = {"Miss! File Open", "Miss! Mask S
 class SerialLinkTest : public ::testing::Test {
   protected:
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_core_application();
         ASSERT_TRUE(pty.ok());
         reset_settings(tool);

@@ -61,6 +61,7 @@ TEST_F(SerialPortNamesTest, NoIniFileOrPathGivesThePlatformName) {
 }
 
 TEST_F(SerialPortNamesTest, LinkOpensTheDeviceTheIniNames) {
+    TVX_NEEDS_PTY();
     testing::ensure_core_application();
     testing::PtyPair pty;
     ASSERT_TRUE(pty.ok());

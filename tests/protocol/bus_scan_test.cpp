@@ -194,6 +194,7 @@ class PtyBus {
 };
 
 TEST(BusScanPty, FindsTheUnitsThroughTheSerialLink) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     PtyBus bus;
     ASSERT_TRUE(bus.pty.ok());

@@ -48,6 +48,7 @@ using Tool = testing::ToolOnLink;
 class PtyUnit : public ::testing::Test {
   protected:
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_unit_application();
         QString error;
         ASSERT_TRUE(host.open(error)) << error.toStdString();
@@ -185,6 +186,7 @@ TEST_F(PtyUnit, AnotherUnitsAnswerOnRs485IsNotReadAndIsNamedInsteadOfSuccess) {
 }
 
 TEST(SerialWithoutUnit, ReadBackStopsAtTheFirstNoConnectAndSaysWhere) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     testing::PtyPair line;
     ASSERT_TRUE(line.ok());

@@ -9,10 +9,18 @@
 namespace tvx::testing {
 PtyPair::PtyPair() = default;
 PtyPair::~PtyPair() = default;
-bool PtyPair::write(std::string_view) { return false; }
-std::string PtyPair::read(std::size_t, std::chrono::milliseconds) { return {}; }
-std::string PtyPair::read_for(std::chrono::milliseconds) { return {}; }
-int PtyPair::unread_by_slave() const { return 0; }
+bool PtyPair::write(std::string_view) {
+    return false;
+}
+std::string PtyPair::read(std::size_t, std::chrono::milliseconds) {
+    return {};
+}
+std::string PtyPair::read_for(std::chrono::milliseconds) {
+    return {};
+}
+int PtyPair::unread_by_slave() const {
+    return 0;
+}
 void PtyPair::close_master() {}
 }  // namespace tvx::testing
 #else

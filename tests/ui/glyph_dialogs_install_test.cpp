@@ -40,6 +40,7 @@ class GlyphMenuTest : public testing::RunningToolTest {
     // COM1 is a pseudo-terminal of the test's own: the machine's first serial port may be missing or held
     // by another test, and a sequence stops at once when its port is closed.
     void SetUp() override {
+        TVX_NEEDS_PTY();
         ASSERT_TRUE(pty.ok());
         QFile ini(dir.filePath("tvx230.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));

@@ -29,18 +29,20 @@ make_document() { # out text
   while IFS= read -r line || [ -n "$line" ]; do
     n=$((n + 1))
     if ((n >= 4 && n <= 67)); then
-      printf '%s%02d\r\n' "$(printf '%s' "$2" | iconv -f UTF-8 -t SHIFT_JIS)" $((n - 3))
+      printf '%s\r\n' "$(printf '%s' "$2" | iconv -f UTF-8 -t SHIFT_JIS)"
     else
       printf '%s\n' "$line"
     fi
   done <"$work/blank.dat" >"$1"
 }
-make_document "$work/unit.dat" "映像表示装置ページ"
+make_document "$work/unit.dat" "映像表示装置の文字"
 make_document "$work/sent.dat" "文字多重放送"
 
 "$linux_bin/tvx230-unit" --pty --document "$work/unit.dat" --save --quiet >"$work/pty" 2>"$work/unit.log" &
 wait_for_line "$work/pty" "pseudo-terminal from the virtual unit"
+# Wine resolves the link when its server starts; while it runs, its own link is the one that counts.
 ln -sfn "$(head -1 "$work/pty")" "$com1"
+ln -sfn "$(head -1 "$work/pty")" "$WINEPREFIX/dosdevices/com1"
 
 cd "$work"
 # The read-back: the document read over COM1 is the unit's, byte for byte.
