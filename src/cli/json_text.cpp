@@ -2,8 +2,9 @@
 
 #include <QByteArray>
 #include <QString>
-#include <QStringDecoder>
 #include <cstdio>
+
+#include "link/code_page_932.h"
 
 namespace tvx {
 namespace {
@@ -74,10 +75,10 @@ std::string json_string(std::string_view text) {
 }
 
 std::string shift_jis_as_utf8(const std::string& text) {
-    QStringDecoder decode("windows-31j");
-    if (!decode.isValid()) return text;
-    const QString decoded = decode(QByteArray::fromStdString(text));
-    return decoded.toStdString();
+    const CodePage932Text decoded =
+        decode_code_page_932(QByteArrayView(text.data(), static_cast<qsizetype>(text.size())));
+    if (!decoded.available) return text;
+    return decoded.text.toStdString();
 }
 
 }  // namespace tvx

@@ -164,13 +164,18 @@ void SerialLink::on_failed(SerialPort::Failure failure) {
     tool_.link.link_lost = 1;
     if (pseudo_terminal_ && !ptys_as_adapters_) {
         // Whatever takes its number next is another program's: it is not the unit.
-        notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
-                              ") が閉じられました。\n擬似端末は開き直しません。");
+        notices_.notify_error("シリアルポート " + port_text() +
+                              " が閉じられました。\n擬似端末は開き直しません。");
         return;
     }
     replug_timer_.start();
-    notices_.notify_error("シリアルポート " + port_label_ + " (" + device_ +
-                          ") が外されました。\n戻ったときに開き直します。");
+    notices_.notify_error("シリアルポート " + port_text() + " が外されました。\n戻ったときに開き直します。");
+}
+
+std::string SerialLink::port_text() const {
+    // On Windows the configured name is the device itself ("COM1"): it is said once.
+    if (port_label_ == device_) return port_label_;
+    return port_label_ + " (" + device_ + ")";
 }
 
 void SerialLink::poll_for_device() {

@@ -79,6 +79,7 @@ class SerialLink : public QObject, public SerialSender {
   private:
     void on_ready_read();
     void on_failed(SerialPort::Failure failure);
+    std::string port_text() const;  // the port as notices name it
     void deliver(const std::string& line);
 
     ToolState& tool_;

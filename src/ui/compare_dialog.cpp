@@ -9,12 +9,12 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QStringDecoder>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include "config/notices.h"
 #include "config/safe_file.h"
+#include "link/code_page_932.h"
 #include "ui/file_dialog_layout.h"
 
 namespace tvx {
@@ -32,8 +32,7 @@ QString cell_text(QString text) {
 
 QString shown(const std::string& text, bool shift_jis) {
     if (!shift_jis) return QString::fromStdString(text);
-    QStringDecoder decode("windows-31j");
-    return decode(QByteArray::fromStdString(text));
+    return decode_code_page_932(QByteArrayView(text.data(), static_cast<qsizetype>(text.size()))).text;
 }
 
 }  // namespace

@@ -1,15 +1,13 @@
 #include "ui/shift_jis_text.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
 #include <algorithm>
 #include <array>
 #include <utility>
 
+#include "link/code_page_932.h"
+
 namespace tvx {
 namespace {
-
-constexpr char kCodePage[] = "windows-31j";
 
 // Other forms of code page 932's characters, sorted by the other form: where JIS X 0208's own mapping
 // (and with it the Linux input methods, EUC-JP and the Shift_JIS of other systems) and code page 932
@@ -47,11 +45,9 @@ QString code_page_932_forms(QStringView text) {
 std::optional<std::string> shift_jis_char(QChar c) {
     if (c.isSurrogate()) return std::nullopt;
     const QChar form = code_page_932_form(c);
-    QStringEncoder encoder(kCodePage);
-    const QByteArray bytes = encoder.encode(QStringView(&form, 1));
-    // A character the code page lacks comes out as 0xFCFC with the error flag set.
-    if (!encoder.isValid() || encoder.hasError() || bytes.isEmpty()) return std::nullopt;
-    return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    const CodePage932Bytes encoded = encode_code_page_932(QStringView(&form, 1));
+    if (!encoded.available || encoded.error || encoded.bytes.isEmpty()) return std::nullopt;
+    return encoded.bytes.toStdString();
 }
 
 QString shown_text(const FieldChars& chars) {
@@ -118,17 +114,16 @@ FieldChange fit_field_change(const FieldChars& before, QStringView after, std::s
 }
 
 std::string to_shift_jis(const QString& text) {
-    QStringEncoder encoder(kCodePage);
-    if (!encoder.isValid()) return text.toLatin1().toStdString();
-    const QByteArray bytes = encoder.encode(code_page_932_forms(text));
-    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
+    const CodePage932Bytes encoded = encode_code_page_932(code_page_932_forms(text));
+    if (!encoded.available) return text.toLatin1().toStdString();
+    return encoded.bytes.toStdString();
 }
 
 QString from_shift_jis(std::string_view bytes) {
-    QStringDecoder decoder(kCodePage);
-    const QByteArray raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
-    if (!decoder.isValid()) return QString::fromLatin1(raw);
-    return decoder.decode(raw);
+    const QByteArrayView raw(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    CodePage932Text decoded = decode_code_page_932(raw);
+    if (!decoded.available) return QString::fromLatin1(raw);
+    return std::move(decoded.text);
 }
 
 std::string left_out_text(qsizetype left_out) {

@@ -1,15 +1,12 @@
 #include "ui/title_field_text.h"
 
-#include <QStringDecoder>
-
+#include "link/code_page_932.h"
 #include "protocol/command_builders.h"
 #include "protocol/title_encoding.h"
 #include "ui/shift_jis_text.h"
 
 namespace tvx {
 namespace {
-
-constexpr char kCodePage[] = "windows-31j";
 
 bool is_lead_byte(unsigned char c) {
     return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xFC);
@@ -18,9 +15,10 @@ bool is_lead_byte(unsigned char c) {
 // The one character of a single or double byte sequence, or none when the bytes are not exactly one
 // character of the code page.
 std::optional<QChar> code_page_char(std::string_view bytes) {
-    QStringDecoder decoder(kCodePage);
-    const QString text = decoder.decode(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
-    if (decoder.hasError() || text.size() != 1) return std::nullopt;
+    const CodePage932Text decoded =
+        decode_code_page_932(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
+    if (!decoded.available || decoded.error || decoded.text.size() != 1) return std::nullopt;
+    const QString& text = decoded.text;
     const QChar c = text[0];
     if (c == QChar::ReplacementCharacter || c.isSurrogate() || c.unicode() < 0x20 || c.unicode() == 0x7F ||
         is_glyph_char(c) || is_raw_byte_char(c)) {

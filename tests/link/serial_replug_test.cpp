@@ -74,6 +74,10 @@ TEST_F(SerialReplugTest, AnUnpluggedDeviceIsReportedOnceAndReopenedWhenItComesBa
     EXPECT_FALSE(link->is_open());
     EXPECT_EQ(count_containing(notices.texts("error"), "外されました"), 1u);
     EXPECT_EQ(notices.calls.size(), 1u);
+    // Opened by its path, the port is named by that path once.
+    EXPECT_EQ(count_containing(notices.texts("error"),
+                               "シリアルポート " + stable_name().toStdString() + " が外されました"),
+              1u);
 
     // Plugged in again, as a new device behind the same stable name.
     PtyPair second;

@@ -1,21 +1,19 @@
-#include <QStringDecoder>
-#include <QStringEncoder>
-
 #include <gtest/gtest.h>
 
+#include "link/code_page_932.h"
 #include "protocol/shift_jis.h"
 #include "protocol/title_encoding.h"
 
 namespace tvx {
 namespace {
 
-// The title encoding held against Qt's code page 932, the codec the dialogs use for what the operator
-// types: these run where Qt is built.
+// The title encoding held against code page 932 as the dialogs convert what the operator types (the
+// system's own on Windows).
 // Every double-byte character that code page 932 knows: the title encoding takes exactly the JIS X 0208
 // ones (NEC special characters and IBM extensions included), and what the unit sends back is the same
 // character again.
 TEST(TitleEncoding, AgreesWithCodePage932ForEveryDoubleByteCharacter) {
-    ASSERT_TRUE(QStringDecoder("windows-31j").isValid());
+    ASSERT_TRUE(decode_code_page_932("A").available);
     int accepted = 0;
     for (int lead = 0x81; lead <= 0xFC; ++lead) {
         if (lead >= 0xA0 && lead <= 0xDF) continue;
@@ -23,9 +21,9 @@ TEST(TitleEncoding, AgreesWithCodePage932ForEveryDoubleByteCharacter) {
             if (trail == 0x7F) continue;
             const char bytes[2] = {static_cast<char>(lead), static_cast<char>(trail)};
             const QByteArray raw(bytes, 2);
-            QStringDecoder decoder("windows-31j");  // its error flag stays set once raised
-            const QString character = decoder.decode(raw);
-            if (decoder.hasError() || character.size() != 1 || character[0] == QChar::ReplacementCharacter)
+            const CodePage932Text decoded = decode_code_page_932(raw);
+            const QString& character = decoded.text;
+            if (decoded.error || character.size() != 1 || character[0] == QChar::ReplacementCharacter)
                 continue;
 
             const std::string title = std::string(bytes, 2) + "\x82\xA0";  // あ after it keeps a space
@@ -46,26 +44,22 @@ TEST(TitleEncoding, AgreesWithCodePage932ForEveryDoubleByteCharacter) {
 
             const std::string back = decode_title_codes(*codes);
             ASSERT_EQ(back.size(), 4u) << std::hex << sjis;
-            QStringDecoder again_decoder("windows-31j");
-            const QString again = again_decoder.decode(QByteArray(back.data(), 2));
-            EXPECT_FALSE(again_decoder.hasError());
-            EXPECT_EQ(again, character) << std::hex << sjis;
+            const CodePage932Text again = decode_code_page_932(QByteArrayView(back.data(), 2));
+            EXPECT_FALSE(again.error);
+            EXPECT_EQ(again.text, character) << std::hex << sjis;
         }
     }
     // JIS X 0208 levels 1 and 2 with symbols, the NEC special characters and the IBM extensions.
     EXPECT_GT(accepted, 7000);
 }
 
-TEST(TitleEncoding, QtEncodedTextIsAcceptedAsTyped) {
-    QStringEncoder encoder("windows-31j");
-    const QByteArray bytes = encoder.encode(QStringLiteral("日本語のタイトル①Ⅰ㈱髙"));
-    ASSERT_FALSE(encoder.hasError());
-    const std::string title(bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    const auto codes = encode_title(title);
+TEST(TitleEncoding, TypedTextIsAcceptedAndComesBack) {
+    const CodePage932Bytes encoded = encode_code_page_932(QStringLiteral("日本語のタイトル①Ⅰ㈱髙"));
+    ASSERT_FALSE(encoded.error);
+    const auto codes = encode_title(encoded.bytes.toStdString());
     ASSERT_TRUE(codes);
-    QStringDecoder decoder("windows-31j");
     const std::string back = decode_title_codes(*codes);
-    EXPECT_EQ(decoder.decode(QByteArray(back.data(), static_cast<qsizetype>(back.size()))),
+    EXPECT_EQ(decode_code_page_932(QByteArrayView(back.data(), static_cast<qsizetype>(back.size()))).text,
               QStringLiteral("日本語のタイトル①Ⅰ㈱髙"));
 }
 

@@ -1,10 +1,8 @@
 #include "ui/shift_jis_text.h"
 
-#include <QStringDecoder>
-#include <QStringEncoder>
-
 #include <gtest/gtest.h>
 
+#include "link/code_page_932.h"
 #include "protocol/title_encoding.h"
 #include "ui/title_editor_dialog.h"
 #include "ui/title_field_text.h"
@@ -46,8 +44,8 @@ TEST(ShiftJisText, CharactersInTheirLinuxFormsBecomeTheBytesCodePage932WritesFor
         const QChar own = code_page_932_form(c);
         EXPECT_NE(own, c);
         EXPECT_EQ(shift_jis_char(own), std::string(form.bytes)) << std::hex << static_cast<unsigned>(form.typed);
-        QStringDecoder decode("windows-31j");
-        EXPECT_EQ(decode(QByteArray(form.bytes)), QString(own)) << std::hex << static_cast<unsigned>(form.typed);
+        EXPECT_EQ(decode_code_page_932(QByteArrayView(form.bytes)).text, QString(own))
+            << std::hex << static_cast<unsigned>(form.typed);
         typed += c;
         expected += form.bytes;
         sent.push_back(form.sent);
@@ -77,9 +75,7 @@ TEST(ShiftJisText, NoOtherCharacterChangesItsForm) {
         ++mapped;
         // Only characters the code page lacks are mapped, and each to one it holds.
         EXPECT_FALSE(c.isSurrogate()) << std::hex << u;
-        QStringEncoder encode("windows-31j");
-        const QByteArray bytes = encode.encode(QStringView(&c, 1));
-        EXPECT_TRUE(encode.hasError()) << std::hex << u;
+        EXPECT_TRUE(encode_code_page_932(QStringView(&c, 1)).error) << std::hex << u;
         EXPECT_TRUE(shift_jis_char(c)) << std::hex << u;
     }
     EXPECT_EQ(mapped, static_cast<int>(std::size(kOtherForms)));
