@@ -14,6 +14,7 @@ set(TVX230_LAYERS
     "glyphs"      # glyph text, banks, bank files, size conversion
     "model"       # settings model, settings document, tool state
     "protocol"    # commands, replies, title encoding, sequences
+    "preview"     # the monitor picture of a page (Qt Gui, no widgets)
     "link unit"   # serial and TCP links; the virtual unit
     "editors"     # controllers without widgets
     "cli"         # the command-line tool's runs
