@@ -12,6 +12,7 @@
 #include "cli/destinations.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
+#include "cli/page_render.h"
 #include "cli/run_report.h"
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
@@ -122,6 +123,10 @@ void CliRun::begin() {
     }
     if (o.command == CliOptions::Command::kDiff) {
         end(diff_documents(o.input, o.compared, out_, console_));
+        return;
+    }
+    if (o.command == CliOptions::Command::kRender) {
+        end(render_document(o.input, o.all_pages ? std::nullopt : o.page, o.output, console_));
         return;
     }
     if (o.command == CliOptions::Command::kShow) {

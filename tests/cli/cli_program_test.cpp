@@ -1,4 +1,7 @@
 #include <QDateTime>
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -80,6 +83,36 @@ TEST_F(CliProgram, HelpUsageErrorsAndAnAnswerFromAUnit) {
     EXPECT_EQ(err, "tvx230-cli: Socket Command\n");
 }
 
+TEST_F(CliProgram, RenderWritesPicturesOfTheDocumentsPagesWithoutADisplay) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    SettingsModel model;
+    reset_settings(model);
+    model.pages[2].title = "\x93\xFA\x96\x7B";  // 日本
+    model.pages[2].display_position = 0;
+    ASSERT_TRUE(write_file_replacing(folder + "/site.dat", write_document(model)));
+    const QString document = dir.path() + "/site.dat";
+    QProcessEnvironment no_display = QProcessEnvironment::systemEnvironment();
+    no_display.remove("DISPLAY");
+    no_display.remove("WAYLAND_DISPLAY");
+    no_display.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(no_display);
+
+    EXPECT_EQ(run({"render", document, "--page", "3", "-o", dir.path() + "/p3.png"}), 0) << err;
+    EXPECT_EQ(QImage(dir.path() + "/p3.png").size(), QSize(720, 540));
+    EXPECT_EQ(run({"render", document, "--page", "65", "-o", dir.path() + "/p65.png"}), 1);
+    EXPECT_NE(err.find("page 65 is out of range"), std::string::npos) << err;
+    EXPECT_EQ(run({"render", dir.path() + "/missing.dat", "--page", "1", "-o", dir.path() + "/m.png"}), 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/p65.png") || QFileInfo::exists(dir.path() + "/m.png"));
+    EXPECT_EQ(run({"render", document, "-o", dir.path() + "/p.png"}), 2);
+    EXPECT_NE(err.find("render needs one of --page N and --pages all"), std::string::npos) << err;
+
+    EXPECT_EQ(run({"render", document, "--pages", "all", "-o", dir.path() + "/sheet"}), 0) << err;
+    EXPECT_EQ(QDir(dir.path() + "/sheet").entryList({"page*.png"}).size(), 64);
+    std::string index;
+    ASSERT_TRUE(read_whole_file(folder + "/sheet/index.html", index));
+    EXPECT_NE(index.find("P03 MEDIUM TOP 07<br>日本"), std::string::npos) << index;
+}
 
 #ifndef _WIN32
 // Virtual units, each a TCP server of its own.
