@@ -271,17 +271,14 @@ void draw_monitor_preview(QPainter& painter, const PreviewScene& scene) {
 }
 
 QImage render_monitor_preview(const PreviewScene& scene, QSize size) {
-    if (size.isEmpty()) size = QSize(g.width, g.height);
-    QImage image(size, QImage::Format_ARGB32_Premultiplied);
+    QImage image(g.width, g.height, QImage::Format_ARGB32_Premultiplied);
     QPainter painter(&image);
-    if (size != QSize(g.width, g.height)) {
-        painter.setRenderHint(QPainter::SmoothPixmapTransform);
-        painter.scale(static_cast<double>(size.width()) / g.width,
-                      static_cast<double>(size.height()) / g.height);
-    }
     draw_monitor_preview(painter, scene);
     painter.end();
-    return image;
+    // Drawn at the picture's own size and then made smaller: thin strokes of text drawn small through a
+    // scaled painter break up, the averaged picture keeps them.
+    if (size.isEmpty() || size == image.size()) return image;
+    return image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 }  // namespace tvx

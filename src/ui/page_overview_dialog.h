@@ -28,7 +28,7 @@ class PageOverviewDialog : public QDialog {
 
     QListWidget* list() const { return list_; }
     QLabel* note() const { return note_; }
-    static constexpr QSize kThumbnail{192, 144};
+    static constexpr QSize kThumbnail{160, 120};
 
   private:
     const ToolState& tool_;
