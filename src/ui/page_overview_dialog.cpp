@@ -95,7 +95,8 @@ void PageOverviewDialog::refresh() {
             QPainter frame(&image);
             frame.setPen(QPen(kDiffers, 6));
             frame.drawRect(image.rect().adjusted(3, 3, -3, -3));
-            caption = QStringLiteral("≠ ") + caption;
+            // On the title's line, which has room to spare: the settings line fills its width already.
+            caption.replace(QLatin1Char('\n'), QStringLiteral("\n≠ "));
             item->setToolTip(QStringLiteral("比較で異なった設定: ") + comparison_->settings_of(page));
             item->setForeground(kDiffers);
         } else {

@@ -59,8 +59,8 @@ TEST_F(PageOverviewTest, PagesTheLastComparisonFoundDifferentAreMarked) {
     }
     EXPECT_EQ(memory->pages(), (std::set<int>{2, 40}));
     PageOverviewDialog overview(tool, memory, &main_window);
-    EXPECT_TRUE(overview.list()->item(2)->text().startsWith(QStringLiteral("≠ P03")));
-    EXPECT_FALSE(overview.list()->item(3)->text().startsWith(QStringLiteral("≠")));
+    EXPECT_EQ(overview.list()->item(2)->text(), QStringLiteral("P03 MEDIUM BOTTOM 07\n≠ （タイトルなし）"));
+    EXPECT_EQ(overview.list()->item(3)->text().indexOf(QStringLiteral("≠")), -1);
     EXPECT_NE(overview.list()->item(40)->toolTip().indexOf(QStringLiteral("タイトル")), -1);
     EXPECT_NE(overview.note()->text().indexOf(QStringLiteral("照合")), -1);
 }
