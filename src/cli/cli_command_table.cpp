@@ -151,8 +151,10 @@ const CliCommandSpec kCommands[] = {
     {"render", Command::kRender, 1, "render FILE.dat --page N -o PAGE.png | --pages all -o DIR",
      "offline: the monitor preview of page N as a PNG of\n"
      "720 x 540 (or of every page into DIR, page01.png to\n"
-     "page64.png, with an index.html contact sheet); the\n"
-     "picture is the tool's model of the monitor (目安)",
+     "page64.png, with an index.html contact sheet); glyph\n"
+     "cells from FILE.tll, FILE.tlm, FILE.tls beside FILE.dat\n"
+     "where they are; the picture is the tool's model of\n"
+     "the monitor (目安)",
      [](CliParseState& s, Args a) {
          s.options.input = a[0];
          if (s.was_given("--page") == s.was_given("--pages"))
@@ -181,7 +183,7 @@ const CliExitStatus kExitStatuses[] = {
      "error reply, no answer, refused title, refused hold time, file error, units not connected, "
      "log not written, report not written, differences found by --verify, any unit failing; "
      "diff: the documents differ or one cannot be read whole; "
-     "render: a page out of range, a document that cannot be read whole, an image not written"},
+     "render: a page out of range, a document or bank file that cannot be read whole, an image not written"},
     {2, "usage error",
      "an unknown or misplaced option, a value out of range, a bad address on the command line or in a "
      "hosts file, a unit named twice"},

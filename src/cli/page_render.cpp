@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "cli/document_diff.h"
+#include "cli/glyph_offline.h"
 #include "config/path_text.h"
 #include "config/safe_file.h"
 #include "preview/monitor_preview.h"
@@ -79,8 +80,17 @@ int render_document(const std::string& input, std::optional<int> page, const std
                         " is out of range: a document has pages 1 to " + std::to_string(kPageCount));
         return 1;
     }
-    // A settings document holds no glyphs: glyph cells show what blank banks hold.
+    // A settings document holds no glyphs: they come from the bank files of the same name beside it, as a
+    // backup folder keeps them (unit.dat, unit.tll...). A size without its file shows blank glyph cells.
     GlyphModel glyphs;
+    for (const GlyphSize* size : kGlyphSizes) {
+        const std::filesystem::path bank =
+            path_from_utf8(input).replace_extension(std::string(size->extension));
+        std::error_code missing;
+        if (std::filesystem::exists(bank, missing) &&
+            !read_bank_strict(path_to_utf8(bank), *size, glyphs, console))
+            return 1;
+    }
     const PreviewClock clock = clock_now();
     const auto image_of = [&](int index) {
         return png_bytes(render_monitor_preview(PreviewScene{model, glyphs, index, 0, clock, nullptr}));
