@@ -1,5 +1,6 @@
 #include "ui/monitor_preview_view.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QFileDialog>
 #include <QLabel>
@@ -7,6 +8,7 @@
 #include <QPixmap>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "config/test_picture.h"
 
@@ -54,7 +56,7 @@ MonitorPreviewView::MonitorPreviewView(const ToolState& tool, QWidget* parent, Q
     layout->addStretch();
 
     load_picture();
-    connect(&animation_, &QTimer::timeout, this, &MonitorPreviewView::tick);
+    connect(&animation_, &QTimer::timeout, this, &MonitorPreviewView::redraw);
     animation_.setInterval(kAnimationMs);
     since_.start();
     redraw();
@@ -81,7 +83,8 @@ bool MonitorPreviewView::use_picture(const QString& path) {
 void MonitorPreviewView::choose_picture() {
     const QString path = QFileDialog::getOpenFileName(this, QStringLiteral("テスト画像"), QString(),
                                                       QStringLiteral("画像 (*.png *.jpg *.jpeg *.bmp)"));
-    if (!path.isEmpty()) use_picture(path);
+    // A file that is no image changes nothing; the beep says so.
+    if (!path.isEmpty() && !use_picture(path)) QApplication::beep();
 }
 
 void MonitorPreviewView::redraw() {
@@ -97,10 +100,6 @@ void MonitorPreviewView::redraw() {
         tool_.model.date_display == 1;
     if (moves && !animation_.isActive()) animation_.start();
     if (!moves) animation_.stop();
-}
-
-void MonitorPreviewView::tick() {
-    redraw();
 }
 
 }  // namespace tvx

@@ -45,7 +45,6 @@ class MonitorPreviewView : public QWidget {
   private:
     void load_picture();
     void choose_picture();
-    void tick();
 
     const ToolState& tool_;
     QSize size_;
