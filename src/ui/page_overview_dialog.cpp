@@ -6,6 +6,7 @@
 #include <QStringDecoder>
 #include <QVBoxLayout>
 
+#include "config/test_picture.h"
 #include "preview/monitor_preview.h"
 #include "ui/comparison_memory.h"
 #include "ui/monitor_preview_view.h"
@@ -85,9 +86,14 @@ void PageOverviewDialog::refresh() {
     }
     note_->setText(note);
     const PreviewClock clock = MonitorPreviewView::local_clock();
+    // The editors' test picture behind the thumbnails too.
+    const std::string chosen = test_picture(tool_.config);
+    const QImage picture =
+        chosen.empty() ? QImage() : fit_test_picture(QImage(QString::fromUtf8(chosen.c_str())));
     for (int page = 0; page < kPageCount; ++page) {
         QImage image = render_monitor_preview(
-            PreviewScene{tool_.model, tool_.glyphs, page, 0, clock, nullptr}, kThumbnail);
+            PreviewScene{tool_.model, tool_.glyphs, page, 0, clock, picture.isNull() ? nullptr : &picture},
+            kThumbnail);
         QListWidgetItem* item = list_->item(page);
         const bool differs = comparison_ && comparison_->pages().count(page) != 0;
         QString caption = page_overview_caption(tool_.model.pages[static_cast<std::size_t>(page)], page);
