@@ -1,12 +1,12 @@
 #include <QDateTime>
 #include <QDir>
-#include <QImage>
-#include <QTemporaryDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #ifndef _WIN32
 #include <csignal>
