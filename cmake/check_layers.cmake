@@ -15,6 +15,7 @@ set(TVX230_LAYERS
     "model"       # settings model, settings document, tool state
     "protocol"    # commands, replies, title encoding, sequences
     "link unit"   # serial and TCP links; the virtual unit
+    "preview"     # the monitor picture of a page (Qt Gui, no widgets)
     "editors"     # controllers without widgets
     "cli"         # the command-line tool's runs
     "ui"          # dialogs as thin views

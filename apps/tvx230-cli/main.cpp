@@ -1,7 +1,9 @@
 // tvx230-cli: the headless companion of the desktop tool, for scripts and fleets of units.
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -96,7 +98,15 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
-    QCoreApplication app(argc, argv);
+    // render draws text and pictures, which takes Qt Gui; on the offscreen platform, so that it needs no
+    // display. Every other command stays without one.
+    std::unique_ptr<QCoreApplication> app;
+    if (parsed.options->command == tvx::CliOptions::Command::kRender) {
+        qputenv("QT_QPA_PLATFORM", QByteArrayLiteral("offscreen"));
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+        app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     QCoreApplication::setApplicationName("tvx230-cli");
     QCoreApplication::setApplicationVersion(TVX230_VERSION);
     const Terminal terminal = standard_error();
@@ -107,8 +117,8 @@ int main(int argc, char* argv[]) {
     tvx::StopSignals stop_signals;
     QObject::connect(&stop_signals, &tvx::StopSignals::stop_requested, &run, &tvx::CliRun::interrupt);
     QObject::connect(
-        &run, &tvx::CliRun::finished, &app, [](int code) { QCoreApplication::exit(code); },
+        &run, &tvx::CliRun::finished, app.get(), [](int code) { QCoreApplication::exit(code); },
         Qt::QueuedConnection);
     run.start();
-    return app.exec();
+    return QCoreApplication::exec();
 }

@@ -5,6 +5,7 @@
 #include "app/glyph_dialogs_install.h"
 #include "app/main_window.h"
 #include "app/operator_tools_install.h"
+#include "app/page_overview_install.h"
 #include "app/sequence_dialogs_install.h"
 #include "app/setting_editors_install.h"
 #include "config/configuration.h"
@@ -74,6 +75,7 @@ Application::Start Application::start() {
     install_sequence_dialogs(*window_, tool_, notices_, dispatch_);
     install_glyph_dialogs(*window_, tool_, notices_, dispatch_);
     install_compare_and_ports(*window_, tool_, notices_);
+    install_page_overview(*window_, tool_);
     install_operator_tools(*window_, tool_, notices_, dispatch_, serial_.get(), log_);
     if (options_.show_window) window_->show();
     tool_.link.app_running = 1;

@@ -39,6 +39,7 @@ constexpr std::array kMenuEntries{
     MenuEntry{"設定", "", "全項目の設定", kFullSend},
     MenuEntry{"設定", "", "機器のスレーブアドレス", kSlaveAddress},
     MenuEntry{"設定", "メンテナンス", "設定項目の読み込み", kReadBack},
+    MenuEntry{"設定", "", "ページ一覧（モニタ表示）", kPageOverview},
     MenuEntry{"インターフェイス", "", "インターフェイスの設定", kInterface},
     MenuEntry{"インターフェイス", "", "RS-232C/485の設定", kSerialSettings},
     MenuEntry{"インターフェイス", "", "クライアント/サーバー", kClientServer},
@@ -67,6 +68,7 @@ constexpr std::array kToolbarEntries{
     ToolbarEntry{514, kRemote, "リモートの設定"},
     ToolbarEntry{515, kOtherOptions, "その他の設定"},
     ToolbarEntry{516, kDisplayPage, "表示ページの設定"},
+    ToolbarEntry{517, kPageOverview, "ページ一覧（モニタ表示）"},
 };
 
 }  // namespace

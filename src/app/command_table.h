@@ -48,6 +48,7 @@ inline constexpr int kGlyphInfo = 32814;
 inline constexpr int kCommLog = 32830;
 inline constexpr int kBusScan = 32831;
 inline constexpr int kCompare = 33001;
+inline constexpr int kPageOverview = 33002;
 }  // namespace command
 
 // One item of the menu bar. Items of a submenu name it in `submenu`; the others leave it empty.
@@ -67,7 +68,7 @@ struct ToolbarEntry {
 
 // The menu bar in menu order, menu by menu.
 std::span<const MenuEntry> menu_entries();
-// The 16 toolbar buttons in order.
+// The toolbar buttons in order: the 16 of the setting editors, then the page overview.
 std::span<const ToolbarEntry> toolbar_entries();
 
 // The menu command a toolbar id stands for; any other id is returned as it is.

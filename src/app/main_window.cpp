@@ -36,7 +36,7 @@ namespace tvx {
 
 namespace {
 
-constexpr int kButtonBorder = 2;
+constexpr int kButtonBorder = 1;
 
 QString text(std::string_view utf8) {
     return QString::fromUtf8(utf8.data(), qsizetype(utf8.size()));
@@ -211,7 +211,7 @@ void MainWindow::place_tool_buttons(int per_row) {
         if (i > 0 && i % per_row == 0) row = add_tool_bar_row();
         QAction* button = tool_actions_[i];
         row->addAction(button);
-        // A thin border around the image, so that all 16 fit the window's width.
+        // A thin border around the image, so that all 17 fit the window's width.
         if (QWidget* widget = row->widgetForAction(button)) {
             widget->setFixedSize(kToolbarImageWidth + 2 * kButtonBorder,
                                  kToolbarImageHeight + 2 * kButtonBorder);

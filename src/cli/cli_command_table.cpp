@@ -148,6 +148,22 @@ const CliCommandSpec kCommands[] = {
      "offline: every setting of the document, one line each\n"
      "on stdout, tab-separated: PAGE-OR-DAY, SETTING, VALUE",
      read_input},
+    {"render", Command::kRender, 1, "render FILE.dat --page N -o PAGE.png | --pages all -o DIR",
+     "offline: the monitor preview of page N as a PNG of\n"
+     "720 x 540 (or of every page into DIR, page01.png to\n"
+     "page64.png, with an index.html contact sheet); glyph\n"
+     "cells from FILE.tll, FILE.tlm, FILE.tls beside FILE.dat\n"
+     "where they are; the picture is the tool's model of\n"
+     "the monitor (目安)",
+     [](CliParseState& s, Args a) {
+         s.options.input = a[0];
+         if (s.was_given("--page") == s.was_given("--pages"))
+             return std::string("render needs one of --page N and --pages all");
+         if (s.options.output.empty())
+             return std::string(s.options.all_pages ? "render --pages all needs -o DIR"
+                                                    : "render needs -o PAGE.png");
+         return std::string();
+     }},
     {"diff", Command::kDiff, 2, "diff A.dat B.dat",
      "offline: every setting that differs between the two\n"
      "documents, one line each on stdout, tab-separated:\n"
@@ -161,11 +177,13 @@ const CliCommandSpec kCommands[] = {
 };
 
 const CliExitStatus kExitStatuses[] = {
-    {0, "success", "diff: the documents are the same; apply: the unit holds SOURCE (with --check: it was compared)"},
+    {0, "success",
+     "diff: the documents are the same; apply: the unit holds SOURCE (with --check: it was compared)"},
     {1, "failure",
      "error reply, no answer, refused title, refused hold time, file error, units not connected, "
      "log not written, report not written, differences found by --verify, any unit failing; "
-     "diff: the documents differ or one cannot be read whole"},
+     "diff: the documents differ or one cannot be read whole; "
+     "render: a page out of range, a document or bank file that cannot be read whole, an image not written"},
     {2, "usage error",
      "an unknown or misplaced option, a value out of range, a bad address on the command line or in a "
      "hosts file, a unit named twice"},

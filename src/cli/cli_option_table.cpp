@@ -172,6 +172,20 @@ std::string apply_number(CliParseState& s, const std::string& v) {
     return {};
 }
 
+// Any whole number: one outside the pages is told when the run reads the document (exit status 1).
+std::string apply_page(CliParseState& s, const std::string& v) {
+    int page = 0;
+    if (!read_whole_number(v, -999999, 999999, page)) return "--page takes a page number";
+    s.options.page = page;
+    return {};
+}
+
+std::string apply_pages(CliParseState& s, const std::string& v) {
+    if (v != "all") return "--pages takes \"all\" (or give --page N)";
+    s.options.all_pages = true;
+    return {};
+}
+
 std::string apply_into(CliParseState& s, const std::string& v) {
     if (v.empty()) return "--into needs a file name";
     s.options.into.push_back(v);
@@ -335,10 +349,10 @@ const CliOptionSpec kOptions[] = {
      .short_name = "-o",
      .value = "FILE",
      .group = CliOptionGroup::kCommand,
-     .help = "read-back, glyphs read, glyphs bmp: the file written",
+     .help = "read-back, glyphs read, glyphs bmp, render: the file written\n(render --pages all: the folder)",
      .apply = apply_output,
-     .commands =
-         command_bit(Command::kReadBack) | command_bit(Command::kGlyphRead) | command_bit(Command::kGlyphBmp),
+     .commands = command_bit(Command::kReadBack) | command_bit(Command::kGlyphRead) |
+                 command_bit(Command::kGlyphBmp) | command_bit(Command::kRender),
      .command_refusal = "-o does not go with this command"},
     {.name = "--number",
      .value = "N|all",
@@ -361,6 +375,22 @@ const CliOptionSpec kOptions[] = {
      .apply = apply_background,
      .commands = command_bit(Command::kGlyphBmp),
      .command_refusal = "--background goes with glyphs bmp only"},
+    {.name = "--page",
+     .value = "N",
+     .group = CliOptionGroup::kCommand,
+     .help = "render: the page drawn, 1..64",
+     .apply = apply_page,
+     .repeatable = false,
+     .once_refusal = "--page is given once",
+     .commands = command_bit(Command::kRender),
+     .command_refusal = "--page goes with render only"},
+    {.name = "--pages",
+     .value = "all",
+     .group = CliOptionGroup::kCommand,
+     .help = "render: every page, into the folder of -o",
+     .apply = apply_pages,
+     .commands = command_bit(Command::kRender),
+     .command_refusal = "--pages goes with render only"},
     {.name = "--at",
      .value = "\"YYYY-MM-DD HH:MM:SS\"",
      .group = CliOptionGroup::kCommand,

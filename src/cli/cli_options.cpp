@@ -111,10 +111,10 @@ std::string check_combination(CliParseState& state) {
             return option.online && state.given[static_cast<std::size_t>(&option - table.data())];
         });
         if (!online) return {};
-        const std::string what =
-            o.command == CliOptions::Command::kDiff   ? std::string("diff")
-            : o.command == CliOptions::Command::kShow ? std::string("show")
-                                                      : "glyphs " + state.words[1];
+        const std::string what = o.command == CliOptions::Command::kDiff     ? std::string("diff")
+                                 : o.command == CliOptions::Command::kShow   ? std::string("show")
+                                 : o.command == CliOptions::Command::kRender ? std::string("render")
+                                                                             : "glyphs " + state.words[1];
         return what + " works offline: no link options, no --log, no --report and no --json";
     }
     if (o.link == CliOptions::Link::kNone) return "give one of --serial, --tcp, --listen";

@@ -25,7 +25,8 @@ struct CliOptions {
         kRestore,
         kSetClock,
         kApply,
-        kShow
+        kShow,
+        kRender
     };
 
     // One unit reached as TCP client: --tcp HOST[:PORT], or every line of a --hosts file (kept in the
@@ -72,11 +73,13 @@ struct CliOptions {
     std::string at;                         // set-clock --at: "YYYY-MM-DD HH:MM:SS"; "" for the local time
     bool check = false;                     // apply --check: compare only, send nothing
     bool diff = false;                      // apply --diff: the changes on stdout
+    std::optional<int> page;                // render --page N (checked against the pages when run)
+    bool all_pages = false;                 // render --pages all
 
     // The command talks to units (all but the offline glyph commands and diff).
     bool needs_link() const {
         return command != Command::kGlyphConvert && command != Command::kGlyphBmp &&
-               command != Command::kDiff && command != Command::kShow;
+               command != Command::kDiff && command != Command::kShow && command != Command::kRender;
     }
     int reply_timeout_ms() const;
     // How many units run at the same time: one on a serial bus (they share the line), --jobs or 32 as

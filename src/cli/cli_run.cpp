@@ -12,6 +12,7 @@
 #include "cli/destinations.h"
 #include "cli/document_diff.h"
 #include "cli/glyph_offline.h"
+#include "cli/offline_commands.h"
 #include "cli/run_report.h"
 #include "cli/serial_channel.h"
 #include "cli/socket_channel.h"
@@ -107,25 +108,8 @@ void CliRun::interrupt(int signal) {
 
 void CliRun::begin() {
     const CliOptions& o = options_;
-    if (o.command == CliOptions::Command::kGlyphConvert) {
-        const int code = convert_glyph_banks(o.input, o.number, o.into, console_);
-        if (code == 0 && !o.quiet) console_.message(std::string(kPrefix) + "glyphs convert: done");
-        end(code);
-        return;
-    }
-    if (o.command == CliOptions::Command::kGlyphBmp) {
-        const int code = export_glyph_bitmap(o.input, *o.number, o.output, o.background, console_);
-        if (code == 0 && !o.quiet)
-            console_.message(std::string(kPrefix) + "glyphs bmp: wrote " + with_extension(o.output, ".bmp"));
-        end(code);
-        return;
-    }
-    if (o.command == CliOptions::Command::kDiff) {
-        end(diff_documents(o.input, o.compared, out_, console_));
-        return;
-    }
-    if (o.command == CliOptions::Command::kShow) {
-        end(show_document(o.input, out_, console_));
+    if (const std::optional<int> code = run_offline_command(o, out_, console_)) {
+        end(*code);
         return;
     }
     if (signal_) return;

@@ -139,6 +139,8 @@ const char* command_name(CliOptions::Command command) {
             return "apply";
         case CliOptions::Command::kShow:
             return "show";
+        case CliOptions::Command::kRender:
+            return "render";
     }
     return "";
 }

@@ -15,6 +15,7 @@
 #include "config/notices.h"
 #include "config/safe_file.h"
 #include "link/code_page_932.h"
+#include "ui/comparison_memory.h"
 #include "ui/file_dialog_layout.h"
 
 namespace tvx {
@@ -46,6 +47,8 @@ CompareDialog::CompareDialog(const std::vector<SettingDifference>& differences, 
                              const QString& first_values, const QString& second_values, QWidget* parent)
     : QDialog(parent) {
     setWindowTitle(title);
+    // The page overview marks the pages this comparison found different.
+    if (ComparisonMemory* memory = ComparisonMemory::of(parent)) memory->remember(differences, title);
     auto* layout = new QVBoxLayout(this);
 
     table_ = new QTableWidget(static_cast<int>(differences.size()), 4, this);

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/monitor_preview_view.h"
 #include "ui/setting_editor_widgets.h"
 
 namespace tvx {
@@ -24,6 +25,22 @@ DateTimeDialog::DateTimeDialog(ToolState& tool, CommandLink& link, const LocalDa
     editor_.open_editor(now);
     setWindowTitle(qt_text(editor_.window_title(selected_address)));
 
+    // The date line on the monitor as the selectors and the line options stand: the clock as it would be
+    // set, not as it runs.
+    monitor_ = new MonitorPreviewView(tool, this);
+    monitor_->set_clock_source([this] {
+        const PreviewClock now = MonitorPreviewView::local_clock();
+        const auto chosen = [this](ClockField field, int base, int otherwise) {
+            const int index = editor_.selection(field);
+            return index >= 0 ? index + base : otherwise;
+        };
+        return PreviewClock{
+            chosen(ClockField::kYear, 2000, now.year),  chosen(ClockField::kMonth, 1, now.month),
+            chosen(ClockField::kDay, 1, now.day),       chosen(ClockField::kHour, 0, now.hour),
+            chosen(ClockField::kMinute, 0, now.minute), chosen(ClockField::kSecond, 0, now.second)};
+    });
+    monitor_->redraw();
+
     auto* grid = new QGridLayout(this);
     int cell = 0;
     for (ClockField field : {ClockField::kYear, ClockField::kMonth, ClockField::kDay, ClockField::kHour,
@@ -31,8 +48,10 @@ DateTimeDialog::DateTimeDialog(ToolState& tool, CommandLink& link, const LocalDa
         auto* group =
             new ChoiceGroup(DateTimeEditor::caption(field), DateTimeEditor::items(field), this, "設定");
         group->show_selection(editor_.selection(field));
-        connect(group->combo(), &QComboBox::activated, this,
-                [this, field](int index) { editor_.select(field, index); });
+        connect(group->combo(), &QComboBox::activated, this, [this, field](int index) {
+            editor_.select(field, index);
+            monitor_->redraw();
+        });
         connect(group->button(), &QPushButton::clicked, this, [this, field] { editor_.send(field); });
         grid->addWidget(group, cell / 3, cell % 3);
         ++cell;
@@ -42,8 +61,10 @@ DateTimeDialog::DateTimeDialog(ToolState& tool, CommandLink& link, const LocalDa
         auto* group =
             new ChoiceGroup(DateTimeEditor::caption(option), DateTimeEditor::items(option), this, "設定");
         group->show_selection(editor_.selection(option));
-        connect(group->combo(), &QComboBox::activated, this,
-                [this, option](int index) { editor_.select(option, index); });
+        connect(group->combo(), &QComboBox::activated, this, [this, option](int index) {
+            editor_.select(option, index);
+            monitor_->redraw();
+        });
         connect(group->button(), &QPushButton::clicked, this, [this, option] { editor_.send(option); });
         grid->addWidget(group, cell / 3, cell % 3);
         ++cell;
@@ -67,6 +88,7 @@ DateTimeDialog::DateTimeDialog(ToolState& tool, CommandLink& link, const LocalDa
     close_->setDefault(true);
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     grid->addWidget(close_, 3, 2, Qt::AlignRight | Qt::AlignBottom);
+    grid->addWidget(monitor_, 0, 3, 4, 1, Qt::AlignTop);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 }
 

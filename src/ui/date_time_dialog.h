@@ -11,6 +11,7 @@ class QPushButton;
 namespace tvx {
 
 class ChoiceGroup;
+class MonitorPreviewView;
 
 // "日付＆時刻の設定": nine settings in a grid of three columns, each with its "設定", then the
 // 30-second correction, the slave address selector and Close.
@@ -33,6 +34,7 @@ class DateTimeDialog : public QDialog {
     QPushButton* correction_button() const { return correction_; }
     ChoiceGroup* slave_group() const { return slave_; }
     QPushButton* close_button() const { return close_; }
+    MonitorPreviewView* monitor() const { return monitor_; }
 
   private:
     DateTimeEditor editor_;
@@ -41,6 +43,7 @@ class DateTimeDialog : public QDialog {
     QPushButton* correction_ = nullptr;
     ChoiceGroup* slave_ = nullptr;
     QPushButton* close_ = nullptr;
+    MonitorPreviewView* monitor_ = nullptr;
 };
 
 }  // namespace tvx

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "ui/monitor_preview_view.h"
 #include "ui/setting_editor_widgets.h"
 
 namespace tvx {
@@ -19,6 +20,7 @@ PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEd
     const bool colours = form.layout == PreviewLayout::kColourRows;
     preview_ = new PreviewFrame(colours ? QSize(320, 205) : QSize(520, 200), this);
     preview_->setObjectName(QStringLiteral("preview"));
+    monitor_ = new MonitorPreviewView(tool, this);
     page_ = new ChoiceGroup("ページ", PerPageEditor::page_items(), this);
     page_->setObjectName(QStringLiteral("page"));
     for (int v = 0; v < form.value_count; ++v) {
@@ -61,6 +63,7 @@ PerPageDialog::PerPageDialog(ToolState& tool, CommandLink& link, const PerPageEd
     }
     grid->addLayout(selectors, 1, 0);
     grid->addWidget(close_button_, 1, 1, Qt::AlignBottom);
+    grid->addWidget(monitor_, 0, 2, 2, 1, Qt::AlignTop);
     grid->setSizeConstraint(QLayout::SetFixedSize);
 
     setWindowTitle(qt_text(editor_.window_title(selected_address)));
@@ -106,6 +109,7 @@ void PerPageDialog::show_values() {
 
 void PerPageDialog::draw_preview() {
     preview_->draw(editor_.draw_preview());
+    monitor_->redraw();
 }
 
 void PerPageDialog::preview_tick() {

@@ -12,6 +12,7 @@ class QPushButton;
 namespace tvx {
 
 class ChoiceGroup;
+class MonitorPreviewView;
 class PreviewFrame;
 
 // The one dialog of the per-page family; what it shows comes from the member's row of the family table.
@@ -23,6 +24,7 @@ class PerPageDialog : public QDialog {
 
     PerPageEditor& editor() { return editor_; }
     PreviewFrame* preview() const { return preview_; }
+    MonitorPreviewView* monitor() const { return monitor_; }
     ChoiceGroup* page_group() const { return page_; }
     ChoiceGroup* value_group(int value) const { return values_.at(static_cast<std::size_t>(value)); }
     ChoiceGroup* all_pages_group(int value) const { return all_pages_.at(static_cast<std::size_t>(value)); }
@@ -40,6 +42,7 @@ class PerPageDialog : public QDialog {
 
     PerPageEditor editor_;
     PreviewFrame* preview_ = nullptr;
+    MonitorPreviewView* monitor_ = nullptr;
     ChoiceGroup* page_ = nullptr;
     std::array<ChoiceGroup*, 2> values_{};
     std::array<ChoiceGroup*, 2> all_pages_{};

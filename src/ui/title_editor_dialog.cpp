@@ -23,6 +23,7 @@
 #include "protocol/title_encoding.h"
 #include "ui/fleet_dialog.h"
 #include "ui/input_method_switch.h"
+#include "ui/monitor_preview_view.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui/shift_jis_text.h"
 #include "ui/title_field_text.h"
@@ -168,6 +169,10 @@ TitleEditorDialog::TitleEditorDialog(ToolState& tool, CommandLink& link, Notices
     layout->addLayout(bar, 2, 0);
     layout->addWidget(job_, 3, 0);
     layout->addLayout(buttons, 0, 1, 4, 1);
+    monitor_ = new MonitorPreviewView(tool, this);
+    layout->addWidget(monitor_, 0, 2, 4, 1, Qt::AlignTop);
+    // After the field's text has been taken into the model (the connection above comes first).
+    connect(field_, &QPlainTextEdit::textChanged, monitor_, &MonitorPreviewView::redraw);
 
     timer_.setInterval(kTitleSendTickMs);
     connect(&timer_, &QTimer::timeout, this, &TitleEditorDialog::tick);

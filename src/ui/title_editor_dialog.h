@@ -24,6 +24,7 @@ namespace tvx {
 // its text; of a change longer than the 448 bytes that fit, the whole characters that fit are kept and
 // a paste or conversion says how many were left out (shift_jis_text.h).
 class InputMethodSwitch;
+class MonitorPreviewView;
 
 class TitleEditorDialog : public QDialog {
     Q_OBJECT
@@ -49,6 +50,7 @@ class TitleEditorDialog : public QDialog {
     QPushButton* close_button() const { return close_; }
     InputMethodSwitch* input_method() const { return input_method_; }
     SequenceJobView* job_view() const { return job_; }
+    MonitorPreviewView* monitor() const { return monitor_; }
     const QTimer& timer() const { return timer_; }
 
     // One tick of the all-pages send, as the timer fires, and 中止.
@@ -80,6 +82,7 @@ class TitleEditorDialog : public QDialog {
     QPushButton* all_send_ = nullptr;
     QPushButton* close_ = nullptr;
     SequenceJobView* job_ = nullptr;
+    MonitorPreviewView* monitor_ = nullptr;
     QTimer timer_;
     TitleFieldChars accepted_;  // the field's characters as last taken into the model
     bool showing_ = false;      // the field is being set from the model, not by the operator

@@ -266,11 +266,20 @@ void display_page(QPainter& p) {
     draw_letter(p, QRectF(6, 4, 17, 17), QStringLiteral("P"), 12, kAccent);
 }
 
+void page_overview(QPainter& p) {
+    // Four small monitors, each with its line of text.
+    for (int i = 0; i < 4; ++i) {
+        const QRectF r(3 + 14 * (i % 2), 1 + 10.5 * (i / 2), 12, 9);
+        draw_screen(p, r);
+        draw_text_line(p, r.left() + 2, r.bottom() - 3, 8, i == 3 ? kGold : kTitleText, 1.5);
+    }
+}
+
 using Painter = void (*)(QPainter&);
 constexpr std::array<Painter, kToolbarImageCount> kPainters{
     date_time, title,       char_size,     display_position, display_offset, scroll_speed,
     blink,     auto_switch, char_colour,   background_fill,  char_level,     schedule,
-    alarm,     remote,      other_options, display_page,
+    alarm,     remote,      other_options, display_page,     page_overview,
 };
 
 }  // namespace

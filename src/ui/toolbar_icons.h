@@ -5,7 +5,7 @@
 
 namespace tvx {
 
-inline constexpr int kToolbarImageCount = 16;
+inline constexpr int kToolbarImageCount = 17;
 inline constexpr int kToolbarImageWidth = 32;
 inline constexpr int kToolbarImageHeight = 22;
 

@@ -1,9 +1,12 @@
 #include <QDateTime>
+#include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #ifndef _WIN32
 #include <csignal>
@@ -12,7 +15,9 @@
 #include <gtest/gtest.h>
 
 #include "cli_harness.h"
+#include "glyphs/glyph_bank_file.h"
 #include "model/settings_document.h"
+#include "preview/monitor_preview.h"
 #include "unit/unit_tcp_hosts.h"
 
 namespace tvx {
@@ -80,6 +85,45 @@ TEST_F(CliProgram, HelpUsageErrorsAndAnAnswerFromAUnit) {
     EXPECT_EQ(err, "tvx230-cli: Socket Command\n");
 }
 
+TEST_F(CliProgram, RenderWritesPicturesOfTheDocumentsPagesWithoutADisplay) {
+    QTemporaryDir dir;
+    const std::string folder = dir.path().toStdString();
+    SettingsModel model;
+    reset_settings(model);
+    model.pages[2].title = "\x93\xFA\x96\x7B";  // 日本
+    model.pages[2].display_position = 0;
+    // Page 4: one glyph cell (slot 0) of a large glyph whose dots are all lit, from the bank file beside.
+    model.pages[3].title = std::string("\x10\x20", 2);
+    model.pages[3].char_size = 0;
+    ASSERT_TRUE(write_file_replacing(folder + "/site.dat", write_document(model)));
+    GlyphModel banks;
+    glyph_bank(banks, kLarge)[0].replace(0, kLarge.digits, std::string(kLarge.digits, 'F'));
+    ASSERT_TRUE(write_file_replacing(folder + "/site.tll", bank_file_text(banks, kLarge)));
+    const QString document = dir.path() + "/site.dat";
+    QProcessEnvironment no_display = QProcessEnvironment::systemEnvironment();
+    no_display.remove("DISPLAY");
+    no_display.remove("WAYLAND_DISPLAY");
+    no_display.remove("QT_QPA_PLATFORM");
+    process.setProcessEnvironment(no_display);
+
+    EXPECT_EQ(run({"render", document, "--page", "3", "-o", dir.path() + "/p3.png"}), 0) << err;
+    EXPECT_EQ(QImage(dir.path() + "/p3.png").size(), QSize(720, 540));
+    EXPECT_EQ(run({"render", document, "--page", "4", "-o", dir.path() + "/p4.png"}), 0) << err;
+    const QPoint glyph_middle = first_title_cell(model.pages[3]).center();
+    EXPECT_EQ(QImage(dir.path() + "/p4.png").pixel(glyph_middle), kPreviewGeometry.colours[kWhite]);
+    EXPECT_EQ(run({"render", document, "--page", "65", "-o", dir.path() + "/p65.png"}), 1);
+    EXPECT_NE(err.find("page 65 is out of range"), std::string::npos) << err;
+    EXPECT_EQ(run({"render", dir.path() + "/missing.dat", "--page", "1", "-o", dir.path() + "/m.png"}), 1);
+    EXPECT_FALSE(QFileInfo::exists(dir.path() + "/p65.png") || QFileInfo::exists(dir.path() + "/m.png"));
+    EXPECT_EQ(run({"render", document, "-o", dir.path() + "/p.png"}), 2);
+    EXPECT_NE(err.find("render needs one of --page N and --pages all"), std::string::npos) << err;
+
+    EXPECT_EQ(run({"render", document, "--pages", "all", "-o", dir.path() + "/sheet"}), 0) << err;
+    EXPECT_EQ(QDir(dir.path() + "/sheet").entryList({"page*.png"}).size(), 64);
+    std::string index;
+    ASSERT_TRUE(read_whole_file(folder + "/sheet/index.html", index));
+    EXPECT_NE(index.find("P03 MEDIUM TOP 07<br>日本"), std::string::npos) << index;
+}
 
 #ifndef _WIN32
 // Virtual units, each a TCP server of its own.

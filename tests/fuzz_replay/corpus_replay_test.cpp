@@ -42,7 +42,7 @@ const FuzzTarget kTargets[] = {
 };
 
 fs::path corpus_root() {
-    return fs::path(__FILE__).parent_path().parent_path().parent_path() / "fuzz" / "corpus";
+    return fs::path(TVX230_SOURCE_DIR) / "fuzz" / "corpus";
 }
 
 // Exactly the file's bytes in a buffer of exactly their size, so that the sanitizer build sees any read

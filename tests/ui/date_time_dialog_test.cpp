@@ -9,6 +9,7 @@
 
 #include "editors/editor_unit_link.h"
 #include "support/recording_notices.h"
+#include "ui/monitor_preview_view.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
 #include "widget_probes.h"
@@ -42,8 +43,15 @@ TEST(DateTimeDialogTest, SetsTheUnitsClockAndDateLineFieldByField) {
     EXPECT_EQ(link.unit.clock().year, 16);
     EXPECT_EQ(link.unit.clock().month, 3);
     EXPECT_EQ(link.unit.clock().second, 30);
+    // The monitor shows the date line once it is on, with the time the selectors would set.
+    const QImage without_line = dialog.monitor()->image();
     choose(dialog.option_group(Option::kRange), 7);
+    EXPECT_EQ(dialog.monitor()->image(), without_line);
     choose(dialog.option_group(Option::kDisplay), 1);
+    const QImage at_seven_five = dialog.monitor()->image();
+    EXPECT_NE(at_seven_five, without_line);
+    choose(dialog.clock_group(Clock::kHour), 8);
+    EXPECT_NE(dialog.monitor()->image(), at_seven_five);
     dialog.option_group(Option::kRange)->button()->click();
     dialog.option_group(Option::kDisplay)->button()->click();
     EXPECT_EQ(link.unit.settings().date_display_range, 7);

@@ -131,6 +131,7 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItemInOrderWithItsId) {
         {"設定/全項目の設定", 32791},
         {"設定/機器のスレーブアドレス", 32792},
         {"設定/メンテナンス/設定項目の読み込み", 32810},
+        {"設定/ページ一覧（モニタ表示）", 33002},
         {"インターフェイス/インターフェイスの設定", 32798},
         {"インターフェイス/RS-232C/485の設定", 32799},
         {"インターフェイス/クライアント/サーバー", 32803},
@@ -172,16 +173,17 @@ TEST_F(MainWindowTest, MenuBarHoldsEveryItemInOrderWithItsId) {
     }
 }
 
-TEST_F(MainWindowTest, ToolbarHasSixteenDistinctButtonsWithTooltipsThenASeparator) {
-    const QStringList tooltips{
-        "日付，時刻の設定",     "タイトルの設定",       "文字サイズの設定", "表示位置の設定",
-        "表示位置微調整",       "スクロール速度の設定", "文字点滅の設定",   "自動切換えの設定",
-        "文字＆縁取り色の設定", "背景色ベタ塗りの設定", "文字レベルの設定", "スケジュールの設定",
-        "アラームの設定",       "リモートの設定",       "その他の設定",     "表示ページの設定"};
+TEST_F(MainWindowTest, ToolbarHasSeventeenDistinctButtonsWithTooltipsThenASeparator) {
+    const QStringList tooltips{"日付，時刻の設定",     "タイトルの設定",          "文字サイズの設定",
+                               "表示位置の設定",       "表示位置微調整",          "スクロール速度の設定",
+                               "文字点滅の設定",       "自動切換えの設定",        "文字＆縁取り色の設定",
+                               "背景色ベタ塗りの設定", "文字レベルの設定",        "スケジュールの設定",
+                               "アラームの設定",       "リモートの設定",          "その他の設定",
+                               "表示ページの設定",     "ページ一覧（モニタ表示）"};
     const QList<QAction*> buttons = window->toolbar_actions();
-    ASSERT_EQ(buttons.size(), 16);
+    ASSERT_EQ(buttons.size(), 17);
     std::vector<QImage> images;
-    for (int i = 0; i < 16; ++i) {
+    for (int i = 0; i < 17; ++i) {
         EXPECT_EQ(buttons[i]->toolTip(), tooltips[i]);
         EXPECT_EQ(buttons[i]->data().toInt(), 501 + i);
         const QImage image = buttons[i]->icon().pixmap(QSize(32, 22)).toImage();

@@ -8,7 +8,9 @@
 
 #include "dialog_fixtures.h"
 #include "editors/editor_unit_link.h"
+#include "preview/monitor_preview.h"
 #include "support/recording_notices.h"
+#include "ui/monitor_preview_view.h"
 #include "ui/setting_editor_widgets.h"
 #include "ui_test_app.h"
 #include "widget_probes.h"
@@ -111,6 +113,27 @@ TEST_F(PerPageDialogTest, PreviewIsDrawnByTheTimerAndNotByItsOwnRepaint) {
     QApplication::processEvents();
     // Drawing repaints only the frame, which must not make the preview due again (no endless redraw).
     EXPECT_FALSE(dialog.editor().preview().pending());
+}
+
+TEST_F(PerPageDialogTest, TheMonitorPreviewBesideTheTextPreviewFollowsEachChoice) {
+    tool.model.pages[5].title = "\x93\xFA\x96\x7B";
+    tool.model.run.current_page = 5;
+    PerPageDialog dialog(tool, link, per_page_form(PerPageMember::kDisplayPosition), "", nullptr);
+    const auto picture = [&](int page) {
+        return render_monitor_preview(PreviewScene{tool.model, tool.glyphs, page, 0, {}, nullptr},
+                                      QSize(360, 270));
+    };
+    const QImage bottom = dialog.monitor()->image();
+    EXPECT_EQ(bottom.size(), QSize(360, 270));
+    choose(dialog.value_group(0), 0);  // TOP
+    const QImage top = dialog.monitor()->image();
+    EXPECT_NE(top, bottom);
+    EXPECT_EQ(top, picture(5));
+    choose(dialog.page_group(), 6);  // another page, without a title: the picture alone
+    EXPECT_EQ(dialog.monitor()->image(), picture(6));
+    EXPECT_EQ(picture(6), colour_bars().scaled(360, 270, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    EXPECT_FALSE(dialog.monitor()->animation_timer().isActive())
+        << "a still page is not drawn again and again";
 }
 
 TEST_F(PerPageDialogTest, CloseEndsTheDialogKeepingTheChoices) {

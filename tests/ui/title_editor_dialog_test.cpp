@@ -20,6 +20,7 @@
 #include "protocol/recording_link.h"
 #include "protocol/title_encoding.h"
 #include "support/recording_notices.h"
+#include "ui/monitor_preview_view.h"
 #include "ui/title_field_text.h"
 #include "ui_test_app.h"
 
@@ -64,8 +65,10 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     EXPECT_FALSE(dialog.slave_selector()->isEnabled());
     EXPECT_TRUE(dialog.title_field()->testAttribute(Qt::WA_InputMethodEnabled));
 
+    const QImage empty_page = dialog.monitor()->image();
     commit(dialog.title_field(), QStringLiteral("日本"));
     EXPECT_EQ(tool.model.pages[1].title, "\x93\xFA\x96\x7B");
+    EXPECT_NE(dialog.monitor()->image(), empty_page) << "the monitor preview follows the typing";
     EXPECT_TRUE(data_modified(tool.model));
 
     mark_document_saved(tool.model);
