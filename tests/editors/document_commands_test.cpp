@@ -27,7 +27,7 @@ struct ScriptedDialogs : DocumentDialogs {
     std::optional<std::filesystem::path> ask_open_path() override { return pop(open_paths); }
     std::optional<std::filesystem::path> ask_save_path() override { return pop(save_paths); }
     bool confirm_overwrite(const std::filesystem::path& path) override {
-        overwrite_questions.push_back(path);
+        overwrite_questions.push_back(path.string());
         if (overwrite_answers.empty()) return true;
         const bool a = overwrite_answers.front();
         overwrite_answers.pop_front();

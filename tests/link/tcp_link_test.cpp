@@ -5,7 +5,7 @@
 #include <vector>
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
+
 
 #include "link/tcp_link_fixture.h"
 #include "link/tcp_loopback.h"
