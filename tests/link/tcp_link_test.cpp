@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-
 #include "link/tcp_link_fixture.h"
 #include "link/tcp_loopback.h"
 #include "support/recording_notices.h"
