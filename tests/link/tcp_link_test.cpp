@@ -5,6 +5,11 @@
 #include <vector>
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <sys/resource.h>
+#endif
 
 #include "link/tcp_link_fixture.h"
 #include "link/tcp_loopback.h"
@@ -17,10 +22,19 @@ using testing::RecordingNotices;
 using testing::wait_for;
 
 double process_cpu_seconds() {
+#ifdef _WIN32
+    FILETIME created{}, ended{}, kernel{}, user{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
+    const auto seconds = [](const FILETIME& t) {
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+#else
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+#endif
 }
 
 class TcpLinkTest : public testing::TcpLinkFixture<> {};
