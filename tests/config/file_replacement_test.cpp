@@ -140,9 +140,18 @@ TEST_F(FileReplacementTest, EveryWriterPutsANewFileInPlaceOfTheOld) {
     for (const Writer& w : writers) {
         SCOPED_TRACE(w.name);
         std::ifstream reader(w.path, std::ios::binary);
+#ifdef _WIN32
+        // Windows lets no file take the place of one another program holds open: the write fails, and
+        // the old file stays whole with nothing left beside it, until the reader lets go.
+        EXPECT_FALSE(w.write());
+        EXPECT_EQ(contents(w.path), "old " + w.name);
+        reader.close();
+        ASSERT_TRUE(w.write());
+#else
         ASSERT_TRUE(w.write());
         const std::string seen{std::istreambuf_iterator<char>(reader), std::istreambuf_iterator<char>()};
         EXPECT_EQ(seen, "old " + w.name);
+#endif
         EXPECT_GT(contents(w.path).size(), 100u);
     }
     EXPECT_EQ(files_in_folder(),
