@@ -9,6 +9,7 @@
 #include "link/serial_link.h"
 #include "protocol/link_tick.h"
 #include "protocol/read_back_sequence.h"
+#include "support/pty_pair.h"
 #include "support/recording_notices.h"
 #include "unit/unit_event_loop.h"
 #include "unit/unit_serial_host.h"
@@ -19,6 +20,7 @@ namespace {
 using State = PacedSequence::State;
 
 TEST(CommLogReadBack, ShowsEveryCommandFollowedByItsAnswerOnTheRs485Address) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     VirtualUnit unit;
     unit.rs485 = true;

@@ -16,6 +16,7 @@
 #include "protocol/read_back_sequence.h"
 #include "protocol/schedule_sequence.h"
 #include "protocol/title_send_sequence.h"
+#include "support/pty_pair.h"
 #include "support/tool_on_link.h"
 #include "unit/unit_serial_host.h"
 #include "unit/unit_tcp_hosts.h"
@@ -73,6 +74,7 @@ constexpr int kSilentLine = 4;
 class KilledOnPty : public ::testing::TestWithParam<SequenceKind> {
   protected:
     void SetUp() override {
+        TVX_NEEDS_PTY();
         testing::ensure_unit_application();
         unit.faults.silent_at_line = kSilentLine;
         host = std::make_unique<UnitPtyHost>(unit);
@@ -114,6 +116,7 @@ INSTANTIATE_TEST_SUITE_P(EverySequence, KilledOnPty, ::testing::ValuesIn(kKinds)
                          [](const ::testing::TestParamInfo<SequenceKind>& info) { return info.param.name; });
 
 TEST(KilledOnPtyBroadcast, AFullSendToAllUnitsStopsWhenThePortIsLost) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     VirtualUnit unit;
     unit.rs485 = true;
@@ -139,6 +142,7 @@ TEST(KilledOnPtyBroadcast, AFullSendToAllUnitsStopsWhenThePortIsLost) {
 }
 
 TEST(KilledOnPtyBusScan, AnUnansweredAddressGoesOnButALostPortStopsTheScan) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     VirtualUnit unit;
     unit.rs485 = true;

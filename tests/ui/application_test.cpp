@@ -17,6 +17,7 @@
 #include "link/comm_log.h"
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
+#include "support/pty_pair.h"
 #include "ui/clock_status_bar.h"
 #include "support/recording_notices.h"
 #include "ui_test_app.h"
@@ -128,6 +129,7 @@ TEST_F(ApplicationTest, ASecondCopyIsRefusedAndTheFirstKeepsRunning) {
 // both carry traffic into the communication log, with answers still on their way, and the log goes
 // after both links (and after the main window, which owns the TCP link).
 TEST_F(ApplicationTest, TheLogOutlivesTheLinksWhenTheToolIsTornDownMidTraffic) {
+    TVX_NEEDS_PTY();
     VirtualUnit serial_unit;
     serial_unit.faults.delay_ms = 30;
     UnitPtyHost serial_host(serial_unit);

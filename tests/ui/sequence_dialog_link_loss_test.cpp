@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include "support/pty_pair.h"
 #include "support/tool_on_link.h"
 #include "ui/full_send_dialog.h"
 #include "ui_test_app.h"
@@ -20,6 +21,7 @@ namespace {
 using testing::run_until;
 
 TEST(SequenceDialogLinkLoss, AFullSendStoppedByALostUnitKeepsItsProgressAndGivesCloseBack) {
+    TVX_NEEDS_PTY();
     testing::ui_app();
     VirtualUnit unit;
     auto host = std::make_unique<UnitPtyHost>(unit);

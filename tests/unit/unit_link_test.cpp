@@ -8,6 +8,7 @@
 #include "link/tcp_link.h"
 #include "protocol/model_dump.h"
 #include "protocol/random_model.h"
+#include "support/pty_pair.h"
 #include "support/recording_notices.h"
 #include "unit/unit_event_loop.h"
 #include "unit/unit_script.h"
@@ -61,6 +62,7 @@ class SerialRoundTrip : public ::testing::TestWithParam<bool> {
 };
 
 TEST_P(SerialRoundTrip, ModelSentAndReadBackOverAPseudoTerminal) {
+    TVX_NEEDS_PTY();
     const bool rs485 = GetParam();
     VirtualUnit unit;
     unit.rs485 = rs485;
@@ -94,6 +96,7 @@ TEST_P(SerialRoundTrip, ModelSentAndReadBackOverAPseudoTerminal) {
 INSTANTIATE_TEST_SUITE_P(Rs232cAndRs485, SerialRoundTrip, ::testing::Values(false, true));
 
 TEST(SerialUnit, BroadcastIsCarriedOutWithoutAnswerAndOtherAddressesAreIgnored) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     VirtualUnit unit;
     unit.rs485 = true;
@@ -117,6 +120,7 @@ TEST(SerialUnit, BroadcastIsCarriedOutWithoutAnswerAndOtherAddressesAreIgnored) 
 }
 
 TEST(SerialUnit, InjectedErrorsReachTheOperatorAndSplitAnswersAreJoined) {
+    TVX_NEEDS_PTY();
     testing::ensure_unit_application();
     VirtualUnit unit;
     unit.faults.error_at_line = 2;
