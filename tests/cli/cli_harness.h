@@ -1,5 +1,7 @@
 #pragma once
 
+#include <algorithm>
+
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QTcpServer>
@@ -76,7 +78,15 @@ class CliHarness {
         return cli->exit_code();
     }
 
-    std::string errors() const { return err.str(); }
+    // On Windows the messages name paths with either separator, as the system gives them; the tests
+    // read them with the forward one.
+    std::string errors() const {
+        std::string text = err.str();
+#ifdef _WIN32
+        std::replace(text.begin(), text.end(), '\\', '/');
+#endif
+        return text;
+    }
     std::string output() const { return out.str(); }
 
     std::ostringstream err;

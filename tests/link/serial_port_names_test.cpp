@@ -26,10 +26,15 @@ class SerialPortNamesTest : public ::testing::Test {
 };
 
 TEST_F(SerialPortNamesTest, EachComPortHasItsPlatformDevice) {
+#ifdef _WIN32
+    EXPECT_EQ(platform_serial_device(0), "COM1");
+#else
+    EXPECT_EQ(platform_serial_device(0), "/dev/ttyS0");
+#endif
     for (int port = 0; port < kSerialPortCount; ++port) {
         config.com_port = port;
         EXPECT_EQ(com_port_key(port), "COM" + std::to_string(port + 1));
-        EXPECT_EQ(serial_device_for(config), "/dev/ttyS" + std::to_string(port));
+        EXPECT_EQ(serial_device_for(config), platform_serial_device(port));
     }
 }
 
@@ -48,16 +53,16 @@ TEST_F(SerialPortNamesTest, IniKeyNamesAnotherDeviceForThatPortOnly) {
     config.com_port = 0;
     EXPECT_EQ(serial_device_for(config), "/dev/pts/7");
     config.com_port = 1;
-    EXPECT_EQ(serial_device_for(config), "/dev/ttyS1");
+    EXPECT_EQ(serial_device_for(config), platform_serial_device(1));
     config.com_port = 2;  // an empty value names nothing
-    EXPECT_EQ(serial_device_for(config), "/dev/ttyS2");
+    EXPECT_EQ(serial_device_for(config), platform_serial_device(2));
 }
 
 TEST_F(SerialPortNamesTest, NoIniFileOrPathGivesThePlatformName) {
     config.com_port = 3;
-    EXPECT_EQ(serial_device_for(config), "/dev/ttyS3");
+    EXPECT_EQ(serial_device_for(config), platform_serial_device(3));
     config.ini_path.clear();
-    EXPECT_EQ(serial_device_for(config), "/dev/ttyS3");
+    EXPECT_EQ(serial_device_for(config), platform_serial_device(3));
 }
 
 TEST_F(SerialPortNamesTest, LinkOpensTheDeviceTheIniNames) {
