@@ -1,27 +1,27 @@
 #pragma once
 
-#include <algorithm>
-
 #include <QByteArray>
 #include <QJsonDocument>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <chrono>
 #include <functional>
-#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "cli/cli_options.h"
 #include "cli/cli_run.h"
 #include "cli/console.h"
 #include "config/safe_file.h"
-#include "support/json_schema.h"
 #include "model/settings_document.h"
+#include "support/json_schema.h"
 #include "unit/unit_event_loop.h"
 #include "unit/unit_tcp_hosts.h"
 #include "unit/virtual_unit.h"
@@ -35,7 +35,8 @@ inline void expect_report_conforms(const std::string& text, const std::string& w
     QJsonParseError error{};
     const QJsonDocument report = QJsonDocument::fromJson(QByteArray::fromStdString(text), &error);
     ASSERT_EQ(error.error, QJsonParseError::NoError) << where << ": " << error.errorString().toStdString();
-    for (const std::string& problem : schema_problems(schema, report.object())) ADD_FAILURE() << where << ": " << problem;
+    for (const std::string& problem : schema_problems(schema, report.object()))
+        ADD_FAILURE() << where << ": " << problem;
 }
 
 // One run of the command-line tool inside the test program: its standard error and output captured, the
@@ -87,7 +88,9 @@ class CliHarness {
 #endif
         return text;
     }
-    std::string output() const { return out.str(); }
+    std::string output() const {
+        return out.str();
+    }
 
     std::ostringstream err;
     std::ostringstream out;

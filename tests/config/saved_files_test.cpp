@@ -52,7 +52,7 @@ struct SavedFile {
     std::string kind;
     fs::path name;
     std::function<bool(const fs::path&)> write;
-    std::function<std::string()> expected;     // the exact bytes the write must give
+    std::function<std::string()> expected;      // the exact bytes the write must give
     std::size_t lines;                          // CR LF line ends in them (0 for the bitmap)
     std::function<bool(const fs::path&)> read;  // reads the file back into a fresh model; true when equal
 };
@@ -95,12 +95,15 @@ class SavedFilesTest : public ::testing::Test {
     }
 
     SavedFile bank(const GlyphSize& size, const char8_t* name, std::size_t lines) {
-        return {std::string(size.name), fs::path(name),
+        return {std::string(size.name),
+                fs::path(name),
                 [this, &size](const fs::path& p) { return write_bank_file(glyphs, size, p); },
-                [this, &size] { return bank_file_text(glyphs, size); }, lines,
+                [this, &size] { return bank_file_text(glyphs, size); },
+                lines,
                 [this, &size](const fs::path& p) {
                     GlyphModel back;
-                    return read_bank_file(back, size, p) && glyph_bank(back, size) == glyph_bank(glyphs, size);
+                    return read_bank_file(back, size, p) &&
+                           glyph_bank(back, size) == glyph_bank(glyphs, size);
                 }};
     }
 
@@ -120,7 +123,8 @@ TEST_F(SavedFilesTest, EachFileIsWrittenUnderItsOwnNameReplacedAndReadBackByteFo
         ASSERT_TRUE(f.write(path));
         // Compared whole, told by size: a file of a hundred thousand bytes is no message to read.
         const std::string bytes = contents(path);
-        EXPECT_TRUE(bytes == f.expected()) << bytes.size() << " bytes, " << f.expected().size() << " expected";
+        EXPECT_TRUE(bytes == f.expected())
+            << bytes.size() << " bytes, " << f.expected().size() << " expected";
         EXPECT_EQ(line_ends(bytes), f.lines);
         EXPECT_TRUE(f.read(path));
 
@@ -140,7 +144,7 @@ TEST_F(SavedFilesTest, EachFileIsWrittenUnderItsOwnNameReplacedAndReadBackByteFo
     // Exactly these names, spelt as given: nothing renamed, nothing left beside them.
     const std::vector<fs::path> expected{fs::path(u8"外字 中.tlm"), fs::path(u8"外字 大.tll"),
                                          fs::path(u8"外字 小.tls"), fs::path(u8"外字一覧.bmp"),
-                                         fs::path(u8"設定.dat"), fs::path(u8"設定フォルダ")};
+                                         fs::path(u8"設定.dat"),    fs::path(u8"設定フォルダ")};
     std::vector<fs::path> sorted = expected;
     std::sort(sorted.begin(), sorted.end());
     EXPECT_EQ(names_in(folder.path()), sorted);

@@ -1,10 +1,11 @@
+#include "link/client_channel.h"
+
 #include <QTest>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "link/client_channel.h"
 #include "link/tcp_link_fixture.h"
 
 namespace tvx {
@@ -26,7 +27,8 @@ TEST_F(ClientChannelTest, TheUnitAnswersItsSessionAndTheLinkSeesNothing) {
     QTcpSocket* unit = unit_arrives();
     ASSERT_TRUE(link->tcp_select_client(2));  // also the unit that single commands go to
     std::vector<std::string> link_lines;
-    link->set_reply_handler([&](ToolState&, Notices&, std::string_view line) { link_lines.emplace_back(line); });
+    link->set_reply_handler(
+        [&](ToolState&, Notices&, std::string_view line) { link_lines.emplace_back(line); });
 
     ClientChannel channel(session_tool, session_notices, *link, 2);
     EXPECT_EQ(channel.label(), "127.0.0.1:" + std::to_string(unit->localPort()));
@@ -68,7 +70,8 @@ TEST_F(ClientChannelTest, AUnitThatGoesFailsItsSessionAloneAndItsEntryIsNotWritt
     ASSERT_TRUE(wait_for([&] { return link->clients_in_use() == 0; }));
     EXPECT_TRUE(channel.failed());
     EXPECT_EQ(session_tool.link.link_lost, 1);
-    EXPECT_EQ(session_notices.texts("warning"), std::vector<std::string>{"Answer が､きません (the connection closed)"});
+    EXPECT_EQ(session_notices.texts("warning"),
+              std::vector<std::string>{"Answer が､きません (the connection closed)"});
     // The operator is not told in a box: the session's result says it.
     EXPECT_TRUE(notices.calls.empty());
     EXPECT_FALSE(channel.tcp_is_connected());

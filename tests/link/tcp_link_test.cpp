@@ -26,7 +26,9 @@ double process_cpu_seconds() {
     FILETIME created{}, ended{}, kernel{}, user{};
     ::GetProcessTimes(::GetCurrentProcess(), &created, &ended, &kernel, &user);
     const auto seconds = [](const FILETIME& t) {
-        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+        return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) |
+                                   t.dwLowDateTime) /
+               1e7;
     };
     return seconds(kernel) + seconds(user);
 #else
@@ -105,7 +107,7 @@ TEST_F(TcpLinkTest, UnitClosingTheConnectionFreesTheMainSocketButKeepsTheConnect
     ASSERT_NE(unit, nullptr);
     unit->close();
     ASSERT_TRUE(wait_for([&] { return link->main_socket() == nullptr; }));
-    EXPECT_TRUE(link->tcp_connected());  // the operator disconnects in the dialog
+    EXPECT_TRUE(link->tcp_connected());        // the operator disconnects in the dialog
     EXPECT_FALSE(link->client_socket_open());  // what the status bar shows
 
     link->tcp_send("RCFS\r\n");

@@ -18,8 +18,8 @@
 #include "link/serial_link.h"
 #include "link/tcp_link.h"
 #include "support/pty_pair.h"
-#include "ui/clock_status_bar.h"
 #include "support/recording_notices.h"
+#include "ui/clock_status_bar.h"
 #include "ui_test_app.h"
 #include "unit/unit_event_loop.h"
 #include "unit/unit_serial_host.h"
@@ -39,8 +39,14 @@ class ApplicationTest : public ::testing::Test {
         qputenv("XDG_CONFIG_HOME", dir.filePath("config").toLocal8Bit());
         options.lock_path = dir.filePath("instance.lock");
         options.show_window = false;
+#ifdef _WIN32
+        // Windows keeps the file in the user's local application data, which no XDG folder moves.
+        options.ini_path = dir.filePath("config/tvx230/tvx230.ini").toStdWString();
+#endif
     }
-    void TearDown() override { qputenv("XDG_CONFIG_HOME", saved_config_home); }
+    void TearDown() override {
+        qputenv("XDG_CONFIG_HOME", saved_config_home);
+    }
 
     void write_ini(const QByteArray& lines) {
         QDir().mkpath(dir.filePath("config/tvx230"));
@@ -89,14 +95,16 @@ TEST_F(ApplicationTest, TheStatusBarTellsTheLinkTheLastResultAndTheDocument) {
               QString::fromStdString("COM1 " + device + " 閉じています"));
     // The port's failures went on to the operator's notices; the last of them is the last result.
     ASSERT_FALSE(notices.texts("error").empty());
-    EXPECT_TRUE(window.clock_bar()->info_text(ClockStatusBar::Info::kResult)
+    EXPECT_TRUE(window.clock_bar()
+                    ->info_text(ClockStatusBar::Info::kResult)
                     .endsWith(QString::fromStdString("Error: " + notices.texts("error").back())));
     EXPECT_EQ(window.clock_bar()->info_text(ClockStatusBar::Info::kDocument), QStringLiteral("(無題)"));
 
     // A job's end has no box: the status bar and the log tell it.
     app.comm_log().clear();
     app.notices().notify_status("全項目の設定: 完了 (118 ステップ, 47 秒)");
-    EXPECT_TRUE(window.clock_bar()->info_text(ClockStatusBar::Info::kResult)
+    EXPECT_TRUE(window.clock_bar()
+                    ->info_text(ClockStatusBar::Info::kResult)
                     .endsWith(QStringLiteral(" 全項目の設定: 完了 (118 ステップ, 47 秒)")));
     ASSERT_EQ(app.comm_log().entries().size(), 1u);
     EXPECT_EQ(app.comm_log().entries()[0].direction, TrafficDirection::kNote);

@@ -1,8 +1,8 @@
 #include <QApplication>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QLabel>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTcpServer>

@@ -17,6 +17,11 @@
 namespace tvx {
 namespace {
 
+// A folder as the INI keeps it: with the system's own separators.
+std::string native(const QString& folder) {
+    return QDir::toNativeSeparators(folder).toStdString();
+}
+
 // Each kind of file dialog starts where the last file of its kind was chosen, and the next run of the
 // tool starts there too (the folders are kept in the INI file).
 class FileDialogFoldersTest : public ::testing::Test {
@@ -68,7 +73,7 @@ TEST_F(FileDialogFoldersTest, EachKindStartsInItsLastFolderAndTheFileKeepsIt) {
 
     EXPECT_EQ(answer([&] { return documents.ask_open_path(); }, folder("documents") + "/unit.dat"),
               path("documents", "unit.dat"));
-    EXPECT_EQ(key("folder_document"), folder("documents").toStdString());
+    EXPECT_EQ(key("folder_document"), native(folder("documents")));
     EXPECT_EQ(
         answer([&] { return glyphs.ask_save_path("データ(*.tls)", "*.tls"); }, folder("banks") + "/b1.TLS"),
         path("banks", "b1.TLS"));
@@ -96,9 +101,9 @@ TEST_F(FileDialogFoldersTest, EachKindStartsInItsLastFolderAndTheFileKeepsIt) {
     NetworkSettings network;
     load_configuration(next, network.port_number, config.ini_path);
     const auto kept = [&next](FileKind kind) { return next.recent_folders[static_cast<std::size_t>(kind)]; };
-    EXPECT_EQ(kept(FileKind::kDocument), folder("documents").toStdString());
-    EXPECT_EQ(kept(FileKind::kBank), folder("banks").toStdString());
-    EXPECT_EQ(kept(FileKind::kBitmap), folder("bitmaps").toStdString());
+    EXPECT_EQ(kept(FileKind::kDocument), native(folder("documents")));
+    EXPECT_EQ(kept(FileKind::kBank), native(folder("banks")));
+    EXPECT_EQ(kept(FileKind::kBitmap), native(folder("bitmaps")));
     EXPECT_EQ(kept(FileKind::kLog), "");
 
     // A folder that has gone since is not where the dialog starts.

@@ -1,3 +1,5 @@
+#include "ui/fleet_dialog.h"
+
 #include <QCheckBox>
 #include <QClipboard>
 #include <QLabel>
@@ -16,7 +18,6 @@
 
 #include "link/tcp_loopback.h"
 #include "support/recording_notices.h"
-#include "ui/fleet_dialog.h"
 #include "ui_test_app.h"
 #include "unit/unit_tcp_hosts.h"
 #include "unit/virtual_unit.h"
@@ -83,8 +84,9 @@ TEST_F(FleetDialogTest, FullSendWithVerificationShowsEachUnitsResultAndSavesThem
 
     view->start_button()->click();
     ASSERT_EQ(notices.texts("question").size(), 1u);
-    EXPECT_NE(notices.texts("question")[0].find("選択した 3 台に「全項目の設定」を送信します。（送信後に照合）"),
-              std::string::npos);
+    EXPECT_NE(
+        notices.texts("question")[0].find("選択した 3 台に「全項目の設定」を送信します。（送信後に照合）"),
+        std::string::npos);
     EXPECT_FALSE(view->start_button()->isEnabled());
     EXPECT_FALSE(view->verify_box()->isEnabled());
     EXPECT_TRUE(view->cancel_button()->isEnabled());
@@ -108,7 +110,8 @@ TEST_F(FleetDialogTest, FullSendWithVerificationShowsEachUnitsResultAndSavesThem
 
     view->copy_button()->click();
     const QString copied = QApplication::clipboard()->text();
-    EXPECT_TRUE(copied.contains(QStringLiteral("\n2\t127.0.0.1:%1\t失敗: 照合の結果").arg(link->client_table()[2].port)))
+    EXPECT_TRUE(copied.contains(
+        QStringLiteral("\n2\t127.0.0.1:%1\t失敗: 照合の結果").arg(link->client_table()[2].port)))
         << copied.toStdString();
 
     QTemporaryDir dir;

@@ -51,7 +51,8 @@ class FullSendVerifyTest : public ::testing::Test {
         for (int i = 0; i < max_ticks && dialog->isVisible() && dialog->timer().isActive(); ++i) {
             dialog->tick();
             // The model as the read leaves it, up to the tick before the sequence ends.
-            if (dialog->isVisible() && dialog->timer().isActive()) model_while_reading = write_document(tool.model);
+            if (dialog->isVisible() && dialog->timer().isActive())
+                model_while_reading = write_document(tool.model);
         }
         completed = !dialog->isVisible();
         Shown shown;

@@ -27,9 +27,14 @@ using testing::RecordingLine;
 
 struct ScriptedFiles : GlyphListDialogs {
     bool confirm_clear() override { return true; }
-    std::optional<std::filesystem::path> ask_open_path(std::string_view, std::string_view) override { return next(); }
-    std::optional<std::filesystem::path> ask_save_path(std::string_view, std::string_view) override { return next(); }
-    std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title, std::string_view name) override {
+    std::optional<std::filesystem::path> ask_open_path(std::string_view, std::string_view) override {
+        return next();
+    }
+    std::optional<std::filesystem::path> ask_save_path(std::string_view, std::string_view) override {
+        return next();
+    }
+    std::optional<std::filesystem::path> ask_bitmap_path(std::string_view title,
+                                                         std::string_view name) override {
         bitmap_asked.emplace_back(std::string(title) + " " + std::string(name));
         return next();
     }
@@ -174,7 +179,8 @@ TEST_F(GlyphListDialogTest, StopEndsARegisterAllAtOnceAndKeepsItsProgress) {
     dialog->register_button()->click();
     EXPECT_TRUE(dialog->job_view()->stop_button()->isEnabled());
     for (int i = 0; i < 10; ++i) dialog->sequence_tick();
-    EXPECT_EQ(dialog->job_view()->text_label()->text(), QStringLiteral("No.10 (10 / 256)  残り 約 8 分 12 秒"));
+    EXPECT_EQ(dialog->job_view()->text_label()->text(),
+              QStringLiteral("No.10 (10 / 256)  残り 約 8 分 12 秒"));
     // At the 2 s pace the stop does not wait for the timer.
     dialog->job_view()->stop_button()->click();
     EXPECT_FALSE(dialog->sequence_timer().isActive());

@@ -119,7 +119,8 @@ TEST_F(AddressFieldTest, AnOctetAbove255IsKeptAndMarkedNeverCut) {
 // it, and the field keeps what it showed. A digit typed inside a full octet starts it afresh instead.
 TEST_F(AddressFieldTest, ARefusedKeyIsShownAndADigitInsideAFullOctetStartsItAfresh) {
     std::vector<int> refused;
-    QObject::connect(field, &Ipv4AddressField::input_refused, [&refused](int index) { refused.push_back(index); });
+    QObject::connect(field, &Ipv4AddressField::input_refused,
+                     [&refused](int index) { refused.push_back(index); });
     enter_field(&window, field);
     type("10.1.2.3");
     struct Case {
@@ -332,7 +333,8 @@ TEST_F(AddressDialogsTest, AClickedThenTypedAddressIsTheOneSentAndStored) {
     ASSERT_EQ(client.host_list()->count(), 1);
     EXPECT_EQ(client.host_list()->item(0)->text(), "192 .168 .001 .001");
     EXPECT_EQ(client.address_field()->text(), "192.168.001.001");
-    for (const auto& [key, octet] : {std::pair{"ip00_0", "192"}, {"ip00_1", "168"}, {"ip00_2", "1"}, {"ip00_3", "1"}}) {
+    for (const auto& [key, octet] :
+         {std::pair{"ip00_0", "192"}, {"ip00_1", "168"}, {"ip00_2", "1"}, {"ip00_3", "1"}}) {
         EXPECT_EQ(read_profile_string(tool.config.ini_path, kIniSection, key, "missing", 10), octet) << key;
     }
     EXPECT_TRUE(notices.texts("error").empty());

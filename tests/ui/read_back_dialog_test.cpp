@@ -123,7 +123,8 @@ TEST_F(UnitSequenceDialogTest, StopInTheMiddleKeepsTheDialogOpenWithItsProgressA
     EXPECT_TRUE(job->stop_button()->isEnabled());
     EXPECT_EQ(job->text_label()->text(), QStringLiteral("タイトル ページ 01 (0 / 118)  残り 約 47 秒"));
     for (int i = 0; i < 70; ++i) send->tick();
-    EXPECT_TRUE(job->text_label()->text().startsWith(QStringLiteral("スケジュール 6日 (70 / 118)  残り 約 ")));
+    EXPECT_TRUE(
+        job->text_label()->text().startsWith(QStringLiteral("スケジュール 6日 (70 / 118)  残り 約 ")));
     QTest::mouseClick(job->stop_button(), Qt::LeftButton);
     EXPECT_FALSE(send->timer().isActive());
     EXPECT_TRUE(send->isVisible());

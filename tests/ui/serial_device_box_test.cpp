@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "editors/serial_port_binding.h"
+#include "link/serial_port_names.h"
 #include "ui/connection_choice_dialog.h"
 #include "ui_test_app.h"
 
@@ -36,7 +37,7 @@ TEST_F(SerialDeviceBoxTest, TheSerialDialogBindsTheChosenPortToAFoundOrTypedDevi
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(box->caption()->text(), "COM 2 のデバイス");
     EXPECT_EQ(box->combo()->currentText(), "");
-    EXPECT_EQ(box->combo()->lineEdit()->placeholderText(), "/dev/ttyS1");
+    EXPECT_EQ(box->combo()->lineEdit()->placeholderText(), QString::fromStdString(platform_serial_device(1)));
     EXPECT_EQ(bound_serial_device(tool.config, 1), "");  // showing writes nothing
 
     // A typed path is kept for the shown port.

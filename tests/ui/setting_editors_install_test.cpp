@@ -99,7 +99,8 @@ TEST_F(SettingEditorsMenuTest, ASettingChangedInAnEditorIsAskedAboutAtExit) {
          }},
         {command::kOtherOptions,
          [](QDialog* dialog) {
-             choose(static_cast<OtherOptionsDialog*>(dialog)->group(OtherOptionsDialog::Option::kPowerOnPage), 5);
+             choose(static_cast<OtherOptionsDialog*>(dialog)->group(OtherOptionsDialog::Option::kPowerOnPage),
+                    5);
          }},
     };
     for (const auto& [id, edit] : edits) {
@@ -107,7 +108,8 @@ TEST_F(SettingEditorsMenuTest, ASettingChangedInAnEditorIsAskedAboutAtExit) {
         open(id, edit);
         notices.answers = {true};
         window->close();
-        EXPECT_EQ(notices.texts("question"), std::vector<std::string>{"データを保存せずに終了しますか？"}) << id;
+        EXPECT_EQ(notices.texts("question"), std::vector<std::string>{"データを保存せずに終了しますか？"})
+            << id;
         EXPECT_FALSE(window->isVisible()) << id;
     }
     EXPECT_EQ(app->tool().model.power_on_page, 5);
@@ -143,7 +145,8 @@ TEST_F(SettingEditorsMenuTest, EscapeClosesEveryEditorAndEnterClosesThoseWithout
         EXPECT_TRUE(has_default || has_field) << caption.toStdString();
         EXPECT_EQ(closed_by_enter, has_default) << caption.toStdString();
     }
-    EXPECT_TRUE(notices.calls.empty());
+    EXPECT_TRUE(notices.calls.empty())
+        << (notices.calls.empty() ? std::string() : notices.calls.front().text);
 }
 
 }  // namespace

@@ -39,11 +39,13 @@ TEST(ShiftJisText, CharactersInTheirLinuxFormsBecomeTheBytesCodePage932WritesFor
     std::vector<std::uint16_t> sent;
     for (const OtherForm& form : kOtherForms) {
         const QChar c(form.typed);
-        ASSERT_EQ(shift_jis_char(c), std::string(form.bytes)) << std::hex << static_cast<unsigned>(form.typed);
+        ASSERT_EQ(shift_jis_char(c), std::string(form.bytes))
+            << std::hex << static_cast<unsigned>(form.typed);
         // The code page's own form gives the same bytes; reading them back gives that form.
         const QChar own = code_page_932_form(c);
         EXPECT_NE(own, c);
-        EXPECT_EQ(shift_jis_char(own), std::string(form.bytes)) << std::hex << static_cast<unsigned>(form.typed);
+        EXPECT_EQ(shift_jis_char(own), std::string(form.bytes))
+            << std::hex << static_cast<unsigned>(form.typed);
         EXPECT_EQ(decode_code_page_932(QByteArrayView(form.bytes)).text, QString(own))
             << std::hex << static_cast<unsigned>(form.typed);
         typed += c;
@@ -104,11 +106,15 @@ TEST(ShiftJisText, AChangeThatDoesNotFitKeepsItsLeadingWholeCharacters) {
         {"fits", a4, QStringLiteral("ああいいああ"), 12, QStringLiteral("ああいいああ"),
          "\x82\xA0\x82\xA0\x82\xA2\x82\xA2\x82\xA0\x82\xA0", 2, 4, 2, 0, true},
         {"one double-byte character short", a4, QStringLiteral("ああいいいああ"), 13,
-         QStringLiteral("ああいいああ"), "\x82\xA0\x82\xA0\x82\xA2\x82\xA2\x82\xA0\x82\xA0", 2, 4, 3, 1, true},
+         QStringLiteral("ああいいああ"), "\x82\xA0\x82\xA0\x82\xA2\x82\xA2\x82\xA0\x82\xA0", 2, 4, 3, 1,
+         true},
         {"never half a character: one byte left", a4, QStringLiteral("ああああいA"), 9,
          QStringLiteral("ああああ"), "\x82\xA0\x82\xA0\x82\xA0\x82\xA0", 4, 4, 2, 2, false},
         {"a half-width letter takes the last byte", a4, QStringLiteral("ああああAい"), 9,
-         QStringLiteral("ああああA"), "\x82\xA0\x82\xA0\x82\xA0\x82\xA0" "A", 4, 5, 2, 1, true},
+         QStringLiteral("ああああA"),
+         "\x82\xA0\x82\xA0\x82\xA0\x82\xA0"
+         "A",
+         4, 5, 2, 1, true},
         {"replacing a selection", a4, QStringLiteral("あ〜〜〜あ"), 8, QStringLiteral("あ〜〜あ"),
          "\x82\xA0\x81\x60\x81\x60\x82\xA0", 1, 3, 3, 1, true},
         {"deleting", a4, QStringLiteral("ああ"), 8, QStringLiteral("ああ"), "\x82\xA0\x82\xA0", 2, 2, 0, 0,

@@ -91,8 +91,8 @@ TEST_F(TitleEditorDialogTest, TypingStoresTheTitleAndMarksTheDocumentModified) {
     commit(dialog.title_field(), QStringLiteral("い"));
     EXPECT_EQ(dialog.title_field()->toPlainText(), QString(224, QChar(0x3042)));
     EXPECT_EQ(tool.model.pages[2].title.size(), 448u);
-    EXPECT_FALSE(data_modified(tool.model));  // nothing was taken, nothing changed
-    EXPECT_TRUE(notices.texts("box").empty());    // one character typed: the beep says it
+    EXPECT_FALSE(data_modified(tool.model));    // nothing was taken, nothing changed
+    EXPECT_TRUE(notices.texts("box").empty());  // one character typed: the beep says it
 }
 
 TEST_F(TitleEditorDialogTest, JapaneseTypedOrPastedOnLinuxIsTakenInItsCodePage932Form) {
@@ -102,21 +102,40 @@ TEST_F(TitleEditorDialogTest, JapaneseTypedOrPastedOnLinuxIsTakenInItsCodePage93
     // NOT SIGN and EM DASH, none of which code page 932 writes in these forms.
     commit(dialog.title_field(), QStringLiteral("１０〜２０"));
     commit(dialog.title_field(), QStringLiteral("−‖¢£¬—"));
-    EXPECT_EQ(tool.model.pages[0].title, "\x82\x50\x82\x4F\x81\x60\x82\x51\x82\x4F"
-                                         "\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
+    EXPECT_EQ(tool.model.pages[0].title,
+              "\x82\x50\x82\x4F\x81\x60\x82\x51\x82\x4F"
+              "\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
     EXPECT_EQ(dialog.title_field()->toPlainText(), QStringLiteral("１０〜２０−‖¢£¬—"));
     // Pasted from another program, the same.
     QApplication::clipboard()->setText(QStringLiteral("〜−‖¢£¬—"));
     dialog.title_field()->paste();
-    EXPECT_EQ(tool.model.pages[0].title.substr(22), "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
+    EXPECT_EQ(tool.model.pages[0].title.substr(22),
+              "\x81\x60\x81\x7C\x81\x61\x81\x91\x81\x92\x81\xCA\x81\x5C");
     EXPECT_TRUE(notices.calls.empty());
 
     QTest::mouseClick(dialog.page_send_button(), Qt::LeftButton);
     ASSERT_EQ(link.lines.size(), 1u);
     EXPECT_EQ(link.lines[0].substr(0, 4 + 4 * (5 + 6 + 7) + 4),
-              "CA01" "2331" "2330" "2141" "2332" "2330"
-              "215D" "2142" "2171" "2172" "224C" "213D"
-              "2141" "215D" "2142" "2171" "2172" "224C" "213D" "2121");
+              "CA01"
+              "2331"
+              "2330"
+              "2141"
+              "2332"
+              "2330"
+              "215D"
+              "2142"
+              "2171"
+              "2172"
+              "224C"
+              "213D"
+              "2141"
+              "215D"
+              "2142"
+              "2171"
+              "2172"
+              "224C"
+              "213D"
+              "2121");
 }
 
 TEST_F(TitleEditorDialogTest, AHalfWidthSpaceIsRefusedByThePageSend) {
@@ -276,9 +295,9 @@ TEST_F(TitleEditorDialogTest, APasteLongerThanTheFieldKeepsTheWholeCharactersTha
     EXPECT_EQ(tool.model.pages[0].title.size(), 448u);
     EXPECT_EQ(tool.model.pages[0].title.substr(446), "AB");
     // Each paste says how many of its characters were left out.
-    EXPECT_EQ(notices.texts("box"), (std::vector<std::string>{"入りきらない 6 文字を省きました",
-                                                              "入りきらない 3 文字を省きました",
-                                                              "入りきらない 1 文字を省きました"}));
+    EXPECT_EQ(notices.texts("box"),
+              (std::vector<std::string>{"入りきらない 6 文字を省きました", "入りきらない 3 文字を省きました",
+                                        "入りきらない 1 文字を省きました"}));
     EXPECT_TRUE(notices.texts("warning").empty());
 
     // 300 characters pasted into an empty title: the first 224 are the title.

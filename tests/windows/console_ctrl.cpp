@@ -3,11 +3,11 @@
 // itself, but does not pass an ignoring handler on: the program gets the console's default.
 //
 //   console_ctrl.exe DELAY_MS PROGRAM [ARGUMENT...]
-#include <windows.h>
-
 #include <cstdio>
 #include <cwchar>
 #include <string>
+
+#include <windows.h>
 
 namespace {
 
@@ -37,7 +37,8 @@ int wmain(int argc, wchar_t** argv) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION process{};
-    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process)) {
+    if (!::CreateProcessW(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup,
+                          &process)) {
         std::printf("not started: %lu\n", ::GetLastError());
         return 2;
     }
