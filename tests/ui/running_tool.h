@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -18,7 +19,8 @@ namespace tvx::testing {
 
 // The running tool, started in a folder of its own (instance lock and INI file), as the operator reaches
 // its dialogs: through their menu ids. Start-up tries the machine's first serial port, which a test
-// running beside this one may hold, so what start-up reported is cleared.
+// running beside this one may hold (or, under Wine, which may be no port at all), so what start-up
+// reported is cleared.
 struct RunningTool {
     void start(bool show_window = false) {
         ui_app();
@@ -29,6 +31,10 @@ struct RunningTool {
         app.reset();
         app = std::make_unique<Application>(notices, options);
         ASSERT_EQ(app->start(), Application::Start::kRunning);
+#ifdef _WIN32
+        // On Windows the port's own thread tells of a port that failed after opening a moment later.
+        QTest::qWait(300);
+#endif
         notices.clear();
         window = app->main_window();
     }
