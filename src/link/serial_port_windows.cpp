@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include "config/path_text.h"
 #include "link/serial_port.h"
 
 namespace tvx {
@@ -30,12 +31,7 @@ constexpr int kAbortsToGiveUp = 2000;
 
 std::wstring device_path(const std::string& device) {
     // "COM10" and above are reached only through the device namespace; "COM1" works either way.
-    std::string path = device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device;
-    const int size =
-        ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), nullptr, 0);
-    std::wstring wide(static_cast<std::size_t>(size), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, path.data(), static_cast<int>(path.size()), wide.data(), size);
-    return wide;
+    return path_from_utf8(device.rfind("\\\\.\\", 0) == 0 ? device : "\\\\.\\" + device).wstring();
 }
 
 // Errors with which the driver says that the device itself is gone.
